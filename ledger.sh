@@ -1,0 +1,138 @@
+#!/usr/bin/env bash
+# Set-up, build, test and run of the ledger.
+#   ./ledger.sh deps    install the Debian packages the project needs (only the missing ones)
+#   ./ledger.sh build   deps + configure + build into build/
+#   ./ledger.sh test    build + a throwaway PostgreSQL on loopback + every test with CTest
+#   ./ledger.sh run     build + prepare the working folder run/ on SQLite + start the program
+#   ./ledger.sh demo    build + fill run/'s database with demo data dated around today
+#   ./ledger.sh bench   build + run the benchmarks (with the throwaway PostgreSQL)
+set -euo pipefail
+
+ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+BUILD="${LEDGER_BUILD_DIR:-$ROOT/build}"
+RUNDIR="${LEDGER_RUN_DIR:-$ROOT/run}"
+
+PACKAGES=(
+    build-essential cmake ninja-build pkg-config
+    qt6-base-dev qt6-base-dev-tools qt6-tools-dev qt6-tools-dev-tools
+    libqt6sql6-sqlite libqt6sql6-psql libqt6sql6-odbc
+    qt6-webengine-dev qt6-webchannel-dev libgl-dev
+    libfreexl-dev libquazip1-qt6-dev libgsf-1-dev
+    postgresql unixodbc-dev odbc-postgresql tdsodbc
+    fonts-noto-cjk xvfb sqlite3 python3 python3-xlrd python3-openpyxl python3-xlwt
+)
+
+as_root() {
+    if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
+}
+
+cmd_deps() {
+    local missing=()
+    for p in "${PACKAGES[@]}"; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' ||
+            missing+=("$p")
+    done
+    if [ ${#missing[@]} -gt 0 ]; then
+        echo "installing: ${missing[*]}"
+        as_root apt-get update -qq
+        as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
+            "${missing[@]}" >/dev/null
+    fi
+}
+
+cmd_build() {
+    cmd_deps
+    cmake -S "$ROOT" -B "$BUILD" -G Ninja >/dev/null
+    cmake --build "$BUILD" -j "$(nproc)"
+}
+
+# A throwaway PostgreSQL server: its own data folder, a free loopback port, stopped on exit.
+PG_DIR=""
+PG_BIN=""
+pg_stop() {
+    if [ -n "$PG_DIR" ] && [ -d "$PG_DIR" ]; then
+        runuser -u postgres -- "$PG_BIN/pg_ctl" -D "$PG_DIR/data" -m fast stop >/dev/null 2>&1 || true
+        rm -rf "$PG_DIR"
+    fi
+}
+pg_start() {
+    PG_BIN="$(ls -d /usr/lib/postgresql/*/bin | sort -V | tail -n 1)"
+    PG_DIR="$(mktemp -d /tmp/ledger-pg.XXXXXX)"
+    trap pg_stop EXIT
+    chown postgres "$PG_DIR"
+    local port
+    port="$(/usr/bin/python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1",0)); print(s.getsockname()[1])')"
+    runuser -u postgres -- "$PG_BIN/initdb" -D "$PG_DIR/data" -A trust -U postgres -E UTF8 \
+        --locale=C.UTF-8 >/dev/null
+    runuser -u postgres -- "$PG_BIN/pg_ctl" -D "$PG_DIR/data" -w -l "$PG_DIR/log" \
+        -o "-c listen_addresses=127.0.0.1 -c port=$port -c fsync=off -c unix_socket_directories=$PG_DIR" \
+        start >/dev/null
+    export LEDGER_TEST_PG="host=127.0.0.1 port=$port user=postgres"
+    echo "test PostgreSQL on 127.0.0.1:$port"
+}
+
+cmd_test() {
+    cmd_build
+    pg_start
+    export QT_QPA_PLATFORM=offscreen
+    export XDG_RUNTIME_DIR="${XDG_RUNTIME_DIR:-$(mktemp -d /tmp/ledger-xdg.XXXXXX)}"
+    chmod 700 "$XDG_RUNTIME_DIR"
+    export QTWEBENGINE_DISABLE_SANDBOX=1
+    ctest --test-dir "$BUILD" --output-on-failure -j "$(nproc)" "$@"
+}
+
+cmd_bench() {
+    cmd_build
+    pg_start
+    export QT_QPA_PLATFORM=offscreen
+    for b in "$BUILD"/bench/*/bench_*; do
+        [ -x "$b" ] || continue
+        echo "== $(basename "$b")"
+        "$b"
+    done
+}
+
+prepare_rundir() {
+    mkdir -p "$RUNDIR/InitParam" "$RUNDIR/html"
+    if [ ! -f "$RUNDIR/InitParam/dBConfig.ini" ]; then
+        cat >"$RUNDIR/InitParam/dBConfig.ini" <<'EOF'
+[Driver]
+TYPE=QSQLITE
+[DatabaseName]
+DATABASE=ledger.db
+EOF
+    fi
+    if [ -d "$ROOT/html" ]; then cp -r "$ROOT/html/." "$RUNDIR/html/"; fi
+}
+
+cmd_run() {
+    cmd_build
+    prepare_rundir
+    if [ ! -x "$BUILD/src/app/ledger" ]; then
+        echo "the main window is not built yet" >&2
+        exit 1
+    fi
+    cd "$RUNDIR"
+    export QTWEBENGINE_DISABLE_SANDBOX=1
+    exec "$BUILD/src/app/ledger"
+}
+
+cmd_demo() {
+    cmd_build
+    prepare_rundir
+    "$BUILD/tools/generator/ledger_generate" --config "$RUNDIR/InitParam/dBConfig.ini" \
+        --stores 1 --goods 3000 --money 1500 --days 60 --use-store-of-config
+}
+
+case "${1:-}" in
+deps) cmd_deps ;;
+build) cmd_build ;;
+test) shift; cmd_test "$@" ;;
+bench) cmd_bench ;;
+run) cmd_run ;;
+demo) cmd_demo ;;
+*)
+    sed -n '2,8p' "$0"
+    exit 2
+    ;;
+esac
