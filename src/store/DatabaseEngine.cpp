@@ -1,0 +1,441 @@
+#include "DatabaseEngine.h"
+
+#include "DbManager.h"
+#include "Period.h"
+#include "StoreTables.h"
+
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <array>
+
+namespace {
+
+thread_local QString lastError;
+
+// Empty texts are stored as empty texts, never as NULL.
+QVariant Text(const QString& text)
+{
+    return text.isNull() ? QVariant(QString(QLatin1String(""))) : QVariant(text);
+}
+
+// An empty date is stored as NULL: servers with a real date column refuse an empty text.
+QVariant DateText(const QString& text)
+{
+    return text.isEmpty() ? QVariant(QMetaType::fromType<QString>()) : QVariant(text);
+}
+
+QVariantList ProductTexts(const ProductRecord& r, int from)
+{
+    QVariantList values;
+    for (int c = from; c < ProductRecord::TextCount; ++c)
+        values << (c == 7 ? DateText(r.Text(c)) : Text(r.Text(c)));
+    return values;
+}
+
+QVariantList FinanceTexts(const FinanceRecord& r, int from)
+{
+    QVariantList values;
+    for (int c = from; c < FinanceRecord::TextCount; ++c)
+        values << Text(r.Text(c));
+    return values;
+}
+
+// Column positions of a result, looked up by name once per select.
+template <size_t N>
+std::array<int, N> ColumnsOf(const QSqlRecord& record, const std::array<const char*, N>& names)
+{
+    std::array<int, N> positions{};
+    for (size_t i = 0; i < N; ++i)
+        positions[i] = record.indexOf(QLatin1String(names[i]));
+    return positions;
+}
+
+QString ValueText(const QSqlQuery& query, int position)
+{
+    if (position < 0)
+        return QString();
+    const QVariant v = query.value(position);
+    if (v.typeId() == QMetaType::QDate)
+        return v.toDate().toString(QStringLiteral("yyyy-MM-dd"));
+    return v.toString();
+}
+
+constexpr std::array<const char*, 20> ProductColumns = {
+    "tab_type",      "product_serial", "product_class",  "product_name",     "product_model",
+    "product_color", "product_code",   "product_size",   "product_time",     "product_store",
+    "product_num",   "product_price",  "product_total",  "product_pay",      "product_debt",
+    "product_supply", "product_purchase", "product_oddNum", "product_record", "prodcut_remark"};
+
+constexpr std::array<const char*, 10> FinanceColumns = {
+    "tab_type", "ie_serial", "ie_item",   "ie_sum",    "ie_time",
+    "ie_client", "ie_sale",  "ie_cert",   "ie_record", "ie_remark"};
+
+} // namespace
+
+DatabaseEngine* DatabaseEngine::Instance()
+{
+    static DatabaseEngine* instance = new DatabaseEngine;
+    return instance;
+}
+
+void DatabaseEngine::SetDbManager(DbManager* m)
+{
+    manager = m;
+}
+
+DbManager* DatabaseEngine::Manager() const
+{
+    return manager;
+}
+
+void DatabaseEngine::SetStoreNo(const QString& no)
+{
+    storeNo = no;
+}
+
+QString DatabaseEngine::StoreNo() const
+{
+    return storeNo;
+}
+
+QString DatabaseEngine::LastError() const
+{
+    return lastError;
+}
+
+QSqlDatabase DatabaseEngine::Connection() const
+{
+    return (manager ? manager : DbManager::Instance())->Database();
+}
+
+bool DatabaseEngine::Run(QSqlQuery& query, const QString& statement,
+                         const QVariantList& values) const
+{
+    query.setForwardOnly(true);
+    if (!query.prepare(statement)) {
+        lastError = query.lastError().text();
+        return false;
+    }
+    for (const QVariant& v : values)
+        query.addBindValue(v);
+    if (!query.exec()) {
+        lastError = query.lastError().text();
+        return false;
+    }
+    return true;
+}
+
+// Updates the row when it exists, inserts it otherwise: one round trip for an existing row.
+bool DatabaseEngine::Upsert(const QString& update, const QVariantList& updateValues,
+                            const QString& insert, const QVariantList& insertValues) const
+{
+    QSqlQuery query(Connection());
+    if (!Run(query, update, updateValues))
+        return false;
+    if (query.numRowsAffected() > 0)
+        return true;
+    QSqlQuery inserting(Connection());
+    return Run(inserting, insert, insertValues);
+}
+
+bool DatabaseEngine::SaveProductInfo(const ProductRecord& r)
+{
+    if (!manager) {
+        lastError = QStringLiteral("no database manager");
+        return false;
+    }
+    const QVariantList key = {r.tab_type, Text(r.product_serial), Text(storeNo)};
+    return Upsert(QStringLiteral("update tb_sm_product_info set product_class=?,product_name=?, "
+                                 "product_model=?, product_color=?,product_code=?, product_size=?, "
+                                 "product_time=?, product_store=?, product_num=?, product_price=?,"
+                                 "product_total=?, product_pay=?, product_debt=?, "
+                                 "product_supply=?, product_purchase=?, product_oddNum=?,"
+                                 "product_record=?, prodcut_remark=? where tab_type=? and "
+                                 "product_serial=? and store_no=?"),
+                  ProductTexts(r, 1) + key,
+                  QStringLiteral("insert into tb_sm_product_info(tab_type, product_serial, "
+                                 "product_class, product_name, product_model, product_color,"
+                                 "product_code, product_size, product_time, product_store, "
+                                 "product_num, product_price,product_total, product_pay, "
+                                 "product_debt, product_supply, product_purchase, product_oddNum,"
+                                 "product_record, prodcut_remark,store_no) "
+                                 "values(?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)"),
+                  QVariantList{r.tab_type} + ProductTexts(r, 0) + QVariantList{Text(storeNo)});
+}
+
+bool DatabaseEngine::SaveFinanceInfo(const FinanceRecord& r)
+{
+    if (!manager) {
+        lastError = QStringLiteral("no database manager");
+        return false;
+    }
+    const QVariantList key = {r.tab_type, Text(r.ie_serial), Text(storeNo)};
+    return Upsert(QStringLiteral("update tb_sm_finance_info set ie_item=?,ie_sum=?, ie_time=?, "
+                                 "ie_client=?,ie_sale=?, ie_cert=?, ie_record=?, ie_remark=? "
+                                 "where tab_type=? and ie_serial=? and store_no=?"),
+                  FinanceTexts(r, 1) + key,
+                  QStringLiteral("insert into tb_sm_finance_info(tab_type,ie_serial,ie_item,ie_sum,"
+                                 "ie_time,ie_client,ie_sale,ie_cert,ie_record,ie_remark,store_no)"
+                                 "values(?,?,?,?,?,?,?,?,?,?,?)"),
+                  QVariantList{r.tab_type} + FinanceTexts(r, 0) + QVariantList{Text(storeNo)});
+}
+
+bool DatabaseEngine::DeleteProductInfo(const ProductRecord& r)
+{
+    QSqlQuery query(Connection());
+    return Run(query,
+               QStringLiteral("delete from tb_sm_product_info where tab_type=? and "
+                              "product_serial=? and store_no=?"),
+               {r.tab_type, Text(r.product_serial), Text(storeNo)});
+}
+
+bool DatabaseEngine::DeleteFinanceInfo(const FinanceRecord& r)
+{
+    QSqlQuery query(Connection());
+    return Run(query,
+               QStringLiteral("delete from tb_sm_finance_info where tab_type=? and ie_serial=? and "
+                              " store_no=?"),
+               {r.tab_type, Text(r.ie_serial), Text(storeNo)});
+}
+
+bool DatabaseEngine::ClearProductInfo(int tabType)
+{
+    QSqlQuery query(Connection());
+    return Run(query,
+               QStringLiteral("delete from tb_sm_product_info where tab_type=? and store_no=?"),
+               {tabType, Text(storeNo)});
+}
+
+bool DatabaseEngine::ClearFinanceInfo(int tabType)
+{
+    QSqlQuery query(Connection());
+    return Run(query,
+               QStringLiteral("delete from tb_sm_finance_info where tab_type=? and store_no=?"),
+               {tabType, Text(storeNo)});
+}
+
+bool DatabaseEngine::SaveUserInfo(const UserRecord& u)
+{
+    // The account to update: the current store's one with both phone and name, else with either.
+    QSqlQuery find(Connection());
+    if (!Run(find,
+             QStringLiteral("select id, user_phoneno, user_name from tb_sm_user where "
+                            "store_no=? and (user_phoneno=? or user_name=?) order by id"),
+             {Text(storeNo), Text(u.user_phoneno), Text(u.user_name)}))
+        return false;
+    QVariant id;
+    while (find.next()) {
+        const bool both = find.value(1).toString() == u.user_phoneno &&
+                          find.value(2).toString() == u.user_name;
+        if (id.isNull() || both)
+            id = find.value(0);
+        if (both)
+            break;
+    }
+    QSqlQuery save(Connection());
+    if (!id.isNull())
+        return Run(save,
+                   QStringLiteral("update tb_sm_user set user_phoneno=?, user_name=?, "
+                                  "user_password=?,user_type=?, user_online=?, user_ip=?, "
+                                  "user_remark=? where id=? and store_no=?"),
+                   {Text(u.user_phoneno), Text(u.user_name), Text(u.user_password), u.user_type,
+                    u.user_online, Text(u.user_ip), Text(u.user_remark), id, Text(storeNo)});
+    return Run(save,
+               QStringLiteral("insert into tb_sm_user (user_phoneno,user_name,user_password,"
+                              "user_type,user_online,user_ip,user_remark,store_no) values "
+                              "(?,?,?,?,?,?,?,?)"),
+               {Text(u.user_phoneno), Text(u.user_name), Text(u.user_password), u.user_type,
+                u.user_online, Text(u.user_ip), Text(u.user_remark), Text(storeNo)});
+}
+
+bool DatabaseEngine::DeleteUserInfo(const UserRecord& u)
+{
+    QSqlQuery query(Connection());
+    return Run(query,
+               QStringLiteral("delete from tb_sm_user where user_phoneno=? and user_name=? and "
+                              "store_no=?"),
+               {Text(u.user_phoneno), Text(u.user_name), Text(storeNo)});
+}
+
+bool DatabaseEngine::CheckUserPassword(const QString& login, const QString& password)
+{
+    QSqlQuery query(Connection());
+    if (!Run(query,
+             QStringLiteral("select user_password from tb_sm_user where store_no=? and "
+                            "(user_phoneno=? or user_name=?)"),
+             {Text(storeNo), Text(login), Text(login)}))
+        return false;
+    while (query.next()) {
+        if (query.value(0).toString() == password)
+            return true;
+    }
+    return false;
+}
+
+bool DatabaseEngine::LoadUserInfo(UserRecord& user)
+{
+    QSqlQuery query(Connection());
+    if (!Run(query,
+             QStringLiteral("select user_type, user_online, user_phoneno, user_name, "
+                            "user_password, user_ip, user_remark from tb_sm_user where store_no=? "
+                            "and (user_phoneno=? or user_name=?) order by id"),
+             {Text(storeNo), Text(user.user_phoneno), Text(user.user_name)}))
+        return false;
+    const QString wanted = user.user_password;
+    bool loaded = false;
+    while (query.next()) {
+        if (!wanted.isEmpty() && query.value(4).toString() != wanted)
+            continue;
+        user.user_type = query.value(0).toInt();
+        user.user_online = query.value(1).toInt();
+        user.user_phoneno = query.value(2).toString();
+        user.user_name = query.value(3).toString();
+        user.user_password = query.value(4).toString();
+        user.user_ip = query.value(5).toString();
+        user.user_remark = query.value(6).toString();
+        loaded = true;
+        if (!wanted.isEmpty())
+            break;
+    }
+    return loaded;
+}
+
+bool DatabaseEngine::HasUserAccounts()
+{
+    QSqlQuery query(Connection());
+    return Run(query, QStringLiteral("select count(*) from tb_sm_user where store_no=?"),
+               {Text(storeNo)}) &&
+           query.next() && query.value(0).toInt() > 0;
+}
+
+bool DatabaseEngine::SaveListInfo(int table, const ListRecord& list)
+{
+    const QString name = StoreTables::ListTable(table);
+    if (name.isEmpty()) {
+        lastError = QStringLiteral("no list table %1").arg(table);
+        return false;
+    }
+    return Upsert(QStringLiteral("update %1 set info_list=? where info_type=? and store_no=?")
+                      .arg(name),
+                  {Text(list.info_list), list.info_type, Text(storeNo)},
+                  QStringLiteral("insert into %1(info_type, info_list, store_no) values(?,?,?)")
+                      .arg(name),
+                  {list.info_type, Text(list.info_list), Text(storeNo)});
+}
+
+bool DatabaseEngine::DeleteListInfo(int table, int infoType)
+{
+    const QString name = StoreTables::ListTable(table);
+    if (name.isEmpty()) {
+        lastError = QStringLiteral("no list table %1").arg(table);
+        return false;
+    }
+    QSqlQuery query(Connection());
+    return Run(query, QStringLiteral("delete from %1 where info_type=? and store_no=?").arg(name),
+               {infoType, Text(storeNo)});
+}
+
+bool DatabaseEngine::LoadListInfo(int table, ListRecord& list)
+{
+    const QString name = StoreTables::ListTable(table);
+    if (name.isEmpty()) {
+        lastError = QStringLiteral("no list table %1").arg(table);
+        return false;
+    }
+    QSqlQuery query(Connection());
+    if (!Run(query,
+             QStringLiteral("select info_type, info_list from %1 where info_type=? and store_no=?")
+                 .arg(name),
+             {list.info_type, Text(storeNo)}))
+        return false;
+    while (query.next()) {
+        list.info_type = query.value(0).toInt();
+        list.info_list = query.value(1).toString();
+    }
+    return true;
+}
+
+bool DatabaseEngine::DeleteStoreRows(const QString& tableName)
+{
+    if (!StoreTables::IsKnown(tableName)) {
+        lastError = QStringLiteral("unknown table %1").arg(tableName);
+        return false;
+    }
+    QSqlQuery query(Connection());
+    return Run(query, QStringLiteral("delete from %1 where store_no=?").arg(tableName),
+               {Text(storeNo)});
+}
+
+bool DatabaseEngine::PeriodStatement(const QString& table, const QString& dateColumn,
+                                     int timeMode, int kind, const QString& startDate,
+                                     const QString& queryDate, QString& statement,
+                                     QVariantList& values) const
+{
+    statement = QStringLiteral("select * from %1 where store_no=?").arg(table);
+    values = {Text(storeNo)};
+    if (timeMode == 1) {
+        statement += QStringLiteral(" and %1=?").arg(dateColumn);
+        values << Text(queryDate);
+    } else if (timeMode >= 2 && timeMode <= 4) {
+        const std::optional<Period> period = Period::ForMode(timeMode, startDate, queryDate);
+        if (!period) {
+            lastError = QStringLiteral("no period for the date %1").arg(queryDate);
+            return false;
+        }
+        statement += QStringLiteral(" and %1 between ? and ?").arg(dateColumn);
+        values << Text(period->first) << Text(period->last);
+    } else if (timeMode != 5) {
+        lastError = QStringLiteral("unknown time mode %1").arg(timeMode);
+        return false;
+    }
+    if (kind >= 0) {
+        statement += QStringLiteral(" and tab_type=?");
+        values << kind;
+    }
+    return true;
+}
+
+bool DatabaseEngine::SelectProductRecords(int timeMode, int kind, const QString& startDate,
+                                          const QString& queryDate, QList<ProductRecord>& out)
+{
+    QString statement;
+    QVariantList values;
+    if (!PeriodStatement(StoreTables::Product, QStringLiteral("product_time"), timeMode, kind,
+                         startDate, queryDate, statement, values))
+        return false;
+    QSqlQuery query(Connection());
+    if (!Run(query, statement, values))
+        return false;
+    const auto at = ColumnsOf(query.record(), ProductColumns);
+    while (query.next()) {
+        ProductRecord r;
+        r.tab_type = query.value(at[0]).toInt();
+        for (int c = 0; c < ProductRecord::TextCount; ++c)
+            r.Text(c) = ValueText(query, at[c + 1]);
+        out << r;
+    }
+    return true;
+}
+
+bool DatabaseEngine::SelectFinanceRecords(int timeMode, int kind, const QString& startDate,
+                                          const QString& queryDate, QList<FinanceRecord>& out)
+{
+    QString statement;
+    QVariantList values;
+    if (!PeriodStatement(StoreTables::Finance, QStringLiteral("ie_time"), timeMode, kind,
+                         startDate, queryDate, statement, values))
+        return false;
+    QSqlQuery query(Connection());
+    if (!Run(query, statement, values))
+        return false;
+    const auto at = ColumnsOf(query.record(), FinanceColumns);
+    while (query.next()) {
+        FinanceRecord r;
+        r.tab_type = query.value(at[0]).toInt();
+        for (int c = 0; c < FinanceRecord::TextCount; ++c)
+            r.Text(c) = ValueText(query, at[c + 1]);
+        out << r;
+    }
+    return true;
+}

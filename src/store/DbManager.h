@@ -1,0 +1,52 @@
+#pragma once
+
+#include "DbConfig.h"
+#include "SqlDialect.h"
+
+#include <QMutex>
+#include <QSqlDatabase>
+#include <QString>
+#include <QStringList>
+#include <memory>
+
+// Owns the database connections and creates the program's tables.
+//
+// The thread that calls ConnectFromConfig uses the main (default) connection; every other thread
+// gets its own connection with the same settings on first use, closed when that thread ends.
+class DbManager {
+public:
+    static DbManager* Instance();
+
+    // Reads the configuration, opens the main connection and creates the missing tables.
+    // Returns whether the connection opened; shows nothing (the caller tells the user).
+    bool ConnectFromConfig(const QString& iniPath = DbConfig::DefaultPath);
+    bool IsConnected() const;
+    // Closes every connection this manager opened on the calling thread and forgets the
+    // settings, so that the next statements fail until the next ConnectFromConfig.
+    void Disconnect();
+
+    // Creates the missing tables of the program in their fixed order; true whatever the
+    // single results were.
+    bool InitTables();
+    // Creates one table unless the database already has it; true only when the create ran.
+    bool CreateTable(QString name, QStringList columns, QStringList types);
+    // Why the last table creation was refused.
+    QString ErrorText() const;
+
+    // The connection of the calling thread (invalid when not connected).
+    QSqlDatabase Database();
+    const SqlDialect& Dialect() const;
+    QString DriverType() const;
+
+private:
+    DbManager() = default;
+    bool OpenConnection(QSqlDatabase& db) const;
+    void CreateIndexes(const QString& table);
+
+    mutable QMutex mutex;
+    DbConfig config;
+    std::unique_ptr<SqlDialect> dialect = SqlDialect::ForDriver(QStringLiteral("QODBC"));
+    int generation = 0; // bumped by every (re)connect, so threads drop stale connections
+    bool connected = false;
+    QString errorText;
+};

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QString>
+
+// The one way amounts and quantities are read from and written to their texts.
+namespace NumberText {
+
+// Empty or non-numeric text reads as 0; surrounding blanks are ignored.
+double Read(const QString& text);
+
+// Double precision with up to 15 significant digits: 37.5 -> "37.5", 0.1 + 0.2 -> "0.3",
+// 2500000 -> "2500000".
+QString Write(double value);
+
+// True when the text is empty or reads as a number (what a number cell accepts).
+bool IsNumberOrEmpty(const QString& text);
+
+} // namespace NumberText
