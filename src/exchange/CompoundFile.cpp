@@ -1,0 +1,29 @@
+#include "CompoundFile.h"
+
+#include <gsf/gsf-outfile-msole.h>
+#include <gsf/gsf-outfile.h>
+#include <gsf/gsf-output-memory.h>
+#include <gsf/gsf-output.h>
+
+QByteArray CompoundFile::Build(const QByteArray& workbookStream)
+{
+    GsfOutput* sink = gsf_output_memory_new();
+    GsfOutfile* container = gsf_outfile_msole_new(sink);
+    GsfOutput* stream = gsf_outfile_new_child(container, "Workbook", FALSE);
+    bool written = stream && gsf_output_write(stream, workbookStream.size(),
+                                              reinterpret_cast<const guint8*>(workbookStream.constData()));
+    if (stream) {
+        written = gsf_output_close(stream) && written;
+        g_object_unref(stream);
+    }
+    // Closing the container closes the sink as well; the sink is only released afterwards.
+    written = gsf_output_close(GSF_OUTPUT(container)) && written;
+    g_object_unref(container);
+    QByteArray file;
+    if (written) {
+        const guint8* bytes = gsf_output_memory_get_bytes(GSF_OUTPUT_MEMORY(sink));
+        file = QByteArray(reinterpret_cast<const char*>(bytes), qsizetype(gsf_output_size(sink)));
+    }
+    g_object_unref(sink);
+    return file;
+}

@@ -1,0 +1,11 @@
+#pragma once
+
+#include <QByteArray>
+
+// Wraps a BIFF8 workbook stream into an OLE2 compound file, the container of .xls files.
+class CompoundFile
+{
+public:
+    // The whole file's bytes, or an empty array when the container could not be built.
+    static QByteArray Build(const QByteArray& workbookStream);
+};

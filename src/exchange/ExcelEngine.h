@@ -1,0 +1,77 @@
+#pragma once
+
+#include "Workbook.h"
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+#include <memory>
+
+class QAbstractItemModel;
+class QModelIndex;
+class SheetDocument;
+
+// Moves table data between item models (or string lists) and spreadsheet files. One engine
+// serves one file operation: build it with a path, open a sheet, read or write, close it.
+// Excel 97-2003 (.xls) and Office Open XML (.xlsx) files are read and written directly; a new
+// file is always written as Excel 97-2003, whatever its name.
+class ExcelEngine : public QObject
+{
+public:
+    // Which page layout WriteLedgerToSheet writes.
+    enum LedgerKind { GoodsLedger = 1, MoneyLedger = 2 };
+
+    explicit ExcelEngine(const QString& path);
+    ~ExcelEngine() override;
+
+    // Opens sheet `sheet` (1-based) of the file, or prepares a new workbook when the file does
+    // not exist. There is no window to show, so `visible` changes nothing. False with
+    // LastError() when the file is damaged, protected, not a workbook or lacks that sheet.
+    bool Open(int sheet = 1, bool visible = false);
+
+    // Insert the sheet's data rows (the first used row is the header) before the model's rows.
+    bool ReadSheetToTable(QAbstractItemModel* model);
+    // One string per data row: the cell texts joined by "+", a "+" inside a cell as "^^".
+    bool ReadSheetToList(QStringList& list);
+
+    // Header texts into row 1, the model's texts from row 2, then Save(); cells the model has
+    // no value for stay as they are.
+    bool WriteTableToSheet(const QAbstractItemModel* model);
+    // Like WriteTableToSheet but every cell is written, and the date column of the page kind
+    // is written as "yyyyKMMKdd".
+    bool WriteLedgerToSheet(int kind, const QAbstractItemModel* model);
+    // 1-based; the value is stored as text (never as a formula), an empty text clears the cell.
+    void SetCellData(int row, int column, const QVariant& value);
+
+    // Stores the written cells; does nothing when nothing changed since opening, so reading a
+    // file never rewrites it. False with LastError() when the file could not be written.
+    bool Save();
+    // Saves, then closes. Returns what Save returned.
+    bool Close();
+
+    bool IsOpen() const { return open; }
+    bool IsValid() const { return valid; }
+    int GetRowCount() const { return rowCount; }
+    int GetColumnCount() const { return columnCount; }
+    QString LastError() const { return error; }
+
+private:
+    QString CellText(int row, int column) const;
+    QString LedgerText(int kind, const QModelIndex& index) const;
+    void WriteHeader(const QAbstractItemModel* model);
+
+    QString filePath;
+    int sheetIndex = 0;
+    int rowCount = 0;
+    int columnCount = 0;
+    int firstRow = 0;
+    int firstColumn = 0;
+    bool open = false;
+    bool valid = false;
+    bool newFile = false;
+    bool saved = false;
+    std::unique_ptr<SheetDocument> document;
+    CellWrites writes;
+    QString error;
+};

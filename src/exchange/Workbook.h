@@ -1,0 +1,63 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <map>
+
+// One stored cell value. Dates keep the day number of the workbook's own date system, so a
+// workbook that is read and written again keeps its dates as dates.
+struct CellValue {
+    enum class Type { Text, Number, Date, DateTime, Time };
+    Type type = Type::Text;
+    QString text;
+    double number = 0;
+
+    static CellValue Text(const QString& text);
+    static CellValue Number(double number, Type type = Type::Number);
+
+    // The value as the engine hands it out: texts as they are, numbers in their plain form
+    // (12, 12.5), dates as their day numbers.
+    QString Display() const;
+};
+
+// The rectangle that holds every cell with a value; 1-based like the sheet's own coordinates.
+struct UsedRange {
+    int firstRow = 0;
+    int firstColumn = 0;
+    int rowCount = 0;
+    int columnCount = 0;
+};
+
+// The cells of one sheet, kept sparse and in row-major order.
+class SheetCells
+{
+public:
+    // 1-based row and column. An empty text clears the cell, as a spreadsheet does.
+    void Set(int row, int column, const CellValue& value);
+    const CellValue* Find(int row, int column) const;
+    UsedRange Used() const;
+    int Size() const { return int(cells.size()); }
+
+    template <typename Visit> void ForEach(Visit visit) const
+    {
+        for (const auto& [key, value] : cells)
+            visit(int(key >> 32), int(key & 0xffffffffu), value);
+    }
+
+private:
+    static quint64 Key(int row, int column) { return (quint64(row) << 32) | quint32(column); }
+    std::map<quint64, CellValue> cells;
+};
+
+struct Sheet {
+    QString name;
+    SheetCells cells;
+};
+
+struct Workbook {
+    QList<Sheet> sheets;
+    bool dateSystem1904 = false;
+};
+
+// Texts to put into cells of one sheet, by 1-based (row, column); an empty text clears the cell.
+using CellWrites = std::map<std::pair<int, int>, QString>;

@@ -1,0 +1,58 @@
+#include "XlsDocument.h"
+
+#include "BiffWriter.h"
+#include "CompoundFile.h"
+#include "XlsReader.h"
+
+#include <QSaveFile>
+
+XlsDocument::XlsDocument(Workbook workbook, int sheetNumber)
+    : workbook(std::move(workbook)), sheet(sheetNumber - 1)
+{
+}
+
+std::unique_ptr<XlsDocument> XlsDocument::Load(const QString& path, int sheetNumber,
+                                               QString& error)
+{
+    Workbook workbook;
+    if (!XlsReader::Read(path, workbook, error))
+        return nullptr;
+    if (sheetNumber < 1 || sheetNumber > workbook.sheets.size()) {
+        error = QStringLiteral("工作簿没有第 %1 个工作表").arg(sheetNumber);
+        return nullptr;
+    }
+    return std::unique_ptr<XlsDocument>(new XlsDocument(std::move(workbook), sheetNumber));
+}
+
+std::unique_ptr<XlsDocument> XlsDocument::Create(int sheetNumber)
+{
+    Workbook workbook;
+    for (int i = 1; i <= sheetNumber; ++i)
+        workbook.sheets.append({QStringLiteral("Sheet%1").arg(i), {}});
+    return std::unique_ptr<XlsDocument>(new XlsDocument(std::move(workbook), sheetNumber));
+}
+
+const SheetCells& XlsDocument::Cells() const
+{
+    return workbook.sheets[sheet].cells;
+}
+
+bool XlsDocument::Save(const QString& path, const CellWrites& writes, QString& error)
+{
+    Workbook updated = workbook;
+    SheetCells& cells = updated.sheets[sheet].cells;
+    for (const auto& [position, text] : writes)
+        cells.Set(position.first, position.second, CellValue::Text(text));
+    QByteArray stream;
+    if (!BiffWriter::Write(updated, stream, error))
+        return false;
+    const QByteArray file = CompoundFile::Build(stream);
+    QSaveFile out(path);
+    if (file.isEmpty() || !out.open(QIODevice::WriteOnly) || out.write(file) != file.size() ||
+        !out.commit()) {
+        error = QStringLiteral("无法写入文件 %1").arg(path);
+        return false;
+    }
+    workbook = std::move(updated);
+    return true;
+}

@@ -1,0 +1,100 @@
+#include "XlsReader.h"
+
+#include "SerialDate.h"
+
+#include <QFile>
+#include <freexl.h>
+
+namespace {
+
+// freexl wants its handle closed even when opening failed.
+class FreexlHandle
+{
+public:
+    ~FreexlHandle() { freexl_close(handle); }
+    const void* handle = nullptr;
+};
+
+std::optional<CellValue> ToCell(const FreeXL_CellValue& cell, bool dateSystem1904)
+{
+    switch (cell.type) {
+    case FREEXL_CELL_INT:
+        return CellValue::Number(cell.value.int_value);
+    case FREEXL_CELL_DOUBLE:
+        return CellValue::Number(cell.value.double_value);
+    case FREEXL_CELL_TEXT:
+    case FREEXL_CELL_SST_TEXT:
+        return CellValue::Text(QString::fromUtf8(cell.value.text_value));
+    case FREEXL_CELL_DATE:
+    case FREEXL_CELL_DATETIME:
+    case FREEXL_CELL_TIME: {
+        const QString text = QString::fromUtf8(cell.value.text_value);
+        const auto day = SerialDate::FromText(text, dateSystem1904);
+        if (!day)
+            return CellValue::Text(text);
+        const auto type = cell.type == FREEXL_CELL_DATE       ? CellValue::Type::Date
+                          : cell.type == FREEXL_CELL_DATETIME ? CellValue::Type::DateTime
+                                                              : CellValue::Type::Time;
+        return CellValue::Number(*day, type);
+    }
+    default:
+        return std::nullopt;
+    }
+}
+
+bool ReadSheet(const void* handle, unsigned short index, bool dateSystem1904, Sheet& sheet)
+{
+    const char* name = nullptr;
+    unsigned int rows = 0;
+    unsigned short columns = 0;
+    if (freexl_get_worksheet_name(handle, index, &name) != FREEXL_OK ||
+        freexl_select_active_worksheet(handle, index) != FREEXL_OK ||
+        freexl_worksheet_dimensions(handle, &rows, &columns) != FREEXL_OK)
+        return false;
+    sheet.name = QString::fromUtf8(name);
+    for (unsigned int row = 0; row < rows; ++row) {
+        for (unsigned short column = 0; column < columns; ++column) {
+            FreeXL_CellValue cell;
+            if (freexl_get_cell_value(handle, row, column, &cell) != FREEXL_OK)
+                continue;
+            if (const auto value = ToCell(cell, dateSystem1904))
+                sheet.cells.Set(int(row) + 1, column + 1, *value);
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+bool XlsReader::Read(const QString& path, Workbook& workbook, QString& error)
+{
+    FreexlHandle xls;
+    if (freexl_open(QFile::encodeName(path).constData(), &xls.handle) != FREEXL_OK) {
+        error = QStringLiteral("无法读取 Excel 97-2003 文件(文件损坏或不是工作簿)");
+        return false;
+    }
+    unsigned int password = 0;
+    unsigned int dateMode = 0;
+    unsigned int sheetCount = 0;
+    if (freexl_get_info(xls.handle, FREEXL_BIFF_PASSWORD, &password) != FREEXL_OK ||
+        freexl_get_info(xls.handle, FREEXL_BIFF_DATEMODE, &dateMode) != FREEXL_OK ||
+        freexl_get_info(xls.handle, FREEXL_BIFF_SHEET_COUNT, &sheetCount) != FREEXL_OK) {
+        error = QStringLiteral("无法读取 Excel 97-2003 文件(文件损坏)");
+        return false;
+    }
+    if (password == FREEXL_BIFF_OBFUSCATED) {
+        error = QStringLiteral("文件有密码保护,无法读取");
+        return false;
+    }
+    workbook = Workbook();
+    workbook.dateSystem1904 = dateMode == FREEXL_BIFF_DATEMODE_1904;
+    for (unsigned int index = 0; index < sheetCount && index <= 0xffff; ++index) {
+        Sheet sheet;
+        if (!ReadSheet(xls.handle, (unsigned short)index, workbook.dateSystem1904, sheet)) {
+            error = QStringLiteral("无法读取 Excel 97-2003 文件(工作表损坏)");
+            return false;
+        }
+        workbook.sheets.append(sheet);
+    }
+    return true;
+}

@@ -1,0 +1,15 @@
+#pragma once
+
+#include "ZipPackage.h"
+
+#include <QString>
+
+// Where the parts of an Office Open XML workbook live inside its package.
+struct XlsxLayout {
+    QString sheetPart;
+    QString sharedStringsPart;
+
+    // Finds the part of sheet `sheetNumber` (1-based, in the workbook's tab order).
+    static bool Locate(const ZipPackage& package, int sheetNumber, XlsxLayout& layout,
+                       QString& error);
+};
