@@ -1,0 +1,10 @@
+#include "ComboxBoxSpec.h"
+
+#include <QWheelEvent>
+
+ComboxBoxSpec::ComboxBoxSpec(QWidget* parent) : QComboBox(parent) {}
+
+void ComboxBoxSpec::wheelEvent(QWheelEvent* event)
+{
+    event->accept();
+}

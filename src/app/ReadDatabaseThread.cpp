@@ -1,0 +1,24 @@
+#include "ReadDatabaseThread.h"
+
+#include "DatabaseEngine.h"
+#include "JobLauncher.h"
+
+#include <QDate>
+
+ReadDatabaseThread::ReadDatabaseThread(MainWindow* owner, int jobType)
+    : QThread(nullptr), owner(owner), jobType(jobType)
+{
+}
+
+void ReadDatabaseThread::run()
+{
+    if (!owner)
+        return;
+    switch (jobType) {
+    case JobLauncher::LoadPages:
+        emit PagesLoaded(LoadDayRecords(*DatabaseEngine::Instance(), QDate::currentDate()));
+        break;
+    default:
+        break;
+    }
+}

@@ -1,0 +1,29 @@
+#pragma once
+
+#include "LedgerRecords.h"
+
+#include <QThread>
+
+class MainWindow;
+
+// Runs one long job of the main window off the GUI thread. The job reaches the database through
+// its own connection and hands its results over in a queued signal; the worker never touches a
+// widget.
+class ReadDatabaseThread : public QThread {
+    Q_OBJECT
+public:
+    ReadDatabaseThread(MainWindow* owner, int jobType);
+
+    MainWindow* Owner() const { return owner; }
+    int JobType() const { return jobType; }
+
+signals:
+    void PagesLoaded(const LedgerRecords& records);
+
+protected:
+    void run() override;
+
+private:
+    MainWindow* owner;
+    int jobType;
+};

@@ -1,0 +1,76 @@
+#include "Startup.h"
+
+#include "DatabaseEngine.h"
+#include "DbManager.h"
+#include "DialogLogin.h"
+#include "MainWindow.h"
+#include "Prompt.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QSplashScreen>
+
+const QString Startup::SplashMessage =
+    QStringLiteral("[初始登录名:admin 密码：407152]库存财务管理软件启动中....");
+const QString Startup::StyleSheetPath = QStringLiteral(":/qss/qss/styleSheet.qss");
+
+Startup::Startup(const QString& iniPath) : iniPath(iniPath) {}
+
+Startup::~Startup() = default;
+
+bool Startup::Start()
+{
+    splash = std::make_unique<QSplashScreen>(QPixmap(QStringLiteral(":/backg/backg/1_backg.png")));
+    splash->setDisabled(true);
+    splash->show();
+    splash->showMessage(SplashMessage, Qt::AlignRight | Qt::AlignTop, Qt::green);
+
+    login = std::make_unique<DialogLogin>();
+    ConnectStore();
+    if (Prompt::Current().SignIn(*login) != QDialog::Accepted) {
+        splash->close();
+        return false;
+    }
+
+    ApplyStyleSheet();
+    window = std::make_unique<MainWindow>();
+    window->SetUser(login->user);
+    window->SetJobLauncher(&jobs);
+    window->InitMainWindow();
+    window->showMaximized();
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/icons/1_green.png")));
+    splash->finish(window.get());
+    return true;
+}
+
+int Startup::Run()
+{
+    return Start() ? QApplication::exec() : 0;
+}
+
+void Startup::ConnectStore()
+{
+    DbManager* manager = DbManager::Instance();
+    if (!manager->ConnectFromConfig(iniPath)) {
+        PromptBox box;
+        box.title = QObject::tr("数据库连接");
+        box.text = QObject::tr("警告：数据库连接失败");
+        box.icon = QMessageBox::Warning;
+        box.standardButton = QMessageBox::Close;
+        Prompt::Current().Ask(nullptr, box);
+    }
+    DatabaseEngine::Instance()->SetDbManager(manager);
+    DatabaseEngine::Instance()->SetStoreNo(StoreNumber::LoadOrCreate(iniPath));
+}
+
+void Startup::ApplyStyleSheet()
+{
+    QFile file(StyleSheetPath);
+    if (!file.open(QIODevice::ReadOnly)) {
+        qApp->setStyleSheet(QString());
+        return;
+    }
+    const QByteArray bytes = file.readAll();
+    const qsizetype end = bytes.indexOf('\0');
+    qApp->setStyleSheet(QString::fromLatin1(end < 0 ? bytes : bytes.left(end)));
+}

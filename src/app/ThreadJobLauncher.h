@@ -1,0 +1,21 @@
+#pragma once
+
+#include "JobLauncher.h"
+
+#include <QList>
+#include <QPointer>
+
+class ReadDatabaseThread;
+
+// Starts each job on a new ReadDatabaseThread, which deletes itself when finished. On destruction
+// it waits for the workers still running, so none outlives the program.
+class ThreadJobLauncher : public JobLauncher {
+public:
+    ThreadJobLauncher();
+    ~ThreadJobLauncher() override;
+
+    void Start(MainWindow* owner, int jobType) override;
+
+private:
+    QList<QPointer<ReadDatabaseThread>> workers;
+};

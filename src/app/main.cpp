@@ -1,0 +1,10 @@
+#include "Startup.h"
+
+#include <QApplication>
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    Startup startup;
+    return startup.Run();
+}

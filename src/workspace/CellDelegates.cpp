@@ -1,0 +1,107 @@
+#include "CellDelegates.h"
+
+#include "ComboxBoxSpec.h"
+#include "LedgerModel.h"
+
+#include <QApplication>
+#include <QDateEdit>
+#include <QPainter>
+
+namespace {
+
+const QString DateFormat = QStringLiteral("yyyy-MM-dd");
+
+QString EditorName(const QModelIndex& index)
+{
+    const auto* model = qobject_cast<const LedgerModel*>(index.model());
+    const QString table = model ? model->Definition().table : QString();
+    return QStringLiteral("%1.%2").arg(table).arg(index.row());
+}
+
+} // namespace
+
+const QString ListCellDelegate::StyleSheet =
+    QStringLiteral("QComboBox {background:transparent;};QComboBox::drop-down{}");
+
+QWidget* ListCellDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&,
+                                        const QModelIndex& index) const
+{
+    auto* box = new ComboxBoxSpec(parent);
+    box->setObjectName(EditorName(index));
+    box->setEditable(true);
+    box->setStyleSheet(StyleSheet);
+    if (const auto* model = qobject_cast<const LedgerModel*>(index.model()))
+        box->addItems(model->Entries(index.column()));
+    // A choice from the list is an edit of its own, not only when the cell loses focus.
+    connect(box, &QComboBox::activated, this,
+            [this, box] { emit const_cast<ListCellDelegate*>(this)->commitData(box); });
+    return box;
+}
+
+void ListCellDelegate::setEditorData(QWidget* editor, const QModelIndex& index) const
+{
+    auto* box = static_cast<QComboBox*>(editor);
+    const QString text = index.data(Qt::EditRole).toString();
+    const int at = box->findText(text);
+    if (at >= 0)
+        box->setCurrentIndex(at);
+    box->setEditText(text);
+}
+
+void ListCellDelegate::setModelData(QWidget* editor, QAbstractItemModel* model,
+                                    const QModelIndex& index) const
+{
+    model->setData(index, static_cast<QComboBox*>(editor)->currentText(), Qt::EditRole);
+}
+
+void ListCellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
+                             const QModelIndex& index) const
+{
+    QStyleOptionViewItem item = option;
+    initStyleOption(&item, index);
+    const QWidget* widget = option.widget;
+    QStyle* style = widget ? widget->style() : QApplication::style();
+    // The selection background first, then a flat combo box frame and arrow over it.
+    style->drawPrimitive(QStyle::PE_PanelItemViewItem, &item, painter, widget);
+    QStyleOptionComboBox box;
+    box.rect = option.rect.adjusted(1, 1, -1, -1);
+    box.state = option.state & ~QStyle::State_HasFocus;
+    box.palette = option.palette;
+    box.currentText = item.text;
+    box.editable = false;
+    box.frame = false;
+    box.subControls = QStyle::SC_ComboBoxArrow;
+    style->drawComplexControl(QStyle::CC_ComboBox, &box, painter, widget);
+    style->drawControl(QStyle::CE_ComboBoxLabel, &box, painter, widget);
+}
+
+const QString DateCellDelegate::StyleSheet =
+    QStringLiteral("QDateTimeEdit{border:1px solid gray; height:24px; }"
+                   "QDateTimeEdit::down-arrow{image:url(:/backg/backg/calendar.png);}"
+                   "QDateTimeEdit::drop-down{width:30px; border:0px solid red;                   "
+                   "subcontrol-origin: padding;subcontrol-position: top right;}"
+                   "QDateTimeEdit{background:transparent;}");
+
+QWidget* DateCellDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&,
+                                        const QModelIndex& index) const
+{
+    auto* edit = new QDateEdit(parent);
+    edit->setObjectName(EditorName(index));
+    edit->setCalendarPopup(true);
+    edit->setDisplayFormat(DateFormat);
+    edit->setStyleSheet(StyleSheet);
+    return edit;
+}
+
+void DateCellDelegate::setEditorData(QWidget* editor, const QModelIndex& index) const
+{
+    static_cast<QDateEdit*>(editor)->setDate(
+        QDate::fromString(LedgerModel::DateText(index.data(Qt::EditRole).toString()), DateFormat));
+}
+
+void DateCellDelegate::setModelData(QWidget* editor, QAbstractItemModel* model,
+                                    const QModelIndex& index) const
+{
+    model->setData(index, static_cast<QDateEdit*>(editor)->date().toString(DateFormat),
+                   Qt::EditRole);
+}

@@ -1,0 +1,143 @@
+#pragma once
+
+#include "PageDefinitions.h"
+#include "Records.h"
+
+#include <QAbstractTableModel>
+#include <QDateTime>
+#include <QList>
+
+class ListSources;
+
+// One ledger table: the page's records as rows, the record's texts as columns. Showing loaded
+// records never reports an edit; a changed cell reports RowEdited for its row.
+class LedgerModel : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    // How a row is written: a new row with the defaults of its cells, or a record shown as is.
+    enum class RowMode { New = 1, Show = 2 };
+
+    LedgerModel(const PageDefinition& definition, const ListSources& lists, QObject* parent);
+
+    const PageDefinition& Definition() const { return definition; }
+    // The entries a list cell of `column` offers.
+    QStringList Entries(int column) const;
+
+    int columnCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant headerData(int section, Qt::Orientation orientation,
+                        int role = Qt::DisplayRole) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
+
+    // The serial of a row made now: "yyyy-MM-dd hh:mm:ss:zzz".
+    static QString Serial(const QDateTime& moment = QDateTime::currentDateTime());
+    // A date text as the date cell reads it: "yyyy-MM-dd", or the editor's default date
+    // 2000-01-01 when the text is not a year, month and day.
+    static QString DateText(const QString& text);
+
+signals:
+    void RowEdited(int row);
+
+protected:
+    virtual QString CellText(int row, int column) const = 0;
+    virtual void SetCellText(int row, int column, const QString& text) = 0;
+    bool IsDateColumn(int column) const;
+
+    const PageDefinition& definition;
+    const ListSources& lists;
+};
+
+// The ledger model over one record type (ProductRecord or FinanceRecord).
+template <class Record>
+class RecordModel : public LedgerModel {
+public:
+    using LedgerModel::LedgerModel;
+
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override
+    {
+        return parent.isValid() ? 0 : int(rows.size());
+    }
+
+    const QList<Record>& Records() const { return rows; }
+
+    // Writes row `row`, growing the table to hold it. New: an empty record with the serial now,
+    // today's date and the first entry of every list cell. Show: `record`, with the serial now
+    // when it has none.
+    void SetRow(RowMode mode, int row, const Record& record)
+    {
+        if (row < 0)
+            return;
+        if (row >= rows.size()) {
+            beginInsertRows(QModelIndex(), int(rows.size()), row);
+            rows.resize(row + 1);
+            endInsertRows();
+        }
+        rows[row] = mode == RowMode::New ? NewRecord() : Shown(record);
+        emit dataChanged(index(row, 0), index(row, columnCount() - 1));
+    }
+
+    // Reads row `row` into `record` as kind `kind`; false (record untouched) outside the table.
+    bool GetRow(int row, int kind, Record& record) const
+    {
+        if (row < 0 || row >= rows.size())
+            return false;
+        record = rows.at(row);
+        record.tab_type = kind;
+        for (int column = 0; column < Record::TextCount; ++column) {
+            if (IsDateColumn(column))
+                record.Text(column) = DateText(record.Text(column));
+        }
+        return true;
+    }
+
+    // Replaces every row by `records`, in their order.
+    void ShowRecords(const QList<Record>& records)
+    {
+        beginResetModel();
+        rows = records;
+        const QString now = Serial();
+        for (Record& r : rows) {
+            if (r.Text(0).isEmpty())
+                r.Text(0) = now;
+        }
+        endResetModel();
+    }
+
+protected:
+    QString CellText(int row, int column) const override { return rows.at(row).Text(column); }
+    void SetCellText(int row, int column, const QString& text) override
+    {
+        rows[row].Text(column) = text;
+    }
+
+private:
+    Record NewRecord() const
+    {
+        Record record;
+        record.Text(0) = Serial();
+        for (int column = 1; column < Record::TextCount; ++column) {
+            if (IsDateColumn(column)) {
+                record.Text(column) = QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd"));
+            } else if (definition.EditorOf(column) == CellEditor::List) {
+                const QStringList entries = Entries(column);
+                if (!entries.isEmpty())
+                    record.Text(column) = entries.first();
+            }
+        }
+        return record;
+    }
+
+    static Record Shown(const Record& record)
+    {
+        Record shown = record;
+        if (shown.Text(0).isEmpty())
+            shown.Text(0) = Serial();
+        return shown;
+    }
+
+    QList<Record> rows;
+};
+
+using ProductModel = RecordModel<ProductRecord>;
+using FinanceModel = RecordModel<FinanceRecord>;
