@@ -9,7 +9,8 @@
 #include <QSqlRecord>
 #include <array>
 
-namespace {
+namespace
+{
 
 thread_local QString lastError;
 
@@ -62,14 +63,14 @@ QString ValueText(const QSqlQuery& query, int position)
 }
 
 constexpr std::array<const char*, 20> ProductColumns = {
-    "tab_type",      "product_serial", "product_class",  "product_name",     "product_model",
-    "product_color", "product_code",   "product_size",   "product_time",     "product_store",
-    "product_num",   "product_price",  "product_total",  "product_pay",      "product_debt",
+    "tab_type",       "product_serial",   "product_class",  "product_name",   "product_model",
+    "product_color",  "product_code",     "product_size",   "product_time",   "product_store",
+    "product_num",    "product_price",    "product_total",  "product_pay",    "product_debt",
     "product_supply", "product_purchase", "product_oddNum", "product_record", "prodcut_remark"};
 
 constexpr std::array<const char*, 10> FinanceColumns = {
-    "tab_type", "ie_serial", "ie_item",   "ie_sum",    "ie_time",
-    "ie_client", "ie_sale",  "ie_cert",   "ie_record", "ie_remark"};
+    "tab_type",  "ie_serial", "ie_item", "ie_sum",    "ie_time",
+    "ie_client", "ie_sale",   "ie_cert", "ie_record", "ie_remark"};
 
 } // namespace
 
@@ -113,17 +114,18 @@ bool DatabaseEngine::Run(QSqlQuery& query, const QString& statement,
                          const QVariantList& values) const
 {
     query.setForwardOnly(true);
-    if (!query.prepare(statement)) {
-        lastError = query.lastError().text();
-        return false;
+    bool ok = query.prepare(statement);
+    if (ok) {
+        for (const QVariant& v : values)
+            query.addBindValue(v);
+        ok = query.exec();
     }
-    for (const QVariant& v : values)
-        query.addBindValue(v);
-    if (!query.exec()) {
-        lastError = query.lastError().text();
-        return false;
+    if (!ok) {
+        lastError = query.lastError().text().trimmed();
+        if (lastError.isEmpty())
+            lastError = QStringLiteral("数据库未连接");
     }
-    return true;
+    return ok;
 }
 
 // Updates the row when it exists, inserts it otherwise: one round trip for an existing row.
@@ -142,7 +144,7 @@ bool DatabaseEngine::Upsert(const QString& update, const QVariantList& updateVal
 bool DatabaseEngine::SaveProductInfo(const ProductRecord& r)
 {
     if (!manager) {
-        lastError = QStringLiteral("no database manager");
+        lastError = QStringLiteral("数据库未连接");
         return false;
     }
     const QVariantList key = {r.tab_type, Text(r.product_serial), Text(storeNo)};
@@ -167,7 +169,7 @@ bool DatabaseEngine::SaveProductInfo(const ProductRecord& r)
 bool DatabaseEngine::SaveFinanceInfo(const FinanceRecord& r)
 {
     if (!manager) {
-        lastError = QStringLiteral("no database manager");
+        lastError = QStringLiteral("数据库未连接");
         return false;
     }
     const QVariantList key = {r.tab_type, Text(r.ie_serial), Text(storeNo)};
@@ -226,8 +228,8 @@ bool DatabaseEngine::SaveUserInfo(const UserRecord& u)
         return false;
     QVariant id;
     while (find.next()) {
-        const bool both = find.value(1).toString() == u.user_phoneno &&
-                          find.value(2).toString() == u.user_name;
+        const bool both =
+            find.value(1).toString() == u.user_phoneno && find.value(2).toString() == u.user_name;
         if (id.isNull() || both)
             id = find.value(0);
         if (both)
@@ -313,22 +315,21 @@ bool DatabaseEngine::SaveListInfo(int table, const ListRecord& list)
 {
     const QString name = StoreTables::ListTable(table);
     if (name.isEmpty()) {
-        lastError = QStringLiteral("no list table %1").arg(table);
+        lastError = QStringLiteral("没有第%1类列表").arg(table);
         return false;
     }
-    return Upsert(QStringLiteral("update %1 set info_list=? where info_type=? and store_no=?")
-                      .arg(name),
-                  {Text(list.info_list), list.info_type, Text(storeNo)},
-                  QStringLiteral("insert into %1(info_type, info_list, store_no) values(?,?,?)")
-                      .arg(name),
-                  {list.info_type, Text(list.info_list), Text(storeNo)});
+    return Upsert(
+        QStringLiteral("update %1 set info_list=? where info_type=? and store_no=?").arg(name),
+        {Text(list.info_list), list.info_type, Text(storeNo)},
+        QStringLiteral("insert into %1(info_type, info_list, store_no) values(?,?,?)").arg(name),
+        {list.info_type, Text(list.info_list), Text(storeNo)});
 }
 
 bool DatabaseEngine::DeleteListInfo(int table, int infoType)
 {
     const QString name = StoreTables::ListTable(table);
     if (name.isEmpty()) {
-        lastError = QStringLiteral("no list table %1").arg(table);
+        lastError = QStringLiteral("没有第%1类列表").arg(table);
         return false;
     }
     QSqlQuery query(Connection());
@@ -340,7 +341,7 @@ bool DatabaseEngine::LoadListInfo(int table, ListRecord& list)
 {
     const QString name = StoreTables::ListTable(table);
     if (name.isEmpty()) {
-        lastError = QStringLiteral("no list table %1").arg(table);
+        lastError = QStringLiteral("没有第%1类列表").arg(table);
         return false;
     }
     QSqlQuery query(Connection());
@@ -359,7 +360,7 @@ bool DatabaseEngine::LoadListInfo(int table, ListRecord& list)
 bool DatabaseEngine::DeleteStoreRows(const QString& tableName)
 {
     if (!StoreTables::IsKnown(tableName)) {
-        lastError = QStringLiteral("unknown table %1").arg(tableName);
+        lastError = QStringLiteral("没有数据表 %1").arg(tableName);
         return false;
     }
     QSqlQuery query(Connection());
@@ -367,10 +368,9 @@ bool DatabaseEngine::DeleteStoreRows(const QString& tableName)
                {Text(storeNo)});
 }
 
-bool DatabaseEngine::PeriodStatement(const QString& table, const QString& dateColumn,
-                                     int timeMode, int kind, const QString& startDate,
-                                     const QString& queryDate, QString& statement,
-                                     QVariantList& values) const
+bool DatabaseEngine::PeriodStatement(const QString& table, const QString& dateColumn, int timeMode,
+                                     int kind, const QString& startDate, const QString& queryDate,
+                                     QString& statement, QVariantList& values) const
 {
     statement = QStringLiteral("select * from %1 where store_no=?").arg(table);
     values = {Text(storeNo)};
@@ -380,13 +380,13 @@ bool DatabaseEngine::PeriodStatement(const QString& table, const QString& dateCo
     } else if (timeMode >= 2 && timeMode <= 4) {
         const std::optional<Period> period = Period::ForMode(timeMode, startDate, queryDate);
         if (!period) {
-            lastError = QStringLiteral("no period for the date %1").arg(queryDate);
+            lastError = QStringLiteral("无法识别的日期 %1").arg(queryDate);
             return false;
         }
         statement += QStringLiteral(" and %1 between ? and ?").arg(dateColumn);
         values << Text(period->first) << Text(period->last);
     } else if (timeMode != 5) {
-        lastError = QStringLiteral("unknown time mode %1").arg(timeMode);
+        lastError = QStringLiteral("没有第%1种时间方式").arg(timeMode);
         return false;
     }
     if (kind >= 0) {
@@ -423,8 +423,8 @@ bool DatabaseEngine::SelectFinanceRecords(int timeMode, int kind, const QString&
 {
     QString statement;
     QVariantList values;
-    if (!PeriodStatement(StoreTables::Finance, QStringLiteral("ie_time"), timeMode, kind,
-                         startDate, queryDate, statement, values))
+    if (!PeriodStatement(StoreTables::Finance, QStringLiteral("ie_time"), timeMode, kind, startDate,
+                         queryDate, statement, values))
         return false;
     QSqlQuery query(Connection());
     if (!Run(query, statement, values))

@@ -13,7 +13,8 @@ class QSqlQuery;
 // Every record operation of the program. Each works on the rows of the current store number only,
 // binds every value as a parameter and takes table names only from the program's own list.
 // Failures return false (or an empty result) and show nothing; LastError() tells why.
-class DatabaseEngine {
+class DatabaseEngine
+{
 public:
     static DatabaseEngine* Instance();
 

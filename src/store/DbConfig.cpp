@@ -1,5 +1,6 @@
 #include "DbConfig.h"
 
+#include <QRegularExpression>
 #include <QSettings>
 
 const QString DbConfig::DefaultPath = QStringLiteral("InitParam/dBConfig.ini");
@@ -28,14 +29,23 @@ static QString Braced(QString value)
     return QLatin1Char('{') + value + QLatin1Char('}');
 }
 
+// Plain values stay bare (not every driver unwraps braces in every keyword); a value that could
+// end the attribute or start another is brace-quoted.
+static QString Quoted(const QString& value)
+{
+    static const QRegularExpression special(QStringLiteral("[;{}=]|^\\s|\\s$"));
+    return value.contains(special) ? Braced(value) : value;
+}
+
 QString DbConfig::OdbcConnectionString() const
 {
     return QStringLiteral("DRIVER=%1;SERVER=%2;PORT=%3;DATABASE=%4;UID=%5;PWD=%6;")
-        .arg(Braced(odbcDriver), Braced(host), QString::number(port), Braced(database),
-             Braced(user), Braced(password));
+        .arg(Braced(odbcDriver), Quoted(host), QString::number(port), Quoted(database),
+             Quoted(user), Quoted(password));
 }
 
-namespace StoreNumber {
+namespace StoreNumber
+{
 
 QString Make(const QDateTime& moment)
 {

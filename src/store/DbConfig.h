@@ -18,12 +18,14 @@ struct DbConfig {
     // Missing keys read as empty texts and port 0; a missing file reads as all keys missing.
     static DbConfig Read(const QString& iniPath = DefaultPath);
 
-    // The ODBC connection string. Every value is brace-quoted with "}" doubled, so a value holding
-    // ";" or "}" stays one value and cannot add attributes.
+    // The ODBC connection string. The driver name and every value holding ";", "{", "}", "=" or
+    // edge blanks are brace-quoted with "}" doubled, so such a value stays one value and cannot
+    // add attributes.
     QString OdbcConnectionString() const;
 };
 
-namespace StoreNumber {
+namespace StoreNumber
+{
 
 // "yyyyMMddhhmmsszzz" + "LINK": 21 characters.
 QString Make(const QDateTime& moment = QDateTime::currentDateTime());

@@ -9,7 +9,8 @@
 #include <QThread>
 #include <QThreadStorage>
 
-namespace {
+namespace
+{
 
 // A connection of a thread other than the main one; removed when the thread ends.
 struct ThreadConnection {
@@ -56,7 +57,8 @@ bool DbManager::OpenConnection(QSqlDatabase& db) const
     } else {
         db.setDatabaseName(config.OdbcConnectionString());
         db.setConnectOptions(
-            QStringLiteral("SQL_ATTR_LOGIN_TIMEOUT=%1;SQL_ATTR_CONNECTION_TIMEOUT=%1").arg(timeout));
+            QStringLiteral("SQL_ATTR_LOGIN_TIMEOUT=%1;SQL_ATTR_CONNECTION_TIMEOUT=%1")
+                .arg(timeout));
     }
     if (!db.open())
         return false;
@@ -184,9 +186,9 @@ bool DbManager::CreateTable(QString name, QStringList columns, QStringList types
     if (!query.isActive()) {
         const QString reason = query.lastError().text();
         QMutexLocker lock(&mutex);
-        errorText = firstTable
-                        ? QStringLiteral("CteateTable ( %1) Failed3!\nReason: %2").arg(name, reason)
-                        : QStringLiteral("CteateTable (%1) Failed1!\n Reason: %2").arg(name, reason);
+        errorText =
+            firstTable ? QStringLiteral("CteateTable ( %1) Failed3!\nReason: %2").arg(name, reason)
+                       : QStringLiteral("CteateTable (%1) Failed1!\n Reason: %2").arg(name, reason);
         return false;
     }
     return true;

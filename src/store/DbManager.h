@@ -13,7 +13,8 @@
 //
 // The thread that calls ConnectFromConfig uses the main (default) connection; every other thread
 // gets its own connection with the same settings on first use, closed when that thread ends.
-class DbManager {
+class DbManager
+{
 public:
     static DbManager* Instance();
 

@@ -1,6 +1,7 @@
 #include "ListCodec.h"
 
-namespace ListCodec {
+namespace ListCodec
+{
 
 QString EscapeCell(QString cell)
 {

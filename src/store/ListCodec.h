@@ -6,7 +6,8 @@
 
 // Packing of a master-data or person list into the one text stored per list kind:
 // rows joined by ";", cells by "-", with "-" inside a cell written "##" and "." written "&&".
-namespace ListCodec {
+namespace ListCodec
+{
 
 QString EscapeCell(QString cell);
 QString UnescapeCell(QString cell);

@@ -2,7 +2,8 @@
 
 #include <cmath>
 
-namespace NumberText {
+namespace NumberText
+{
 
 double Read(const QString& text)
 {

@@ -3,7 +3,8 @@
 #include <QString>
 
 // The one way amounts and quantities are read from and written to their texts.
-namespace NumberText {
+namespace NumberText
+{
 
 // Empty or non-numeric text reads as 0; surrounding blanks are ignored.
 double Read(const QString& text);

@@ -3,7 +3,8 @@
 #include <QDate>
 #include <QStringList>
 
-namespace {
+namespace
+{
 
 QString DayText(int year, int month, int day)
 {

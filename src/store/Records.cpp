@@ -1,6 +1,7 @@
 #include "Records.h"
 
-namespace {
+namespace
+{
 
 using ProductText = QString ProductRecord::*;
 constexpr ProductText kProductTexts[ProductRecord::TextCount] = {

@@ -2,7 +2,8 @@
 
 #include "StoreTables.h"
 
-namespace {
+namespace
+{
 
 const QString Int = QStringLiteral("int");
 const QString Text50 = QStringLiteral("VARCHAR(50)");
@@ -22,13 +23,14 @@ const QList<TableSchema>& Schema::Tables()
 {
     static const QList<TableSchema> tables = {
         {StoreTables::Product,
-         {"tab_type", "product_serial", "product_class", "product_name", "product_model",
-          "product_color", "product_code", "product_size", "product_time", "product_store",
-          "product_num", "product_price", "product_total", "product_pay", "product_debt",
-          "product_supply", "product_purchase", "product_oddNum", "product_record",
-          "prodcut_remark", "store_no"},
-         {Int, Text50, Text50, Text50, Text50, Text50, Text50, Text50, Date, Text50, Text50, Text50,
-          Text50, Text50, Text50, Text50, Text50, Text50, Text50, TextMax, Text50}},
+         {"tab_type",         "product_serial", "product_class",  "product_name",
+          "product_model",    "product_color",  "product_code",   "product_size",
+          "product_time",     "product_store",  "product_num",    "product_price",
+          "product_total",    "product_pay",    "product_debt",   "product_supply",
+          "product_purchase", "product_oddNum", "product_record", "prodcut_remark",
+          "store_no"},
+         {Int,    Text50, Text50, Text50, Text50, Text50, Text50, Text50, Date,    Text50, Text50,
+          Text50, Text50, Text50, Text50, Text50, Text50, Text50, Text50, TextMax, Text50}},
         ListTable(StoreTables::Prestore),
         ListTable(StoreTables::Person),
         {StoreTables::Finance,

@@ -12,6 +12,7 @@ struct TableSchema {
     QStringList types;
 };
 
-namespace Schema {
+namespace Schema
+{
 const QList<TableSchema>& Tables();
 }

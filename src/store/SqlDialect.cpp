@@ -2,7 +2,8 @@
 
 #include "StoreTables.h"
 
-namespace {
+namespace
+{
 
 // "<open>name<close> type" for each column, joined by "," and closed by ")".
 QString ColumnList(const QStringList& columns, const QStringList& types, QLatin1String open,

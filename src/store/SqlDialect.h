@@ -7,7 +7,8 @@
 // What differs between the database servers: the table creation text and the indexes.
 // Column type texts are given in SQL Server's words ("int", "VARCHAR(50)", "NVARCHAR(MAX)",
 // "date"); each dialect maps them to its own.
-class SqlDialect {
+class SqlDialect
+{
 public:
     virtual ~SqlDialect() = default;
 
@@ -26,7 +27,8 @@ protected:
                                    const QString& columns) const = 0;
 };
 
-class SqlServerDialect : public SqlDialect {
+class SqlServerDialect : public SqlDialect
+{
 public:
     QString CreateTableStatement(const QString& name, const QStringList& columns,
                                  const QStringList& types, bool firstTable) const override;
@@ -36,7 +38,8 @@ protected:
                            const QString& columns) const override;
 };
 
-class PostgresDialect : public SqlDialect {
+class PostgresDialect : public SqlDialect
+{
 public:
     QString CreateTableStatement(const QString& name, const QStringList& columns,
                                  const QStringList& types, bool firstTable) const override;
@@ -46,7 +49,8 @@ protected:
                            const QString& columns) const override;
 };
 
-class SqliteDialect : public SqlDialect {
+class SqliteDialect : public SqlDialect
+{
 public:
     QString CreateTableStatement(const QString& name, const QStringList& columns,
                                  const QStringList& types, bool firstTable) const override;

@@ -4,7 +4,8 @@
 #include <QStringList>
 
 // The program's own tables: the only table names that ever reach a statement.
-namespace StoreTables {
+namespace StoreTables
+{
 
 inline const QString Product = QStringLiteral("tb_sm_product_info");
 inline const QString Prestore = QStringLiteral("tb_sm_prestore_info");

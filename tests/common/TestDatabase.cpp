@@ -1,0 +1,166 @@
+#include "TestDatabase.h"
+
+#include "DatabaseEngine.h"
+#include "DbManager.h"
+
+#include <QMap>
+#include <QProcessEnvironment>
+#include <QSettings>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QTest>
+#include <QUuid>
+
+namespace
+{
+
+QMap<QString, QString> PgSettings()
+{
+    QMap<QString, QString> settings;
+    const QString spec = qEnvironmentVariable("LEDGER_TEST_PG");
+    for (const QString& pair : spec.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+        const qsizetype eq = pair.indexOf(QLatin1Char('='));
+        if (eq > 0)
+            settings.insert(pair.left(eq), pair.mid(eq + 1));
+    }
+    return settings;
+}
+
+bool OdbcDriverInstalled()
+{
+    QSettings drivers(QStringLiteral("/etc/odbcinst.ini"), QSettings::IniFormat);
+    return drivers.childGroups().contains(QStringLiteral("PostgreSQL Unicode"));
+}
+
+// Runs a statement on a short-lived QPSQL connection to the server's maintenance database.
+bool OnPgServer(const QString& statement)
+{
+    const QMap<QString, QString> pg = PgSettings();
+    const QString name = QStringLiteral("ledger-test-admin");
+    bool ok = false;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name);
+        db.setHostName(pg.value(QStringLiteral("host")));
+        db.setPort(pg.value(QStringLiteral("port")).toInt());
+        db.setUserName(pg.value(QStringLiteral("user")));
+        db.setDatabaseName(QStringLiteral("postgres"));
+        if (db.open()) {
+            QSqlQuery query(db);
+            ok = query.exec(statement);
+            if (!ok)
+                qWarning() << "test server:" << query.lastError().text();
+        }
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+    return ok;
+}
+
+} // namespace
+
+QList<TestDatabase::Backend> TestDatabase::Available()
+{
+    QList<Backend> backends = {Sqlite};
+    if (!PgSettings().isEmpty()) {
+        backends << Postgres;
+        if (OdbcDriverInstalled())
+            backends << OdbcPostgres;
+    }
+    return backends;
+}
+
+const char* TestDatabase::Name(Backend backend)
+{
+    switch (backend) {
+    case Postgres:
+        return "postgres";
+    case OdbcPostgres:
+        return "odbc-postgres";
+    default:
+        return "sqlite";
+    }
+}
+
+void TestDatabase::AddBackendRows()
+{
+    QTest::addColumn<int>("backend");
+    for (Backend b : Available())
+        QTest::newRow(Name(b)) << int(b);
+}
+
+TestDatabase::Backend TestDatabase::Current()
+{
+    QFETCH_GLOBAL(int, backend);
+    return Backend(backend);
+}
+
+TestDatabase::TestDatabase(Backend b, const QString& store) : backend(b), storeNo(store)
+{
+    if (backend != Sqlite) {
+        pgDatabase =
+            QStringLiteral("ledger_%1").arg(QUuid::createUuid().toString(QUuid::Id128).left(16));
+        OnPgServer(QStringLiteral("create database %1").arg(pgDatabase));
+    }
+}
+
+TestDatabase::~TestDatabase()
+{
+    DbManager::Instance()->Disconnect();
+    if (!pgDatabase.isEmpty())
+        OnPgServer(QStringLiteral("drop database if exists %1").arg(pgDatabase));
+}
+
+QString TestDatabase::WorkDir() const
+{
+    return dir.path();
+}
+
+QString TestDatabase::ConfigPath() const
+{
+    return dir.filePath(QStringLiteral("InitParam/dBConfig.ini"));
+}
+
+void TestDatabase::WriteConfig(const QString& driverType)
+{
+    QSettings ini(ConfigPath(), QSettings::IniFormat);
+    ini.clear();
+    ini.setValue(QStringLiteral("Driver/TYPE"), driverType);
+    if (backend == Sqlite) {
+        ini.setValue(QStringLiteral("DatabaseName/DATABASE"), dir.filePath("ledger.db"));
+    } else {
+        const QMap<QString, QString> pg = PgSettings();
+        ini.setValue(QStringLiteral("HostName/IP"), pg.value(QStringLiteral("host")));
+        ini.setValue(QStringLiteral("Port/PORT"), pg.value(QStringLiteral("port")).toInt());
+        ini.setValue(QStringLiteral("UserName/UID"), pg.value(QStringLiteral("user")));
+        ini.setValue(QStringLiteral("DatabaseName/DATABASE"), pgDatabase);
+        if (driverType == QLatin1String("QODBC"))
+            ini.setValue(QStringLiteral("Driver/ODBC"), QStringLiteral("PostgreSQL Unicode"));
+    }
+    ini.setValue(QStringLiteral("StoreNo/No"), storeNo);
+}
+
+bool TestDatabase::Connect()
+{
+    if (backend == OdbcPostgres) {
+        // The server dialect of the ODBC path is SQL Server's: the tables are made beforehand.
+        WriteConfig(QStringLiteral("QPSQL"));
+        if (!DbManager::Instance()->ConnectFromConfig(ConfigPath()))
+            return false;
+        DbManager::Instance()->Disconnect();
+        WriteConfig(QStringLiteral("QODBC"));
+    } else {
+        WriteConfig(backend == Sqlite ? QStringLiteral("QSQLITE") : QStringLiteral("QPSQL"));
+    }
+    const bool ok = DbManager::Instance()->ConnectFromConfig(ConfigPath());
+    DatabaseEngine::Instance()->SetDbManager(DbManager::Instance());
+    DatabaseEngine::Instance()->SetStoreNo(storeNo);
+    return ok;
+}
+
+int TestDatabase::Scalar(const QString& statement)
+{
+    QSqlQuery query(DbManager::Instance()->Database());
+    if (!query.exec(statement) || !query.next())
+        return -1;
+    return query.value(0).toInt();
+}

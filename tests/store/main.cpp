@@ -1,0 +1,22 @@
+#include <QCoreApplication>
+#include <QTest>
+
+#include <memory>
+
+QObject* NewValuesTest();
+QObject* NewLedgerTest();
+QObject* NewAccountsTest();
+QObject* NewSchemaTest();
+QObject* NewConnectionFailureTest();
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    int failed = 0;
+    for (auto make :
+         {NewValuesTest, NewLedgerTest, NewAccountsTest, NewSchemaTest, NewConnectionFailureTest}) {
+        std::unique_ptr<QObject> test(make());
+        failed += QTest::qExec(test.get(), argc, argv);
+    }
+    return failed;
+}

@@ -1,0 +1,172 @@
+// User accounts and packed lists, each store seeing only its own, on every back end.
+#include "DatabaseEngine.h"
+#include "TestDatabase.h"
+
+#include <QTest>
+#include <memory>
+
+namespace
+{
+
+UserRecord Account(const QString& phone, const QString& name, const QString& password, int type)
+{
+    UserRecord u;
+    u.user_phoneno = phone;
+    u.user_name = name;
+    u.user_password = password;
+    u.user_type = type;
+    u.user_ip = "192.168.1.20";
+    u.user_remark = "店长's note";
+    return u;
+}
+
+UserRecord Loaded(const QString& login, const QString& password = QString())
+{
+    UserRecord u;
+    u.user_phoneno = login;
+    u.user_name = login;
+    u.user_password = password;
+    DatabaseEngine::Instance()->LoadUserInfo(u);
+    return u;
+}
+
+} // namespace
+
+class AccountsTest : public QObject
+{
+    Q_OBJECT
+    std::unique_ptr<TestDatabase> db;
+    DatabaseEngine* engine = DatabaseEngine::Instance();
+
+private slots:
+    void initTestCase_data() { TestDatabase::AddBackendRows(); }
+    void init()
+    {
+        db = std::make_unique<TestDatabase>(TestDatabase::Current());
+        QVERIFY(db->Connect());
+    }
+    void cleanup() { db.reset(); }
+
+    void signInByPhoneOrName()
+    {
+        QVERIFY(!engine->HasUserAccounts());
+        const UserRecord u = Account("13800000001", "王芳", "pa'ss;word", 2);
+        QVERIFY(engine->SaveUserInfo(u));
+        QVERIFY(engine->HasUserAccounts());
+        QVERIFY(engine->CheckUserPassword("13800000001", "pa'ss;word"));
+        QVERIFY(engine->CheckUserPassword("王芳", "pa'ss;word"));
+        QVERIFY(!engine->CheckUserPassword("王芳", "PA'SS;WORD"));
+        QVERIFY(!engine->CheckUserPassword("王芳", ""));
+        QVERIFY(!engine->CheckUserPassword("nobody", "pa'ss;word"));
+        QCOMPARE(Loaded("13800000001"), u);
+
+        UserRecord missing;
+        missing.user_name = "nobody";
+        QVERIFY(!engine->LoadUserInfo(missing));
+        QCOMPARE(missing.user_name, QString("nobody"));
+    }
+
+    void sameNameInTwoStoresStaysSeparate()
+    {
+        QVERIFY(engine->SaveUserInfo(Account("1", "admin2", "alpha", 1)));
+        engine->SetStoreNo("STORE-B");
+        QVERIFY(!engine->HasUserAccounts());
+        QVERIFY(!engine->CheckUserPassword("admin2", "alpha"));
+        QVERIFY(engine->SaveUserInfo(Account("1", "admin2", "beta", 4)));
+        QVERIFY(engine->CheckUserPassword("admin2", "beta"));
+        QVERIFY(!engine->CheckUserPassword("admin2", "alpha"));
+        QCOMPARE(Loaded("admin2").user_type, 4);
+
+        engine->SetStoreNo("STORE-A");
+        QVERIFY(engine->CheckUserPassword("admin2", "alpha"));
+        QCOMPARE(Loaded("admin2").user_type, 1);
+        QCOMPARE(Loaded("admin2").user_password, QString("alpha"));
+
+        // Updating one store's account leaves the other's as it was.
+        QVERIFY(engine->SaveUserInfo(Account("1", "admin2", "gamma", 3)));
+        engine->SetStoreNo("STORE-B");
+        QCOMPARE(Loaded("admin2").user_password, QString("beta"));
+        QVERIFY(engine->DeleteUserInfo(Account("1", "admin2", "", 0)));
+        QVERIFY(!engine->HasUserAccounts());
+        engine->SetStoreNo("STORE-A");
+        QCOMPARE(Loaded("admin2").user_password, QString("gamma"));
+        QCOMPARE(TestDatabase::Scalar("select count(*) from tb_sm_user"), 1);
+    }
+
+    void loadTakesTheAccountWhosePasswordMatched()
+    {
+        // Two accounts answer to the same login text: one by phone, one by name.
+        QVERIFY(engine->SaveUserInfo(Account("8888", "李四", "first", 3)));
+        QVERIFY(engine->SaveUserInfo(Account("7777", "8888", "second", 4)));
+        QCOMPARE(TestDatabase::Scalar("select count(*) from tb_sm_user"), 2);
+        QCOMPARE(Loaded("8888", "first").user_type, 3);
+        QCOMPARE(Loaded("8888", "second").user_type, 4);
+        QCOMPARE(Loaded("8888", "second").user_phoneno, QString("7777"));
+    }
+
+    void saveUpdatesTheAccountFoundEvenWhenPhoneOrNameChanged()
+    {
+        QVERIFY(engine->SaveUserInfo(Account("100", "赵六", "one", 3)));
+        QVERIFY(engine->SaveUserInfo(Account("200", "赵六", "two", 2))); // new phone
+        QCOMPARE(TestDatabase::Scalar("select count(*) from tb_sm_user"), 1);
+        QVERIFY(engine->CheckUserPassword("200", "two"));
+        QVERIFY(!engine->CheckUserPassword("100", "one"));
+        QCOMPARE(Loaded("赵六").user_type, 2);
+    }
+
+    void deleteStoreRowsKeepsOtherStores()
+    {
+        QVERIFY(engine->SaveUserInfo(Account("1", "a", "x", 1)));
+        engine->SetStoreNo("STORE-B");
+        QVERIFY(engine->SaveUserInfo(Account("2", "b", "y", 1)));
+        QVERIFY(engine->DeleteStoreRows("tb_sm_user"));
+        QVERIFY(!engine->DeleteStoreRows("tb_sm_user; delete from tb_sm_user"));
+        QVERIFY(!engine->DeleteStoreRows("sqlite_master"));
+        engine->SetStoreNo("STORE-A");
+        QVERIFY(engine->CheckUserPassword("a", "x"));
+        QCOMPARE(TestDatabase::Scalar("select count(*) from tb_sm_user"), 1);
+    }
+
+    void listsPerKindAndStore()
+    {
+        for (int table : {1, 2}) {
+            ListRecord list{3, "型号##1;O'Neil;--"};
+            QVERIFY(engine->SaveListInfo(table, list));
+            list.info_list = "第二份";
+            QVERIFY(engine->SaveListInfo(table, list));
+
+            ListRecord loaded{3, ""};
+            QVERIFY(engine->LoadListInfo(table, loaded));
+            QCOMPARE(loaded, list);
+
+            ListRecord missing{9, "unchanged"};
+            QVERIFY(engine->LoadListInfo(table, missing));
+            QCOMPARE(missing, (ListRecord{9, "unchanged"}));
+
+            engine->SetStoreNo("STORE-B");
+            ListRecord other{3, "untouched"};
+            QVERIFY(engine->LoadListInfo(table, other));
+            QCOMPARE(other.info_list, QString("untouched"));
+            QVERIFY(engine->SaveListInfo(table, ListRecord{3, "B's list"}));
+            engine->SetStoreNo("STORE-A");
+            QVERIFY(engine->DeleteListInfo(table, 3));
+            ListRecord gone{3, "before"};
+            QVERIFY(engine->LoadListInfo(table, gone));
+            QCOMPARE(gone.info_list, QString("before"));
+        }
+        QCOMPARE(TestDatabase::Scalar("select count(*) from tb_sm_prestore_info"), 1);
+        QCOMPARE(TestDatabase::Scalar("select count(*) from tb_sm_person_info"), 1);
+
+        ListRecord any{1, "x"};
+        QVERIFY(!engine->SaveListInfo(3, any));
+        QVERIFY(!engine->LoadListInfo(0, any));
+        QVERIFY(!engine->DeleteListInfo(-1, 1));
+    }
+};
+
+QObject* NewAccountsTest()
+{
+    return new AccountsTest;
+}
+
+#include "tst_accounts.moc"

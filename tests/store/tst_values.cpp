@@ -1,0 +1,144 @@
+// Pure helpers of the data store: number texts, list packing, periods, configuration.
+#include "DbConfig.h"
+#include "ListCodec.h"
+#include "NumberText.h"
+#include "Period.h"
+#include "SqlDialect.h"
+
+#include <QRegularExpression>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTest>
+
+class ValuesTest : public QObject
+{
+    Q_OBJECT
+private slots:
+    void numberTexts()
+    {
+        QCOMPARE(NumberText::Write(37.5), QString("37.5"));
+        QCOMPARE(NumberText::Write(0.1 + 0.2), QString("0.3"));
+        QCOMPARE(NumberText::Write(2500000), QString("2500000"));
+        QCOMPARE(NumberText::Write(4 * 2.5), QString("10"));
+        QCOMPARE(NumberText::Write(123456789.12), QString("123456789.12"));
+        QCOMPARE(NumberText::Write(-0.0), QString("0"));
+        QCOMPARE(NumberText::Read(""), 0.0);
+        QCOMPARE(NumberText::Read("abc"), 0.0);
+        QCOMPARE(NumberText::Read("12abc"), 0.0);
+        QCOMPARE(NumberText::Read(" 2.5 "), 2.5);
+        QCOMPARE(NumberText::Read("1e400"), 0.0);
+        QVERIFY(NumberText::IsNumberOrEmpty(""));
+        QVERIFY(NumberText::IsNumberOrEmpty("-3.25"));
+        QVERIFY(!NumberText::IsNumberOrEmpty("3,25"));
+        QVERIFY(!NumberText::IsNumberOrEmpty("nan"));
+    }
+
+    void listPacking()
+    {
+        QCOMPARE(ListCodec::Pack({{"A-1"}, {"B.2"}}), QString("A##1;B&&2"));
+        QCOMPARE(ListCodec::Pack({}), QString());
+        QCOMPARE(ListCodec::Pack({QStringList(7)}), QString("------"));
+
+        const QList<QStringList> rows = {{"仓库-1", "路.5号", ""}, {"x", "y", "z"}};
+        QCOMPARE(ListCodec::Unpack(ListCodec::Pack(rows)), rows);
+        // The empty text is one row holding one empty cell.
+        QCOMPARE(ListCodec::Unpack(""), QList<QStringList>({{""}}));
+        // A text that itself holds the escapes comes back with what they stand for.
+        QCOMPARE(ListCodec::Unpack(ListCodec::Pack({{"a##b&&c"}})).at(0).at(0), QString("a-b.c"));
+    }
+
+    void listColumn()
+    {
+        const QString text =
+            ListCodec::Pack({{"总仓", "北京", "01"}, {"分仓-2", "上海.浦东", "02"}});
+        QCOMPARE(ListCodec::GetListColumn(text, 0), QStringList({"总仓", "分仓-2"}));
+        QCOMPARE(ListCodec::GetListColumn(text, 1), QStringList({"北京", "上海.浦东"}));
+        QCOMPARE(ListCodec::GetListColumn("a;b-c", 1), QStringList({"c"}));
+        QCOMPARE(ListCodec::GetListColumn(text, 3), QStringList());
+    }
+
+    void periods()
+    {
+        auto check = [](int mode, const QString& start, const QString& date, const QString& first,
+                        const QString& last) {
+            const std::optional<Period> p = Period::ForMode(mode, start, date);
+            QVERIFY(p);
+            QCOMPARE(p->first, first);
+            QCOMPARE(p->last, last);
+        };
+        check(2, "", "2024-04-17", "2024-04-01", "2024-04-30");
+        check(2, "", "2024-02-10", "2024-02-01", "2024-02-29");
+        check(2, "", "2023-02-10", "2023-02-01", "2023-02-28");
+        check(2, "", "2000-02-01", "2000-02-01", "2000-02-29");
+        check(2, "", "1900-02-01", "1900-02-01", "1900-02-28");
+        check(2, "", "2024-12-31", "2024-12-01", "2024-12-31");
+        check(3, "", "2024-06-15", "2024-01-01", "2024-12-31");
+        check(4, "2024-05-01", "2024-03-01", "2024-05-01", "2024-03-01");
+        QVERIFY(!Period::ForMode(2, "", "2024"));
+        QVERIFY(!Period::ForMode(2, "", "2024-13-01"));
+        QVERIFY(!Period::ForMode(3, "", "abcd-01-01"));
+        QVERIFY(!Period::ForMode(1, "", "2024-01-01"));
+        QVERIFY(!Period::ForMode(5, "", ""));
+    }
+
+    void configurationAndOdbcString()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("InitParam/dBConfig.ini");
+        {
+            QSettings ini(path, QSettings::IniFormat);
+            ini.setValue("HostName/IP", "db.local");
+            ini.setValue("DatabaseName/DATABASE", "ledger");
+            ini.setValue("UserName/UID", "shop");
+            ini.setValue("Password/PWD", "a;b}c{=");
+        }
+        const DbConfig c = DbConfig::Read(path);
+        QCOMPARE(c.port, 0); // missing key
+        QCOMPARE(c.driverType, QString("QODBC"));
+        QCOMPARE(c.OdbcConnectionString(),
+                 QString("DRIVER={SQL SERVER};SERVER=db.local;PORT=0;DATABASE=ledger;"
+                         "UID=shop;PWD={a;b}}c{=};"));
+        DbConfig odd = c;
+        odd.user = " x";
+        odd.password = "p}w";
+        QVERIFY(odd.OdbcConnectionString().endsWith("UID={ x};PWD={p}}w};"));
+
+        const DbConfig missing = DbConfig::Read(dir.filePath("nothing.ini"));
+        QVERIFY(missing.host.isEmpty() && missing.password.isEmpty() && missing.port == 0);
+    }
+
+    void storeNumberMadeOnceAndKept()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("InitParam/dBConfig.ini");
+        const QString made = StoreNumber::LoadOrCreate(path);
+        QCOMPARE(made.size(), 21);
+        QVERIFY(made.endsWith("LINK"));
+        QVERIFY(QRegularExpression("^\\d{17}LINK$").match(made).hasMatch());
+        QCOMPARE(StoreNumber::LoadOrCreate(path), made);
+        QCOMPARE(QSettings(path, QSettings::IniFormat).value("StoreNo/No").toString(), made);
+        QCOMPARE(StoreNumber::Make(QDateTime(QDate(2024, 2, 29), QTime(7, 5, 9, 42))),
+                 QString("20240229070509042LINK"));
+    }
+
+    void sqlServerTableText()
+    {
+        SqlServerDialect dialect;
+        QCOMPARE(dialect.CreateTableStatement("tb_sm_prestore_info",
+                                              {"info_type", "info_list", "store_no"},
+                                              {"int", "NVARCHAR(MAX)", "VARCHAR(50)"}, false),
+                 QString("create table [tb_sm_prestore_info] ([id] int identity(1,1),constraint "
+                         "pk_tb_sm_prestore_info primary key(id),[info_type] int,[info_list] "
+                         "NVARCHAR(MAX),[store_no] VARCHAR(50))"));
+        QCOMPARE(dialect.CreateTableStatement("tb_sm_user", {"user_name"}, {"VARCHAR(50)"}, true),
+                 QString("create table [tb_sm_user] ([id] int identity(1,1),constraint pkid "
+                         "primary key (id),[user_name] VARCHAR(50))"));
+    }
+};
+
+QObject* NewValuesTest()
+{
+    return new ValuesTest;
+}
+
+#include "tst_values.moc"
