@@ -3,7 +3,8 @@
 #include "BiffRecords.h"
 #include "SharedStrings.h"
 
-namespace {
+namespace
+{
 
 constexpr quint16 Bof = 0x0809;
 constexpr quint16 Eof = 0x000A;
@@ -28,7 +29,6 @@ constexpr quint16 TimeXf = 18;
 // Spreadsheet programs keep workbook streams this small in a different part of the compound
 // file and some refuse that; shorter streams are padded up to it.
 constexpr qsizetype MinStreamSize = 4096;
-constexpr int MaxTextLength = 32767;
 
 QByteArray BofBody(quint16 kind)
 {
@@ -156,11 +156,11 @@ bool CheckLimits(const Workbook& workbook, QString& error)
         }
         bool tooLong = false;
         sheet.cells.ForEach([&tooLong](int, int, const CellValue& value) {
-            tooLong = tooLong || value.text.size() > MaxTextLength;
+            tooLong = tooLong || value.text.size() > SharedStrings::MaxTextLength;
         });
         if (tooLong) {
-            error = QStringLiteral("Excel 单元格最多 %1 个字符,工作表\"%2\"有更长的文本")
-                        .arg(MaxTextLength)
+            error = QStringLiteral("Excel 97-2003 单元格最多 %1 个字符,工作表\"%2\"有更长的文本")
+                        .arg(SharedStrings::MaxTextLength)
                         .arg(sheet.name);
             return false;
         }

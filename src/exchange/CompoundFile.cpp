@@ -10,8 +10,9 @@ QByteArray CompoundFile::Build(const QByteArray& workbookStream)
     GsfOutput* sink = gsf_output_memory_new();
     GsfOutfile* container = gsf_outfile_msole_new(sink);
     GsfOutput* stream = gsf_outfile_new_child(container, "Workbook", FALSE);
-    bool written = stream && gsf_output_write(stream, workbookStream.size(),
-                                              reinterpret_cast<const guint8*>(workbookStream.constData()));
+    bool written =
+        stream && gsf_output_write(stream, workbookStream.size(),
+                                   reinterpret_cast<const guint8*>(workbookStream.constData()));
     if (stream) {
         written = gsf_output_close(stream) && written;
         g_object_unref(stream);

@@ -6,7 +6,8 @@
 #include <QDate>
 #include <QDateTime>
 
-namespace {
+namespace
+{
 
 int DateColumn(int kind)
 {

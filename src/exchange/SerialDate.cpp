@@ -3,7 +3,8 @@
 #include <QDate>
 #include <QTime>
 
-namespace {
+namespace
+{
 
 std::optional<double> DayNumber(const QDate& date, bool dateSystem1904)
 {
@@ -32,8 +33,8 @@ std::optional<double> SerialDate::FromText(const QString& text, bool dateSystem1
     const QString trimmed = text.trimmed();
     if (trimmed.size() == 8)
         return DayFraction(trimmed);
-    const auto day =
-        DayNumber(QDate::fromString(trimmed.left(10), QStringLiteral("yyyy-MM-dd")), dateSystem1904);
+    const auto day = DayNumber(QDate::fromString(trimmed.left(10), QStringLiteral("yyyy-MM-dd")),
+                               dateSystem1904);
     if (!day || trimmed.size() == 10)
         return day;
     const auto fraction = DayFraction(trimmed.mid(11));

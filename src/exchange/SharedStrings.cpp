@@ -1,6 +1,7 @@
 #include "SharedStrings.h"
 
-namespace {
+namespace
+{
 
 constexpr qsizetype MaxBody = 8224;
 constexpr quint16 Sst = 0x00FC;
@@ -49,8 +50,10 @@ void SharedStrings::WriteTo(BiffRecords& records) const
     for (const QString& text : texts) {
         const bool compressed = BiffRecords::Compressible(text);
         const qsizetype charSize = compressed ? 1 : 2;
-        // The length and option byte of a text never straddle two records.
-        if (out.Room() < 3)
+        // The length and option byte of a text never straddle two records, and a text spans at
+        // most two: freexl misreads texts continued more than once.
+        const qsizetype needed = 3 + text.size() * charSize;
+        if (out.Room() < 3 || (needed > out.Room() && needed > out.Room() + MaxBody - 1))
             out.Flush();
         BiffRecords::U16(out.Body(), quint16(text.size()));
         BiffRecords::U8(out.Body(), compressed ? 0 : 1);

@@ -10,8 +10,11 @@ class SharedStrings
 {
 public:
     quint32 Index(const QString& text);
+    // Texts that fit into two records, MaxTextLength characters, are stored whole.
+    static constexpr int MaxTextLength = 8000;
+
     // The SST record and as many CONTINUE records as the texts need; a text longer than one
-    // record is split across them, never shortened.
+    // record is split across two of them, never shortened.
     void WriteTo(BiffRecords& records) const;
 
 private:

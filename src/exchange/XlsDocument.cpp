@@ -11,8 +11,7 @@ XlsDocument::XlsDocument(Workbook workbook, int sheetNumber)
 {
 }
 
-std::unique_ptr<XlsDocument> XlsDocument::Load(const QString& path, int sheetNumber,
-                                               QString& error)
+std::unique_ptr<XlsDocument> XlsDocument::Load(const QString& path, int sheetNumber, QString& error)
 {
     Workbook workbook;
     if (!XlsReader::Read(path, workbook, error))

@@ -5,7 +5,8 @@
 #include <QFile>
 #include <freexl.h>
 
-namespace {
+namespace
+{
 
 // freexl wants its handle closed even when opening failed.
 class FreexlHandle

@@ -3,7 +3,8 @@
 #include "XlsxSheetPatcher.h"
 #include "XlsxSheetReader.h"
 
-namespace {
+namespace
+{
 
 constexpr int MaxRows = 1048576;
 constexpr int MaxColumns = 16384;

@@ -9,8 +9,7 @@
 class XlsxDocument : public SheetDocument
 {
 public:
-    static std::unique_ptr<XlsxDocument> Load(const QString& path, int sheetNumber,
-                                              QString& error);
+    static std::unique_ptr<XlsxDocument> Load(const QString& path, int sheetNumber, QString& error);
 
     const SheetCells& Cells() const override { return cells; }
     bool Save(const QString& path, const CellWrites& writes, QString& error) override;

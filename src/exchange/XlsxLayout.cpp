@@ -4,7 +4,8 @@
 #include <QHash>
 #include <QXmlStreamReader>
 
-namespace {
+namespace
+{
 
 struct Relationship {
     QString type;
@@ -66,7 +67,8 @@ QStringList SheetIds(const QByteArray& workbook)
     QStringList ids;
     QXmlStreamReader xml(workbook);
     while (!xml.atEnd()) {
-        if (xml.readNext() != QXmlStreamReader::StartElement || xml.name() != QLatin1String("sheet"))
+        if (xml.readNext() != QXmlStreamReader::StartElement ||
+            xml.name() != QLatin1String("sheet"))
             continue;
         for (const auto& attribute : xml.attributes()) {
             if (attribute.name() == QLatin1String("id") && !attribute.namespaceUri().isEmpty())

@@ -6,7 +6,8 @@
 #include <QXmlStreamReader>
 #include <map>
 
-namespace {
+namespace
+{
 
 struct ExistingCell {
     QString xml;
@@ -94,7 +95,8 @@ bool ReadRow(QXmlStreamReader& xml, const QString& source, int number, Row& row)
         xml.skipCurrentElement();
         cell.xml = source.mid(start, xml.characterOffset() - start);
         if (implicit)
-            cell.xml = WithReference(cell.xml, qualifiedName, XlsxText::Reference(number, cellColumn));
+            cell.xml =
+                WithReference(cell.xml, qualifiedName, XlsxText::Reference(number, cellColumn));
         row.cells[cellColumn] = cell;
     }
     return false;
@@ -113,7 +115,8 @@ bool Parse(const QString& source, SheetLayout& layout)
         } else if (token == QXmlStreamReader::StartElement &&
                    xml.name() == QLatin1String("sheetData")) {
             layout.dataStart = TagStart(source, xml.characterOffset());
-            layout.prefix = xml.prefix().isEmpty() ? QString() : xml.prefix().toString() + QLatin1Char(':');
+            layout.prefix =
+                xml.prefix().isEmpty() ? QString() : xml.prefix().toString() + QLatin1Char(':');
         } else if (token == QXmlStreamReader::EndElement &&
                    xml.name() == QLatin1String("sheetData")) {
             layout.dataEnd = xml.characterOffset();
@@ -129,7 +132,8 @@ bool Parse(const QString& source, SheetLayout& layout)
             Row& row = layout.rows[number];
             row.openTag = tag.endsWith(QLatin1String("/>")) ? tag.chopped(2) : tag.chopped(1);
             if (!ok)
-                row.openTag = WithReference(row.openTag, xml.qualifiedName(), QString::number(number));
+                row.openTag =
+                    WithReference(row.openTag, xml.qualifiedName(), QString::number(number));
             if (!ReadRow(xml, source, number, row))
                 return false;
         }

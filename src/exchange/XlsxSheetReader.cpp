@@ -5,7 +5,8 @@
 
 #include <QXmlStreamReader>
 
-namespace {
+namespace
+{
 
 bool Is(const QXmlStreamReader& xml, const char* name)
 {

@@ -1,6 +1,7 @@
 #include "XlsxText.h"
 
-namespace {
+namespace
+{
 
 constexpr int MaxColumn = 16384;
 constexpr int MaxRow = 1048576;

@@ -4,7 +4,8 @@
 
 // Cell references ("C5") and the _xHHHH_ escapes the workbook XML uses for characters that XML
 // cannot carry.
-namespace XlsxText {
+namespace XlsxText
+{
 
 // 1-based row and column; false when the text is not a cell reference.
 bool ParseReference(QStringView reference, int& row, int& column);

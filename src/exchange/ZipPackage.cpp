@@ -5,7 +5,8 @@
 #include <quazipfile.h>
 #include <quazipnewinfo.h>
 
-namespace {
+namespace
+{
 
 QString Damaged()
 {
@@ -114,6 +115,8 @@ bool ZipPackage::CopyTo(const QString& target, const QHash<QString, QByteArray>&
         return false;
     }
     QuaZip zip(&file);
+    // The save file is committed here, and only when the whole copy succeeded.
+    zip.setAutoClose(false);
     if (!zip.open(QuaZip::mdCreate)) {
         error = QStringLiteral("无法写入文件 %1").arg(target);
         return false;

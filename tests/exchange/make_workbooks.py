@@ -1,0 +1,58 @@
+"""Writes the input workbooks of the exchange tests with independent writers.
+
+usage: make_workbooks.py FOLDER
+"""
+import datetime
+import sys
+import zipfile
+
+import openpyxl
+import xlwt
+
+folder = sys.argv[1]
+first = [
+    (5, 3, "名称"), (5, 4, "数量"), (5, 5, "单价"), (5, 6, "日期"),
+    (6, 3, "苹果"), (6, 4, 12), (6, 5, 12.5), (6, 6, datetime.date(2014, 5, 20)),
+    (7, 3, "a+b"), (7, 4, 3), (7, 5, 0.1), (7, 6, "2014-05-21"),
+    (20, 8, "保留"),
+]
+others = [("第二页", [(1, 1, "甲"), (2, 2, 42)]), ("third", [(1, 1, "x")])]
+
+book = openpyxl.Workbook()
+sheet = book.active
+sheet.title = "数据"
+for row, column, value in first:
+    sheet.cell(row=row, column=column, value=value)
+for name, cells in others:
+    extra = book.create_sheet(name)
+    for row, column, value in cells:
+        extra.cell(row=row, column=column, value=value)
+book.save(folder + "/three_sheets.xlsx")
+
+book = xlwt.Workbook(encoding="utf-8")
+date_style = xlwt.easyxf(num_format_str="yyyy-mm-dd")
+for name, cells in [("数据", first)] + others:
+    sheet = book.add_sheet(name)
+    for row, column, value in cells:
+        if isinstance(value, datetime.date):
+            sheet.write(row - 1, column - 1, value, date_style)
+        else:
+            sheet.write(row - 1, column - 1, value)
+book.save(folder + "/three_sheets.xls")
+
+# Formula cells with cached values, a row without cell references and no shared strings: shapes
+# openpyxl does not write, so the package is put together by hand.
+parts = {
+    "[Content_Types].xml": '<?xml version="1.0" encoding="UTF-8"?><Types xmlns="http://schemas.openxmlformats.org/package/2006/content-types"><Default Extension="rels" ContentType="application/vnd.openxmlformats-package.relationships+xml"/><Default Extension="xml" ContentType="application/xml"/><Override PartName="/xl/workbook.xml" ContentType="application/vnd.openxmlformats-officedocument.spreadsheetml.sheet.main+xml"/><Override PartName="/xl/worksheets/sheet1.xml" ContentType="application/vnd.openxmlformats-officedocument.spreadsheetml.worksheet+xml"/></Types>',
+    "_rels/.rels": '<?xml version="1.0" encoding="UTF-8"?><Relationships xmlns="http://schemas.openxmlformats.org/package/2006/relationships"><Relationship Id="rId1" Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/officeDocument" Target="xl/workbook.xml"/></Relationships>',
+    "xl/workbook.xml": '<?xml version="1.0" encoding="UTF-8"?><workbook xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main" xmlns:r="http://schemas.openxmlformats.org/officeDocument/2006/relationships"><sheets><sheet name="公式" sheetId="1" r:id="rId1"/></sheets></workbook>',
+    "xl/_rels/workbook.xml.rels": '<?xml version="1.0" encoding="UTF-8"?><Relationships xmlns="http://schemas.openxmlformats.org/package/2006/relationships"><Relationship Id="rId1" Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/worksheet" Target="worksheets/sheet1.xml"/></Relationships>',
+    "xl/worksheets/sheet1.xml": '<?xml version="1.0" encoding="UTF-8"?><worksheet xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main"><dimension ref="A1:C3"/><sheetData>'
+    '<row r="1"><c r="A1" t="inlineStr"><is><t>a</t></is></c><c r="B1" t="inlineStr"><is><r><t>b</t></r><r><t>c</t></r></is></c><c r="C1" t="inlineStr"><is><t>d</t></is></c></row>'
+    '<row r="2"><c r="A2"><f>1+2</f><v>3</v></c><c r="B2" t="str"><f>"x"&amp;"y"</f><v>xy</v></c><c r="C2" t="b"><v>1</v></c></row>'
+    '<row><c><v>7.0</v></c><c t="inlineStr"><is><t>tab_x0009_end</t></is></c><c><v>1E-3</v></c></row>'
+    '</sheetData></worksheet>',
+}
+with zipfile.ZipFile(folder + "/formulas.xlsx", "w", zipfile.ZIP_DEFLATED) as package:
+    for name, text in parts.items():
+        package.writestr(name, text)
