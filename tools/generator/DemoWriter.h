@@ -1,0 +1,24 @@
+#pragma once
+
+#include "DemoData.h"
+
+#include <QString>
+
+// Writes generated stores through the data store, one transaction per batch of rows.
+class DemoWriter
+{
+public:
+    explicit DemoWriter(int batchSize = 2000) : batchSize(batchSize) {}
+
+    // Lists, accounts and ledger rows of one store, under its store number. The data store's
+    // current store number is restored afterwards. False with Error() set on the first refusal.
+    bool Write(const StoreDemo& store);
+    QString Error() const { return error; }
+
+private:
+    bool WriteLists(const StoreDemo& store);
+    template <typename Row, typename Save> bool WriteRows(const QList<Row>& rows, Save save);
+
+    int batchSize;
+    QString error;
+};
