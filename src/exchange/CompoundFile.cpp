@@ -5,11 +5,11 @@
 #include <gsf/gsf-output-memory.h>
 #include <gsf/gsf-output.h>
 
-QByteArray CompoundFile::Build(const QByteArray& workbookStream)
+QByteArray CompoundFile::Build(const QByteArray& workbookStream, const char* streamName)
 {
     GsfOutput* sink = gsf_output_memory_new();
     GsfOutfile* container = gsf_outfile_msole_new(sink);
-    GsfOutput* stream = gsf_outfile_new_child(container, "Workbook", FALSE);
+    GsfOutput* stream = gsf_outfile_new_child(container, streamName, FALSE);
     bool written =
         stream && gsf_output_write(stream, workbookStream.size(),
                                    reinterpret_cast<const guint8*>(workbookStream.constData()));

@@ -7,5 +7,5 @@ class CompoundFile
 {
 public:
     // The whole file's bytes, or an empty array when the container could not be built.
-    static QByteArray Build(const QByteArray& workbookStream);
+    static QByteArray Build(const QByteArray& workbookStream, const char* streamName = "Workbook");
 };

@@ -1,8 +1,12 @@
 #include "XlsReader.h"
 
+#include "BiffCheck.h"
+#include "CompoundFile.h"
+#include "CompoundReader.h"
 #include "SerialDate.h"
 
 #include <QFile>
+#include <QTemporaryFile>
 #include <freexl.h>
 
 namespace
@@ -67,10 +71,29 @@ bool ReadSheet(const void* handle, unsigned short index, bool dateSystem1904, Sh
 
 } // namespace
 
+// freexl trusts the structures of the file it reads and can crash on damaged ones. The
+// workbook stream is therefore taken out through libgsf, its record structure checked, and
+// freexl reads it from a freshly built container.
 bool XlsReader::Read(const QString& path, Workbook& workbook, QString& error)
 {
+    QString streamName;
+    QByteArray stream;
+    if (!CompoundReader::ReadWorkbook(path, streamName, stream, error))
+        return false;
+    if (!BiffCheck::IsSound(stream)) {
+        error = QStringLiteral("无法读取 Excel 97-2003 文件(文件损坏)");
+        return false;
+    }
+    QTemporaryFile clean;
+    const QByteArray container = CompoundFile::Build(stream, qPrintable(streamName));
+    if (container.isEmpty() || !clean.open() || clean.write(container) != container.size() ||
+        !clean.flush()) {
+        error = QStringLiteral("无法读取 Excel 97-2003 文件(临时文件无法写入)");
+        return false;
+    }
     FreexlHandle xls;
-    if (freexl_open(QFile::encodeName(path).constData(), &xls.handle) != FREEXL_OK) {
+    if (freexl_open(QFile::encodeName(clean.fileName()).constData(), &xls.handle) != FREEXL_OK ||
+        !xls.handle) {
         error = QStringLiteral("无法读取 Excel 97-2003 文件(文件损坏或不是工作簿)");
         return false;
     }
