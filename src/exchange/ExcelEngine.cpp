@@ -98,15 +98,17 @@ bool ExcelEngine::ReadSheetToTable(QAbstractItemModel* model)
 
 bool ExcelEngine::ReadSheetToList(QStringList& list)
 {
-    if (!open)
+    if (!open || rowCount <= 1)
         return true;
-    for (int row = firstRow + 1; row < firstRow + rowCount; ++row) {
-        QStringList cells;
-        cells.reserve(columnCount);
-        for (int column = firstColumn; column < firstColumn + columnCount; ++column)
-            cells.append(CellText(row, column).replace('+', QLatin1String("^^")));
+    // One pass over the cells in row order fills a row of texts at a time.
+    QList<QStringList> rows(rowCount - 1, QStringList(columnCount));
+    document->Cells().ForEach([&](int row, int column, const CellValue& value) {
+        if (row > firstRow)
+            rows[row - firstRow - 1][column - firstColumn] =
+                value.Display().replace('+', QLatin1String("^^"));
+    });
+    for (const QStringList& cells : rows)
         list.append(cells.join('+'));
-    }
     return true;
 }
 
