@@ -33,7 +33,6 @@ const QList<Tile>& Tiles()
         {"icons/5_yellow.png", QColor(230, 170, 30), "登"},
         {"icons/6_blue.png", QColor(50, 110, 200), "人"},
         {"icons/exit.png", QColor(200, 60, 50), "退"},
-        {"icons/column.png", QColor(120, 140, 160), "·"},
         {"icons/littleIcon1/Color layers.png", QColor(60, 130, 200), "进"},
         {"icons/littleIcon1/Exit.png", QColor(200, 110, 50), "退"},
         {"icons/littleIcon1/Homepage.png", QColor(110, 90, 170), "仓"},
@@ -104,6 +103,18 @@ QImage DrawTile(const Tile& tile)
     p.setFont(font);
     p.setPen(Qt::white);
     p.drawText(QRect(0, 0, size, size), Qt::AlignCenter, tile.glyph);
+    return image;
+}
+
+// The small mark in front of every column header: a green ledger tick.
+QImage ColumnMark()
+{
+    QImage image(16, 16, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(QColor(47, 138, 92), 2.2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.drawPolyline(QPolygonF({QPointF(3, 8.5), QPointF(6.5, 12), QPointF(13, 4)}));
     return image;
 }
 
@@ -270,6 +281,7 @@ int main(int argc, char** argv)
     bool ok = true;
     for (const Tile& tile : Tiles())
         ok = Save(folder, tile.path, DrawTile(tile), written) && ok;
+    ok = Save(folder, "icons/column.png", ColumnMark(), written) && ok;
     ok = Save(folder, "backg/1_backg.png", Splash(), written) && ok;
     ok = Save(folder, "backg/1_loginbk.png", LoginBackground(), written) && ok;
     ok = Save(folder, "backg/3_login.png", LoginButton(), written) && ok;

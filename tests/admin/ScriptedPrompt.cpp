@@ -1,0 +1,44 @@
+#include "ScriptedPrompt.h"
+
+#include "DialogLogin.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+
+ScriptedPrompt::ScriptedPrompt()
+{
+    Prompt::Install(this);
+}
+
+ScriptedPrompt::~ScriptedPrompt()
+{
+    Prompt::Install(nullptr);
+}
+
+void ScriptedPrompt::AnswerBoxes(const QList<int>& next)
+{
+    answers = next;
+}
+
+void ScriptedPrompt::SignInWith(const QList<QPair<QString, QString>>& next)
+{
+    credentials = next;
+}
+
+int ScriptedPrompt::Ask(QWidget*, const PromptBox& box)
+{
+    shown << Shown{box.title, box.text, box.buttons};
+    return answers.isEmpty() ? 0 : answers.takeFirst();
+}
+
+int ScriptedPrompt::SignIn(DialogLogin& dialog)
+{
+    dialog.setResult(QDialog::Rejected);
+    while (!credentials.isEmpty() && dialog.result() != QDialog::Accepted) {
+        const auto [name, password] = credentials.takeFirst();
+        dialog.findChild<QLineEdit*>("input_name")->setText(name);
+        dialog.findChild<QLineEdit*>("input_password")->setText(password);
+        dialog.findChild<QPushButton*>("onok")->click();
+    }
+    return dialog.result();
+}
