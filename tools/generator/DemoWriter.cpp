@@ -2,6 +2,8 @@
 
 #include "DatabaseEngine.h"
 #include "DbManager.h"
+#include "LedgerInserter.h"
+#include "StoreTables.h"
 
 #include <QSqlDatabase>
 #include <QSqlError>
@@ -11,12 +13,9 @@ bool DemoWriter::Write(const StoreDemo& store)
     DatabaseEngine* engine = DatabaseEngine::Instance();
     const QString previous = engine->StoreNo();
     engine->SetStoreNo(store.storeNo);
-    const bool written =
-        WriteLists(store) &&
-        WriteRows(store.goods,
-                  [engine](const ProductRecord& r) { return engine->SaveProductInfo(r); }) &&
-        WriteRows(store.money,
-                  [engine](const FinanceRecord& r) { return engine->SaveFinanceInfo(r); });
+    const bool written = WriteLists(store) &&
+                         WriteRows(StoreTables::Product, store.storeNo, store.goods) &&
+                         WriteRows(StoreTables::Finance, store.storeNo, store.money);
     engine->SetStoreNo(previous);
     return written;
 }
@@ -49,18 +48,21 @@ bool DemoWriter::WriteLists(const StoreDemo& store)
 }
 
 // One transaction per batch: a commit per row would cost a disk sync per row.
-template <typename Row, typename Save> bool DemoWriter::WriteRows(const QList<Row>& rows, Save save)
+template <typename Row>
+bool DemoWriter::WriteRows(const QString& table, const QString& storeNo, const QList<Row>& rows)
 {
     QSqlDatabase db = DbManager::Instance()->Database();
+    LedgerInserter inserter(db, table, storeNo);
+    if (!inserter.Ready()) {
+        error = QStringLiteral("%1: %2").arg(table, inserter.Error());
+        return false;
+    }
     for (qsizetype from = 0; from < rows.size(); from += batchSize) {
         const bool inTransaction = db.transaction();
         const qsizetype to = qMin(rows.size(), from + batchSize);
         for (qsizetype i = from; i < to; ++i) {
-            if (!save(rows.at(i))) {
-                error = QStringLiteral("row %1 (%2): %3")
-                            .arg(i)
-                            .arg(rows.at(i).tab_type)
-                            .arg(DatabaseEngine::Instance()->LastError());
+            if (!inserter.Insert(rows.at(i))) {
+                error = QStringLiteral("%1 row %2: %3").arg(table).arg(i).arg(inserter.Error());
                 if (inTransaction)
                     db.rollback();
                 return false;

@@ -4,7 +4,8 @@
 
 #include <QString>
 
-// Writes generated stores through the data store, one transaction per batch of rows.
+// Writes generated stores: lists and accounts through the data store, ledger rows in bulk with
+// one transaction per batch.
 class DemoWriter
 {
 public:
@@ -17,7 +18,8 @@ public:
 
 private:
     bool WriteLists(const StoreDemo& store);
-    template <typename Row, typename Save> bool WriteRows(const QList<Row>& rows, Save save);
+    template <typename Row>
+    bool WriteRows(const QString& table, const QString& storeNo, const QList<Row>& rows);
 
     int batchSize;
     QString error;
