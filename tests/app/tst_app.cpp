@@ -1,0 +1,177 @@
+#include "DatabaseEngine.h"
+#include "MainWindow.h"
+#include "ReadDatabaseThread.h"
+#include "ScriptedPrompt.h"
+#include "Startup.h"
+#include "TestFolder.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QSettings>
+#include <QSignalSpy>
+#include <QStackedWidget>
+#include <QTest>
+
+namespace {
+
+ProductRecord Sale(const QString& serial, const QString& date)
+{
+    ProductRecord r;
+    r.tab_type = 2;
+    r.product_serial = serial;
+    r.product_time = date;
+    r.product_name = "衬衫";
+    return r;
+}
+
+bool AnyMainWindow()
+{
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (qobject_cast<MainWindow*>(w))
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+class TestApp : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void databaseDownStillLetsTheBuiltInAccountIn();
+    void freshFolderGetsWorkingFoldersAndAStoreNumber();
+    void cancelledSignInEndsWithExitCodeZero();
+    void signedInUserReachesTheWindow();
+    void firstLoadShowsTodaysRecordsFromTheWorker();
+    void workerWithoutOwnerOrJobDoesNothing();
+};
+
+void TestApp::init()
+{
+    qApp->setStyleSheet(QString());
+}
+
+void TestApp::databaseDownStillLetsTheBuiltInAccountIn()
+{
+    TestFolder folder(TestFolder::Unreachable);
+    ScriptedPrompt prompt;
+    prompt.SignInWith({{"admin", "407152"}});
+    Startup startup(folder.ConfigPath());
+    QVERIFY(startup.Start());
+    QCOMPARE(prompt.shown.size(), 2);
+    QCOMPARE(prompt.shown[0].title, QString("数据库连接"));
+    QCOMPARE(prompt.shown[0].text, QString("警告：数据库连接失败"));
+    QCOMPARE(prompt.shown[1].title, QString("提示"));
+    MainWindow* window = startup.Window();
+    QVERIFY(window);
+    QCOMPARE(window->User().user_type, 1);
+    QCOMPARE(window->windowTitle(), QString("库存与财务管理系统-Marenvik"));
+    QVERIFY(window->windowState() & Qt::WindowMaximized);
+    QVERIFY(window->isVisible());
+    QVERIFY(!QApplication::windowIcon().isNull());
+    QVERIFY(qApp->styleSheet().contains("QMenuBar"));
+}
+
+void TestApp::freshFolderGetsWorkingFoldersAndAStoreNumber()
+{
+    TestFolder folder;
+    QString storeNo;
+    {
+        ScriptedPrompt prompt;
+        prompt.SignInWith({{"admin", "407152"}});
+        Startup startup(folder.ConfigPath());
+        QVERIFY(startup.Start());
+        storeNo = QSettings(folder.ConfigPath(), QSettings::IniFormat).value("StoreNo/No").toString();
+        QCOMPARE(storeNo.size(), 21);
+        QVERIFY(QRegularExpression(R"(^\d{17}LINK$)").match(storeNo).hasMatch());
+        QCOMPARE(DatabaseEngine::Instance()->StoreNo(), storeNo);
+        for (const char* dir : {"TabDateSave", "DbDateSave", "InfoDateSave"})
+            QVERIFY2(QDir(folder.Path()).exists(dir), dir);
+        QVERIFY(QFile::exists(folder.Path() + "/ledger.db"));
+    }
+    ScriptedPrompt prompt;
+    prompt.SignInWith({});
+    Startup again(folder.ConfigPath());
+    QVERIFY(!again.Start());
+    QCOMPARE(DatabaseEngine::Instance()->StoreNo(), storeNo);
+}
+
+void TestApp::cancelledSignInEndsWithExitCodeZero()
+{
+    TestFolder folder;
+    ScriptedPrompt prompt;
+    prompt.SignInWith({{"nobody", "wrong"}});
+    Startup startup(folder.ConfigPath());
+    QCOMPARE(startup.Run(), 0);
+    QVERIFY(!startup.Window());
+    QVERIFY(!AnyMainWindow());
+    QVERIFY(qApp->styleSheet().isEmpty());
+}
+
+void TestApp::signedInUserReachesTheWindow()
+{
+    TestFolder folder(TestFolder::Sqlite, "20240101000000000LINK");
+    QVERIFY(folder.Connect());
+    UserRecord clerk;
+    clerk.user_type = 4;
+    clerk.user_name = "仓管";
+    clerk.user_phoneno = "13700000000";
+    clerk.user_password = "pw";
+    QVERIFY(TestFolder::AddUser(clerk));
+    ScriptedPrompt prompt;
+    prompt.SignInWith({{"admin", "407152"}, {"13700000000", "pw"}});
+    Startup startup(folder.ConfigPath());
+    QVERIFY(startup.Start());
+    QCOMPARE(startup.Window()->User().user_name, QString("仓管"));
+    QCOMPARE(startup.Window()->findChild<QStackedWidget*>("stackedWidget")->currentIndex(), 5);
+    QCOMPARE(prompt.shown.size(), 1);
+}
+
+void TestApp::firstLoadShowsTodaysRecordsFromTheWorker()
+{
+    TestFolder folder(TestFolder::Sqlite, "20240101000000000LINK");
+    QVERIFY(folder.Connect());
+    const QString today = QDate::currentDate().toString("yyyy-MM-dd");
+    QVERIFY(TestFolder::AddProduct(Sale("a", today)));
+    QVERIFY(TestFolder::AddProduct(Sale("b", today)));
+    QVERIFY(TestFolder::AddProduct(Sale("c", "2001-01-01")));
+    ScriptedPrompt prompt;
+    prompt.SignInWith({{"admin", "407152"}});
+    Startup startup(folder.ConfigPath());
+    QVERIFY(startup.Start());
+    ProductModel* sales = startup.Window()->GoodsModel(2);
+    QTRY_COMPARE(sales->rowCount(), 2);
+    QCOMPARE(sales->Records()[0].product_serial, QString("a"));
+    QCOMPARE(sales->Records()[1].product_serial, QString("b"));
+    QVERIFY(!startup.Window()->IsFilling());
+}
+
+void TestApp::workerWithoutOwnerOrJobDoesNothing()
+{
+    TestFolder folder;
+    QVERIFY(folder.Connect());
+    ReadDatabaseThread orphan(nullptr, 1);
+    QSignalSpy orphanLoaded(&orphan, &ReadDatabaseThread::PagesLoaded);
+    QSignalSpy orphanDone(&orphan, &QThread::finished);
+    orphan.start();
+    QVERIFY(orphan.wait(5000));
+    QTRY_COMPARE(orphanDone.size(), 1);
+    QCOMPARE(orphanLoaded.size(), 0);
+
+    MainWindow owner;
+    ReadDatabaseThread unknown(&owner, 42);
+    QSignalSpy unknownLoaded(&unknown, &ReadDatabaseThread::PagesLoaded);
+    unknown.start();
+    QVERIFY(unknown.wait(5000));
+    QCOMPARE(unknownLoaded.size(), 0);
+
+    ReadDatabaseThread load(&owner, 1);
+    QSignalSpy loaded(&load, &ReadDatabaseThread::PagesLoaded);
+    load.start();
+    QVERIFY(load.wait(5000));
+    QTRY_COMPARE(loaded.size(), 1);
+}
+
+QTEST_MAIN(TestApp)
+#include "tst_app.moc"
