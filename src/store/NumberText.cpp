@@ -8,7 +8,7 @@ namespace NumberText
 double Read(const QString& text)
 {
     bool ok = false;
-    const double v = text.trimmed().toDouble(&ok);
+    const double v = text.toDouble(&ok); // surrounding blanks are ignored by toDouble
     return ok && std::isfinite(v) ? v : 0.0;
 }
 

@@ -1,0 +1,37 @@
+#pragma once
+
+#include "Records.h"
+
+#include <QList>
+
+// The totals under a ledger page, computed from the rows the page shows.
+namespace PageTotals
+{
+
+struct GoodsTotals {
+    double amount = 0;
+    double paid = 0;
+    double unpaid = 0;
+};
+
+// Sums the total (page column 11), paid (12) and unpaid (13) columns. A row whose total is blank
+// (empty or zero) counts, and is given, quantity x price; the indexes of the rows so changed are
+// appended to `filled` so that the caller can store them.
+GoodsTotals SumGoods(QList<ProductRecord>& rows, QList<int>* filled = nullptr);
+
+// Sums the amount column (page column 2) of money rows.
+double SumMoney(const QList<FinanceRecord>& rows);
+
+// Adds many amounts without the drift of a plain running sum.
+class Sum
+{
+public:
+    void Add(double value);
+    double Value() const { return sum + compensation; }
+
+private:
+    double sum = 0;
+    double compensation = 0;
+};
+
+} // namespace PageTotals
