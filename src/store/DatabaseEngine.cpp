@@ -219,36 +219,20 @@ bool DatabaseEngine::ClearFinanceInfo(int tabType)
 
 bool DatabaseEngine::SaveUserInfo(const UserRecord& u)
 {
-    // The account to update: the current store's one with both phone and name, else with either.
-    QSqlQuery find(Connection());
-    if (!Run(find,
-             QStringLiteral("select id, user_phoneno, user_name from tb_sm_user where "
-                            "store_no=? and (user_phoneno=? or user_name=?) order by id"),
-             {Text(storeNo), Text(u.user_phoneno), Text(u.user_name)}))
-        return false;
-    QVariant id;
-    while (find.next()) {
-        const bool both =
-            find.value(1).toString() == u.user_phoneno && find.value(2).toString() == u.user_name;
-        if (id.isNull() || both)
-            id = find.value(0);
-        if (both)
-            break;
-    }
-    QSqlQuery save(Connection());
-    if (!id.isNull())
-        return Run(save,
-                   QStringLiteral("update tb_sm_user set user_phoneno=?, user_name=?, "
-                                  "user_password=?,user_type=?, user_online=?, user_ip=?, "
-                                  "user_remark=? where id=? and store_no=?"),
-                   {Text(u.user_phoneno), Text(u.user_name), Text(u.user_password), u.user_type,
-                    u.user_online, Text(u.user_ip), Text(u.user_remark), id, Text(storeNo)});
-    return Run(save,
-               QStringLiteral("insert into tb_sm_user (user_phoneno,user_name,user_password,"
-                              "user_type,user_online,user_ip,user_remark,store_no) values "
-                              "(?,?,?,?,?,?,?,?)"),
-               {Text(u.user_phoneno), Text(u.user_name), Text(u.user_password), u.user_type,
-                u.user_online, Text(u.user_ip), Text(u.user_remark), Text(storeNo)});
+    // An account is the current store's row with this phone number and this name: two accounts
+    // may share a name or a phone number, and each is kept.
+    const QVariantList key = {Text(u.user_phoneno), Text(u.user_name), Text(storeNo)};
+    return Upsert(QStringLiteral("update tb_sm_user set user_password=?,user_type=?, "
+                                 "user_online=?, user_ip=?, user_remark=? where user_phoneno=? "
+                                 "and user_name=? and store_no=?"),
+                  QVariantList{Text(u.user_password), u.user_type, u.user_online, Text(u.user_ip),
+                               Text(u.user_remark)} +
+                      key,
+                  QStringLiteral("insert into tb_sm_user (user_phoneno,user_name,user_password,"
+                                 "user_type,user_online,user_ip,user_remark,store_no) values "
+                                 "(?,?,?,?,?,?,?,?)"),
+                  {Text(u.user_phoneno), Text(u.user_name), Text(u.user_password), u.user_type,
+                   u.user_online, Text(u.user_ip), Text(u.user_remark), Text(storeNo)});
 }
 
 bool DatabaseEngine::DeleteUserInfo(const UserRecord& u)

@@ -34,7 +34,8 @@ public:
     bool ClearProductInfo(int tabType);
     bool ClearFinanceInfo(int tabType);
 
-    // User accounts of the current store. A login text is a phone number or a user name.
+    // User accounts of the current store. A login text is a phone number or a user name; an
+    // account is saved over the one with the same phone number and name, or added.
     bool SaveUserInfo(const UserRecord& user);
     bool DeleteUserInfo(const UserRecord& user);
     bool CheckUserPassword(const QString& login, const QString& password);

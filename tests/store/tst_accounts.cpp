@@ -104,14 +104,23 @@ private slots:
         QCOMPARE(Loaded("8888", "second").user_phoneno, QString("7777"));
     }
 
-    void saveUpdatesTheAccountFoundEvenWhenPhoneOrNameChanged()
+    void accountsSharingANameOrPhoneAreAllKept()
     {
         QVERIFY(engine->SaveUserInfo(Account("100", "赵六", "one", 3)));
-        QVERIFY(engine->SaveUserInfo(Account("200", "赵六", "two", 2))); // new phone
-        QCOMPARE(TestDatabase::Scalar("select count(*) from tb_sm_user"), 1);
-        QVERIFY(engine->CheckUserPassword("200", "two"));
-        QVERIFY(!engine->CheckUserPassword("100", "one"));
-        QCOMPARE(Loaded("赵六").user_type, 2);
+        QVERIFY(engine->SaveUserInfo(Account("200", "赵六", "two", 2)));
+        QVERIFY(engine->SaveUserInfo(Account("100", "钱七", "three", 4)));
+        QCOMPARE(TestDatabase::Scalar("select count(*) from tb_sm_user"), 3);
+        QVERIFY(engine->CheckUserPassword("赵六", "one"));
+        QVERIFY(engine->CheckUserPassword("赵六", "two"));
+        QVERIFY(engine->CheckUserPassword("100", "three"));
+        QCOMPARE(Loaded("赵六", "two").user_phoneno, QString("200"));
+
+        // Saving the same phone and name again updates that account only.
+        QVERIFY(engine->SaveUserInfo(Account("200", "赵六", "changed", 1)));
+        QCOMPARE(TestDatabase::Scalar("select count(*) from tb_sm_user"), 3);
+        QVERIFY(!engine->CheckUserPassword("200", "two"));
+        QCOMPARE(Loaded("赵六", "changed").user_type, 1);
+        QVERIFY(engine->CheckUserPassword("赵六", "one"));
     }
 
     void deleteStoreRowsKeepsOtherStores()
