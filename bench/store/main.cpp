@@ -68,7 +68,7 @@ bool Measure(const QString& configPath, const StoreDemo& store, const RawClient&
     bench.RunSelects();
     out << "  query plans:\n";
     bench.ShowPlans();
-    bench.RunSaves(500);
+    bench.RunSaves(100);
     return true;
 }
 
