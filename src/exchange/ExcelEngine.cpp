@@ -160,7 +160,7 @@ void ExcelEngine::SetCellData(int row, int column, const QVariant& value)
 {
     if (!open || row < 1 || column < 1)
         return;
-    writes[{row, column}] = value.toString();
+    writes.Put(row, column, value.toString());
     saved = false;
 }
 
@@ -174,7 +174,7 @@ bool ExcelEngine::Save()
         return true;
     if (!document->Save(filePath, writes, error))
         return false;
-    writes.clear();
+    writes.Clear();
     saved = true;
     return true;
 }
@@ -183,7 +183,7 @@ bool ExcelEngine::Close()
 {
     const bool result = !open || Save();
     document.reset();
-    writes.clear();
+    writes.Clear();
     open = valid = newFile = false;
     saved = true;
     return result;

@@ -1,7 +1,6 @@
 #include "Workbook.h"
 
 #include <algorithm>
-#include <climits>
 
 CellValue CellValue::Text(const QString& text)
 {
@@ -25,37 +24,29 @@ QString CellValue::Display() const
     return QString::number(number, 'g', 15);
 }
 
-void SheetCells::Set(int row, int column, const CellValue& value)
-{
-    if (value.type == CellValue::Type::Text && value.text.isEmpty())
-        cells.erase(Key(row, column));
-    else
-        cells[Key(row, column)] = value;
-}
-
 const CellValue* SheetCells::Find(int row, int column) const
 {
-    const auto it = cells.find(Key(row, column));
-    return it == cells.end() ? nullptr : &it->second;
+    const CellValue* value = cells.Find(row, column);
+    return value && !value->IsEmpty() ? value : nullptr;
 }
 
 UsedRange SheetCells::Used() const
 {
     UsedRange range;
-    if (cells.empty())
-        return range;
-    const int firstRow = int(cells.begin()->first >> 32);
-    const int lastRow = int(cells.rbegin()->first >> 32);
-    int firstColumn = INT_MAX;
+    int lastRow = 0;
     int lastColumn = 0;
-    for (const auto& entry : cells) {
-        const int column = int(entry.first & 0xffffffffu);
-        firstColumn = std::min(firstColumn, column);
+    ForEach([&](int row, int column, const CellValue&) {
+        if (range.firstRow == 0) {
+            range.firstRow = row;
+            range.firstColumn = column;
+        }
+        lastRow = row;
+        range.firstColumn = std::min(range.firstColumn, column);
         lastColumn = std::max(lastColumn, column);
+    });
+    if (range.firstRow > 0) {
+        range.rowCount = lastRow - range.firstRow + 1;
+        range.columnCount = lastColumn - range.firstColumn + 1;
     }
-    range.firstRow = firstRow;
-    range.firstColumn = firstColumn;
-    range.rowCount = lastRow - firstRow + 1;
-    range.columnCount = lastColumn - firstColumn + 1;
     return range;
 }

@@ -1,8 +1,9 @@
 #pragma once
 
+#include "CellGrid.h"
+
 #include <QList>
 #include <QString>
-#include <map>
 
 // One stored cell value. Dates keep the day number of the workbook's own date system, so a
 // workbook that is read and written again keeps its dates as dates.
@@ -14,6 +15,8 @@ struct CellValue {
 
     static CellValue Text(const QString& text);
     static CellValue Number(double number, Type type = Type::Number);
+
+    bool IsEmpty() const { return type == Type::Text && text.isEmpty(); }
 
     // The value as the engine hands it out: texts as they are, numbers in their plain form
     // (12, 12.5), dates as their day numbers.
@@ -33,20 +36,22 @@ class SheetCells
 {
 public:
     // 1-based row and column. An empty text clears the cell, as a spreadsheet does.
-    void Set(int row, int column, const CellValue& value);
+    void Set(int row, int column, CellValue value) { cells.Put(row, column, std::move(value)); }
     const CellValue* Find(int row, int column) const;
     UsedRange Used() const;
-    int Size() const { return int(cells.size()); }
 
+    // The cells that hold a value, in row-major order.
     template <typename Visit> void ForEach(Visit visit) const
     {
-        for (const auto& [key, value] : cells)
-            visit(int(key >> 32), int(key & 0xffffffffu), value);
+        cells.ForEach([&visit](int row, int column, const CellValue& value) {
+            if (!value.IsEmpty())
+                visit(row, column, value);
+        });
     }
 
 private:
-    static quint64 Key(int row, int column) { return (quint64(row) << 32) | quint32(column); }
-    std::map<quint64, CellValue> cells;
+    // Cleared cells stay as empty texts, so clearing never moves the other cells.
+    CellGrid<CellValue> cells;
 };
 
 struct Sheet {
@@ -60,4 +65,4 @@ struct Workbook {
 };
 
 // Texts to put into cells of one sheet, by 1-based (row, column); an empty text clears the cell.
-using CellWrites = std::map<std::pair<int, int>, QString>;
+using CellWrites = CellGrid<QString>;

@@ -40,8 +40,9 @@ bool XlsDocument::Save(const QString& path, const CellWrites& writes, QString& e
 {
     Workbook updated = workbook;
     SheetCells& cells = updated.sheets[sheet].cells;
-    for (const auto& [position, text] : writes)
-        cells.Set(position.first, position.second, CellValue::Text(text));
+    writes.ForEach([&cells](int row, int column, const QString& text) {
+        cells.Set(row, column, CellValue::Text(text));
+    });
     QByteArray stream;
     if (!BiffWriter::Write(updated, stream, error))
         return false;

@@ -118,7 +118,7 @@ bool XlsReader::Read(const QString& path, Workbook& workbook, QString& error)
             error = QStringLiteral("无法读取 Excel 97-2003 文件(工作表损坏)");
             return false;
         }
-        workbook.sheets.append(sheet);
+        workbook.sheets.append(std::move(sheet));
     }
     return true;
 }

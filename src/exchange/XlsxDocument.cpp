@@ -42,10 +42,11 @@ std::unique_ptr<XlsxDocument> XlsxDocument::Load(const QString& path, int sheetN
 
 bool XlsxDocument::Save(const QString& path, const CellWrites& writes, QString& error)
 {
-    if (!writes.empty() && (writes.rbegin()->first.first > MaxRows ||
-                            std::any_of(writes.begin(), writes.end(), [](const auto& write) {
-                                return write.first.second > MaxColumns;
-                            }))) {
+    bool outside = false;
+    writes.ForEach([&outside](int row, int column, const QString&) {
+        outside = outside || row > MaxRows || column > MaxColumns;
+    });
+    if (outside) {
         error = QStringLiteral("Excel 工作表最多 %1 行、%2 列").arg(MaxRows).arg(MaxColumns);
         return false;
     }

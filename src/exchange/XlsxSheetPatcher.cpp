@@ -144,24 +144,23 @@ bool Parse(const QString& source, SheetLayout& layout)
 
 void Merge(const CellWrites& writes, const QString& prefix, std::map<int, Row>& rows)
 {
-    for (const auto& [position, text] : writes) {
-        const auto [rowNumber, column] = position;
+    writes.ForEach([&](int rowNumber, int column, const QString& text) {
         auto rowIt = rows.find(rowNumber);
         if (rowIt == rows.end()) {
             if (text.isEmpty())
-                continue;
+                return;
             rowIt = rows.emplace(rowNumber, Row()).first;
             rowIt->second.openTag = QStringLiteral("<%1row r=\"%2\"").arg(prefix).arg(rowNumber);
         }
         auto& cells = rowIt->second.cells;
         if (text.isEmpty()) {
             cells.erase(column);
-            continue;
+            return;
         }
         const auto old = cells.find(column);
         const QString style = old == cells.end() ? QString() : old->second.style;
         cells[column] = {CellXml(prefix, rowNumber, column, text, style), style};
-    }
+    });
 }
 
 QString SheetData(const SheetLayout& layout)
