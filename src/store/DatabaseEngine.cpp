@@ -8,6 +8,7 @@
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <array>
+#include <utility>
 
 namespace
 {
@@ -397,7 +398,7 @@ bool DatabaseEngine::SelectProductRecords(int timeMode, int kind, const QString&
         r.tab_type = query.value(at[0]).toInt();
         for (int c = 0; c < ProductRecord::TextCount; ++c)
             r.Text(c) = ValueText(query, at[c + 1]);
-        out << r;
+        out.append(std::move(r));
     }
     return true;
 }
@@ -419,7 +420,7 @@ bool DatabaseEngine::SelectFinanceRecords(int timeMode, int kind, const QString&
         r.tab_type = query.value(at[0]).toInt();
         for (int c = 0; c < FinanceRecord::TextCount; ++c)
             r.Text(c) = ValueText(query, at[c + 1]);
-        out << r;
+        out.append(std::move(r));
     }
     return true;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QTypeInfo>
 
 // One goods row: the record kind plus the 19 texts of the goods page columns, in the column order
 // of tb_sm_product_info.
@@ -76,3 +77,8 @@ struct ListRecord {
 
     bool operator==(const ListRecord&) const = default;
 };
+
+Q_DECLARE_TYPEINFO(ProductRecord, Q_RELOCATABLE_TYPE);
+Q_DECLARE_TYPEINFO(FinanceRecord, Q_RELOCATABLE_TYPE);
+Q_DECLARE_TYPEINFO(UserRecord, Q_RELOCATABLE_TYPE);
+Q_DECLARE_TYPEINFO(ListRecord, Q_RELOCATABLE_TYPE);

@@ -39,12 +39,16 @@ QString SqliteType(const QString& type)
 QStringList SqlDialect::IndexStatements(const QString& table) const
 {
     if (table == StoreTables::Product)
-        return {IndexStatement(QStringLiteral("ix_product_kind_time"), table,
+        return {IndexStatement(QStringLiteral("ix_product_serial"), table,
+                               QStringLiteral("store_no,tab_type,product_serial")),
+                IndexStatement(QStringLiteral("ix_product_kind_time"), table,
                                QStringLiteral("store_no,tab_type,product_time")),
                 IndexStatement(QStringLiteral("ix_product_time"), table,
                                QStringLiteral("store_no,product_time"))};
     if (table == StoreTables::Finance)
-        return {IndexStatement(QStringLiteral("ix_finance_kind_time"), table,
+        return {IndexStatement(QStringLiteral("ix_finance_serial"), table,
+                               QStringLiteral("store_no,tab_type,ie_serial")),
+                IndexStatement(QStringLiteral("ix_finance_kind_time"), table,
                                QStringLiteral("store_no,tab_type,ie_time")),
                 IndexStatement(QStringLiteral("ix_finance_time"), table,
                                QStringLiteral("store_no,ie_time"))};

@@ -16,7 +16,8 @@ public:
     virtual QString CreateTableStatement(const QString& name, const QStringList& columns,
                                          const QStringList& types, bool firstTable) const = 0;
 
-    // Statements that create the missing lookup index of a ledger table; empty for other tables.
+    // Statements that create the missing lookup indexes of a ledger table (a record by its key,
+    // the records of a period); empty for other tables.
     virtual QStringList IndexStatements(const QString& table) const;
 
     // For a Qt SQL driver name: QODBC -> SQL Server, QPSQL -> PostgreSQL, QSQLITE -> SQLite.
