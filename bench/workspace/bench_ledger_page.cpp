@@ -18,7 +18,8 @@
 
 #include <cstdio>
 
-namespace {
+namespace
+{
 
 long ResidentKb()
 {

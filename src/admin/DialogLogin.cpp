@@ -57,6 +57,7 @@ void DialogLogin::Warn(const QString& title, const QString& text)
     box.title = title;
     box.text = text;
     box.buttons = QStringList{tr("确定")};
-    box.styleSheet = QStringLiteral("QPushButton{background-color:rgb(255, 0, 0); color:rgb(0, 0, 0);}");
+    box.styleSheet =
+        QStringLiteral("QPushButton{background-color:rgb(255, 0, 0); color:rgb(0, 0, 0);}");
     Prompt::Current().Ask(nullptr, box);
 }

@@ -5,14 +5,16 @@
 #include <QDialog>
 #include <memory>
 
-namespace Ui {
+namespace Ui
+{
 class DialogLogin;
 }
 
 // Asks for a user name (or phone number) and password and checks them against the accounts of
 // the current store. The built-in account admin/407152 lets the first user in while the store has
 // no account yet.
-class DialogLogin : public QDialog {
+class DialogLogin : public QDialog
+{
     Q_OBJECT
 public:
     static const QString BuiltInName;

@@ -4,7 +4,8 @@
 
 #include <QPushButton>
 
-namespace {
+namespace
+{
 
 WidgetPrompt widgetPrompt;
 Prompt* current = &widgetPrompt;
@@ -28,8 +29,8 @@ int WidgetPrompt::Ask(QWidget* parent, const PromptBox& box)
     message.setText(box.text);
     message.setIcon(box.icon);
     if (!box.iconPath.isEmpty())
-        message.setIconPixmap(QPixmap(box.iconPath).scaled(36, 36, Qt::KeepAspectRatio,
-                                                           Qt::SmoothTransformation));
+        message.setIconPixmap(
+            QPixmap(box.iconPath).scaled(36, 36, Qt::KeepAspectRatio, Qt::SmoothTransformation));
     if (!box.styleSheet.isEmpty())
         message.setStyleSheet(box.styleSheet);
     QList<QAbstractButton*> buttons;

@@ -24,7 +24,8 @@ struct PromptBox {
 };
 
 // Every modal box and re-login goes through the current prompt, so tests can answer them.
-class Prompt {
+class Prompt
+{
 public:
     virtual ~Prompt() = default;
 
@@ -39,7 +40,8 @@ public:
 };
 
 // The prompt of a running program: real message boxes and dialogs.
-class WidgetPrompt : public Prompt {
+class WidgetPrompt : public Prompt
+{
 public:
     int Ask(QWidget* parent, const PromptBox& box) override;
     int SignIn(DialogLogin& dialog) override;

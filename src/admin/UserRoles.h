@@ -14,7 +14,8 @@ struct RoleView {
 
 // Role codes of tb_sm_user.user_type: 1 super user, 2 authorised user, 3 general user,
 // 4 browse user.
-namespace UserRoles {
+namespace UserRoles
+{
 
 // Unknown codes see everything, as a super user does.
 RoleView ViewFor(int userType);

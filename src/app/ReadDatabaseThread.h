@@ -9,7 +9,8 @@ class MainWindow;
 // Runs one long job of the main window off the GUI thread. The job reaches the database through
 // its own connection and hands its results over in a queued signal; the worker never touches a
 // widget.
-class ReadDatabaseThread : public QThread {
+class ReadDatabaseThread : public QThread
+{
     Q_OBJECT
 public:
     ReadDatabaseThread(MainWindow* owner, int jobType);

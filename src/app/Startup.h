@@ -12,7 +12,8 @@ class QSplashScreen;
 
 // The program's start-up, in its fixed order: splash, sign-in dialog, database and store number,
 // sign-in, style sheet, main window.
-class Startup {
+class Startup
+{
 public:
     static const QString SplashMessage;
     static const QString StyleSheetPath;

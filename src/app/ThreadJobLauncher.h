@@ -9,7 +9,8 @@ class ReadDatabaseThread;
 
 // Starts each job on a new ReadDatabaseThread, which deletes itself when finished. On destruction
 // it waits for the workers still running, so none outlives the program.
-class ThreadJobLauncher : public JobLauncher {
+class ThreadJobLauncher : public JobLauncher
+{
 public:
     ThreadJobLauncher();
     ~ThreadJobLauncher() override;

@@ -14,7 +14,8 @@
 #include <cstdio>
 #include <functional>
 
-namespace {
+namespace
+{
 
 const QString CjkFamily = QStringLiteral("Noto Sans CJK SC");
 
@@ -225,9 +226,10 @@ QImage Paper(int size, const QColor& base, int grain)
         for (int x = 0; x < size; ++x) {
             state = state * 1103515245u + 12345u;
             const int d = int((state >> 16) % (2 * grain + 1)) - grain;
-            image.setPixelColor(x, y, QColor(qBound(0, base.red() + d, 255),
-                                             qBound(0, base.green() + d, 255),
-                                             qBound(0, base.blue() + d, 255)));
+            image.setPixelColor(x, y,
+                                QColor(qBound(0, base.red() + d, 255),
+                                       qBound(0, base.green() + d, 255),
+                                       qBound(0, base.blue() + d, 255)));
         }
     }
     return image;

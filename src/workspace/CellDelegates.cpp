@@ -7,7 +7,8 @@
 #include <QDateEdit>
 #include <QPainter>
 
-namespace {
+namespace
+{
 
 const QString DateFormat = QStringLiteral("yyyy-MM-dd");
 

@@ -7,7 +7,8 @@
 
 // A list cell: an editable ComboxBoxSpec over the entries the model offers for the column,
 // painted like a combo box while not edited.
-class ListCellDelegate : public QStyledItemDelegate {
+class ListCellDelegate : public QStyledItemDelegate
+{
     Q_OBJECT
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
@@ -24,7 +25,8 @@ public:
 };
 
 // A date cell: a QDateEdit with a calendar pop-up; the model holds "yyyy-MM-dd".
-class DateCellDelegate : public QStyledItemDelegate {
+class DateCellDelegate : public QStyledItemDelegate
+{
     Q_OBJECT
 public:
     using QStyledItemDelegate::QStyledItemDelegate;

@@ -3,7 +3,8 @@
 class MainWindow;
 
 // Starts the window's long jobs off the GUI thread; the program entry provides the threads.
-class JobLauncher {
+class JobLauncher
+{
 public:
     // Job codes.
     static constexpr int LoadPages = 1;

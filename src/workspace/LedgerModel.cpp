@@ -4,7 +4,8 @@
 
 #include <QIcon>
 
-namespace {
+namespace
+{
 
 const QString ColumnIcon = QStringLiteral(":/icons/icons/column.png");
 const QString SizeToolTip = QStringLiteral("<html><head/><body><p>商品尺寸</p></body></html>");

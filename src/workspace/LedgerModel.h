@@ -11,7 +11,8 @@ class ListSources;
 
 // One ledger table: the page's records as rows, the record's texts as columns. Showing loaded
 // records never reports an edit; a changed cell reports RowEdited for its row.
-class LedgerModel : public QAbstractTableModel {
+class LedgerModel : public QAbstractTableModel
+{
     Q_OBJECT
 public:
     // How a row is written: a new row with the defaults of its cells, or a record shown as is.
@@ -49,8 +50,8 @@ protected:
 };
 
 // The ledger model over one record type (ProductRecord or FinanceRecord).
-template <class Record>
-class RecordModel : public LedgerModel {
+template <class Record> class RecordModel : public LedgerModel
+{
 public:
     using LedgerModel::LedgerModel;
 

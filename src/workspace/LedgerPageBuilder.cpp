@@ -14,12 +14,15 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
-namespace LedgerPageBuilder {
+namespace LedgerPageBuilder
+{
 
-namespace {
+namespace
+{
 
 const QString ButtonStyle = QStringLiteral("background-image: url(:/backg/backg/offwhite.jpg);");
 const int ColumnWidth = 105;
+const int SerialWidth = 185; // "yyyy-MM-dd hh:mm:ss:zzz" on one line
 const int RowHeight = 30;
 
 QPushButton* Button(QWidget* page, const QString& name, const QString& text, const QIcon& icon)
@@ -38,7 +41,8 @@ QHBoxLayout* ButtonRow(QWidget* page, const PageDefinition& d, const QIcon& titl
         auto* models = new QComboBox(page);
         models->setObjectName(QStringLiteral("comboModel"));
         models->setEditable(true);
-        models->setStyleSheet(QStringLiteral("QComboBox{background:transparent;};QComboBox::drop-down{}"));
+        models->setStyleSheet(
+            QStringLiteral("QComboBox{background:transparent;};QComboBox::drop-down{}"));
         row->addWidget(models);
     }
     for (const PageButton& b : d.buttons)
@@ -77,6 +81,8 @@ QTableView* Build(QWidget* page, const PageDefinition& definition, LedgerModel* 
     table->setModel(model);
     table->horizontalHeader()->setDefaultSectionSize(ColumnWidth);
     table->verticalHeader()->setDefaultSectionSize(RowHeight);
+    table->setColumnWidth(0, SerialWidth);
+    table->setWordWrap(false);
     if (definition.role == PageRole::Inventory)
         table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     for (int column = 0; column < definition.ColumnCount(); ++column) {
@@ -109,18 +115,18 @@ void SetTableStyle(QTableView* table)
     table->setSelectionMode(QAbstractItemView::ExtendedSelection);
     table->setSelectionBehavior(QAbstractItemView::SelectRows);
     table->setFocusPolicy(Qt::NoFocus);
-    table->horizontalScrollBar()->setStyleSheet(QStringLiteral(
-        "QScrollBar{background:transparent; height:10px;}"
-        "QScrollBar::handle{background:lightgray; border:2px solid transparent; "
-        "border-radius:5px;}QScrollBar::handle:hover{background:gray;}"
-        "QScrollBar::sub-line{background:transparent;}"
-        "QScrollBar::add-line{background:transparent;}"));
-    table->verticalScrollBar()->setStyleSheet(QStringLiteral(
-        "QScrollBar{background:transparent; width: 10px;}"
-        "QScrollBar::handle{background:lightgray; border:2px solid transparent; "
-        "border-radius:5px;}QScrollBar::handle:hover{background:gray;}"
-        "QScrollBar::sub-line{background:transparent;}"
-        "QScrollBar::add-line{background:transparent;}"));
+    table->horizontalScrollBar()->setStyleSheet(
+        QStringLiteral("QScrollBar{background:transparent; height:10px;}"
+                       "QScrollBar::handle{background:lightgray; border:2px solid transparent; "
+                       "border-radius:5px;}QScrollBar::handle:hover{background:gray;}"
+                       "QScrollBar::sub-line{background:transparent;}"
+                       "QScrollBar::add-line{background:transparent;}"));
+    table->verticalScrollBar()->setStyleSheet(
+        QStringLiteral("QScrollBar{background:transparent; width: 10px;}"
+                       "QScrollBar::handle{background:lightgray; border:2px solid transparent; "
+                       "border-radius:5px;}QScrollBar::handle:hover{background:gray;}"
+                       "QScrollBar::sub-line{background:transparent;}"
+                       "QScrollBar::add-line{background:transparent;}"));
 }
 
 } // namespace LedgerPageBuilder

@@ -9,7 +9,8 @@ class QTableView;
 class QWidget;
 
 // Lays out one ledger page: its button row, its table and its totals row.
-namespace LedgerPageBuilder {
+namespace LedgerPageBuilder
+{
 
 struct Delegates {
     QAbstractItemDelegate* list = nullptr;

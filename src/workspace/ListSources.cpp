@@ -3,7 +3,8 @@
 #include "DatabaseEngine.h"
 #include "ListCodec.h"
 
-namespace {
+namespace
+{
 
 const int MasterTable = 1;
 const int PersonTable = 2;

@@ -9,7 +9,8 @@
 class DatabaseEngine;
 
 // The master-data and person lists of the current store as the ledger's list cells offer them.
-class ListSources {
+class ListSources
+{
 public:
     // Master-data list kinds (tb_sm_prestore_info) and person list kinds (tb_sm_person_info).
     enum MasterKind { Categories = 1, GoodsNames = 2, Models = 3, Colours = 4, Sizes = 6 };

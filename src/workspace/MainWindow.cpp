@@ -21,7 +21,8 @@
 #include <QTableView>
 #include <QThread>
 
-namespace {
+namespace
+{
 
 const QStringList Calculators = {"gnome-calculator", "kcalc", "galculator", "xcalc"};
 
@@ -72,9 +73,9 @@ void MainWindow::BuildPages()
             model = money;
         }
         const auto* action = findChild<QAction*>(d.titleAction);
-        QTableView* table =
-            LedgerPageBuilder::Build(findChild<QWidget*>(d.page), d, model,
-                                     action ? action->icon() : QIcon(), {listDelegate, dateDelegate});
+        QTableView* table = LedgerPageBuilder::Build(findChild<QWidget*>(d.page), d, model,
+                                                     action ? action->icon() : QIcon(),
+                                                     {listDelegate, dateDelegate});
         models.insert(d.table, model);
         tables.insert(d.table, table);
     }
@@ -163,9 +164,9 @@ void MainWindow::ConnectSignals()
     for (QAction* a : {ui->action_purchase, ui->action_purBack, ui->action_saleout,
                        ui->action_saleback, ui->action_loss, ui->action_instore})
         connect(a, &QAction::triggered, this, &MainWindow::ShowSelectPage);
-    for (QAction* a : {ui->action_income, ui->action_debt, ui->action_inother, ui->action_purpay,
-                       ui->action_salary, ui->action_utilites, ui->action_expother,
-                       ui->action_profit})
+    for (QAction* a :
+         {ui->action_income, ui->action_debt, ui->action_inother, ui->action_purpay,
+          ui->action_salary, ui->action_utilites, ui->action_expother, ui->action_profit})
         connect(a, &QAction::triggered, this, &MainWindow::ShowFinSelectPage);
     for (QAction* a : {ui->action_showStore, ui->action_showSale, ui->action_showFin,
                        ui->action_saletotal, ui->action_graph})
@@ -236,9 +237,9 @@ void MainWindow::FillModelList()
 
 void MainWindow::ShowSelectPage()
 {
-    static const QHash<QString, int> pages = {
-        {"action_purchase", 0}, {"action_purBack", 1}, {"action_saleout", 2},
-        {"action_saleback", 3}, {"action_loss", 4},    {"action_instore", 5}};
+    static const QHash<QString, int> pages = {{"action_purchase", 0}, {"action_purBack", 1},
+                                              {"action_saleout", 2},  {"action_saleback", 3},
+                                              {"action_loss", 4},     {"action_instore", 5}};
     ui->stackedWidget->show();
     ui->action_showStore->setCheckable(true);
     const QString name = sender() ? sender()->objectName() : QString();
@@ -252,9 +253,8 @@ void MainWindow::ShowSelectPage()
 void MainWindow::ShowFinSelectPage()
 {
     static const QHash<QString, int> pages = {
-        {"action_income", 0}, {"action_debt", 1},     {"action_inother", 2},
-        {"action_purpay", 3}, {"action_salary", 4},   {"action_utilites", 5},
-        {"action_expother", 6}, {"action_profit", 7}};
+        {"action_income", 0}, {"action_debt", 1},     {"action_inother", 2},  {"action_purpay", 3},
+        {"action_salary", 4}, {"action_utilites", 5}, {"action_expother", 6}, {"action_profit", 7}};
     ui->stackedWidget_3->show();
     ui->action_showFin->setCheckable(true);
     const QString name = sender() ? sender()->objectName() : QString();
@@ -279,9 +279,9 @@ void MainWindow::ShowRelationWidget()
 {
     // Each money page has a goods page it is read against: receipts, receivables, salaries and
     // profit against sales, purchase payments against purchases, other expenses against losses.
-    static const QHash<QString, int> related = {
-        {"btn_fin_1", 2}, {"btn_fin_2", 2}, {"btn_fin_5", 2},
-        {"btn_fin_8", 2}, {"btn_fin_4", 0}, {"btn_fin_7", 4}};
+    static const QHash<QString, int> related = {{"btn_fin_1", 2}, {"btn_fin_2", 2},
+                                                {"btn_fin_5", 2}, {"btn_fin_8", 2},
+                                                {"btn_fin_4", 0}, {"btn_fin_7", 4}};
     relationView = !relationView;
     ui->stackedWidget->setVisible(relationView);
     ui->action_showStore->setCheckable(relationView);

@@ -16,12 +16,14 @@ class QLabel;
 class QStackedWidget;
 class QTableView;
 
-namespace Ui {
+namespace Ui
+{
 class MainWindow;
 }
 
 // The ledger workspace: menus, tool bar, the three page stacks and the status line.
-class MainWindow : public QMainWindow {
+class MainWindow : public QMainWindow
+{
     Q_OBJECT
 public:
     explicit MainWindow(QWidget* parent = nullptr);

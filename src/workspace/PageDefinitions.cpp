@@ -1,6 +1,7 @@
 #include "PageDefinitions.h"
 
-namespace {
+namespace
+{
 
 const QString IconFolder = QStringLiteral(":/icons/icons/littleIcon1/");
 
@@ -21,15 +22,15 @@ QStringList GoodsHeaders(GoodsTable t)
     static const QStringList total = {"合计金额", "退款金额", "合计金额",
                                       "退回金额", "损失金额", "商品金额"};
     static const QStringList pay = {"已付款项", "已退金额", "已付款项", "已退款项", "----", "----"};
-    static const QStringList debt = {"尚欠余款", "未退款项", "尚欠余款", "未退余款", "----", "----"};
+    static const QStringList debt = {"尚欠余款", "未退款项", "尚欠余款",
+                                     "未退余款", "----",     "----"};
     static const QStringList supply = {"供货商",   "供货商",   "客户信息",
                                        "客户信息", "经手人员", "经手人员"};
     static const QStringList person = {"采购人员", "退货人员", "销售人员",
                                        "销售人员", "核实人员", "核实人员"};
-    return {serial[t], "商品类目", "商品名称", "商品型号", "商品色号", "商品编码",
-            "商品规格", date[t],   "存储仓库", num[t],     price[t],   total[t],
-            pay[t],     debt[t],   supply[t],  person[t],  "单据号",   "录入人员",
-            "备注"};
+    return {serial[t], "商品类目", "商品名称", "商品型号", "商品色号", "商品编码", "商品规格",
+            date[t],   "存储仓库", num[t],     price[t],   total[t],   pay[t],     debt[t],
+            supply[t], person[t],  "单据号",   "录入人员", "备注"};
 }
 
 QStringList MoneyHeaders(int kind)
@@ -40,14 +41,15 @@ QStringList MoneyHeaders(int kind)
                                     "支付数额", "支出数额", "支付数额"};
     static const QStringList time = {"收款时间", "欠款时间", "收入时间", "支付时间",
                                      "支付时间", "支出时间", "支付时间"};
-    static const QStringList client = {"客户信息",   "客户信息", "客户信息",  "收款方信息",
+    static const QStringList client = {"客户信息", "客户信息",   "客户信息",  "收款方信息",
                                        "员工信息", "收款方信息", "收款方信息"};
     static const QStringList sale = {"销售人员", "销售人员", "销售人员", "采购人员",
                                      "经手人员", "经手人员", "经手人员"};
     static const QStringList cert = {"收款单据号", "欠款凭证号", "收款凭证号", "支付凭证号",
                                      "收款凭证号", "收款凭证号", "支付凭证号"};
-    return {"录入时间", item[kind], sum[kind], time[kind], client[kind], sale[kind],
-            cert[kind], "录入人员", kind == 0 ? "备注(关联、备忘等)" : "备注"};
+    return {"录入时间", item[kind],   sum[kind],
+            time[kind], client[kind], sale[kind],
+            cert[kind], "录入人员",   kind == 0 ? "备注(关联、备忘等)" : "备注"};
 }
 
 QString Suffixed(const QString& base, int number)
@@ -177,7 +179,8 @@ QList<PageDefinition> Build()
     };
     for (int kind = 0; kind < PageDefinitions::MoneyKinds; ++kind) {
         const int n = kind + 1;
-        PageDefinition d = MoneyPage(money[kind].page, money[kind].table, PageRole::Ledger, kind, n);
+        PageDefinition d =
+            MoneyPage(money[kind].page, money[kind].table, PageRole::Ledger, kind, n);
         d.titleText = money[kind].title;
         d.titleAction = money[kind].action;
         d.buttons = MoneyLedgerButtons(n);
@@ -246,7 +249,9 @@ ListSource PageDefinition::SourceOf(int column) const
     case 6:
         return ListSource::Sizes;
     case 14:
-        return purchase ? ListSource::Suppliers : sale ? ListSource::Clients : ListSource::Employees;
+        return purchase ? ListSource::Suppliers
+               : sale   ? ListSource::Clients
+                        : ListSource::Employees;
     case 15:
         return sale ? ListSource::EmployeesThenDistributors : ListSource::Employees;
     case 17:
@@ -256,7 +261,8 @@ ListSource PageDefinition::SourceOf(int column) const
     }
 }
 
-namespace PageDefinitions {
+namespace PageDefinitions
+{
 
 const QList<PageDefinition>& All()
 {

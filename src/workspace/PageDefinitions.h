@@ -44,7 +44,7 @@ struct PageDefinition {
     QString table;
     PageFamily family = PageFamily::Goods;
     PageRole role = PageRole::Ledger;
-    int kind = -1; // tab_type of a ledger page, -1 for computed pages
+    int kind = -1;       // tab_type of a ledger page, -1 for computed pages
     QString titleButton; // empty for none
     QString titleText;
     QString titleAction; // the menu action whose icon the title button shows
@@ -61,7 +61,8 @@ struct PageDefinition {
     ListSource SourceOf(int column) const;
 };
 
-namespace PageDefinitions {
+namespace PageDefinitions
+{
 
 inline constexpr int GoodsColumns = 19;
 inline constexpr int MoneyColumns = 9;

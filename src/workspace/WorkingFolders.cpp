@@ -2,7 +2,8 @@
 
 #include <QDir>
 
-namespace WorkingFolders {
+namespace WorkingFolders
+{
 
 bool EnsureDir(QString& path)
 {

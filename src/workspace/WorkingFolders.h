@@ -3,7 +3,8 @@
 #include <QString>
 
 // The folders the program writes into, below the current working folder.
-namespace WorkingFolders {
+namespace WorkingFolders
+{
 
 inline const QString Tables = QStringLiteral("/TabDateSave");
 inline const QString Backups = QStringLiteral("/DbDateSave");

@@ -8,7 +8,8 @@
 
 // Answers the program's boxes and sign-ins from a script and records what was asked.
 // Installed on construction, removed on destruction.
-class ScriptedPrompt : public Prompt {
+class ScriptedPrompt : public Prompt
+{
 public:
     struct Shown {
         QString title;

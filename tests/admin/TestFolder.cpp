@@ -45,11 +45,11 @@ bool TestFolder::Connect()
     return ok;
 }
 
-namespace {
+namespace
+{
 
 // Saves under another store number by switching the engine's for one statement.
-template <class Save>
-bool AsStore(const QString& storeNo, Save save)
+template <class Save> bool AsStore(const QString& storeNo, Save save)
 {
     DatabaseEngine* engine = DatabaseEngine::Instance();
     const QString current = engine->StoreNo();

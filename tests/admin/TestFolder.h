@@ -7,7 +7,8 @@
 
 // A temporary working folder made current for one test, with an InitParam/dBConfig.ini that
 // selects a SQLite file there (or, with Unreachable, a database server nobody listens on).
-class TestFolder {
+class TestFolder
+{
 public:
     enum Database { Sqlite, Unreachable };
 

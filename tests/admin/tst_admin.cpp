@@ -12,7 +12,8 @@
 #include <QTest>
 #include <QWheelEvent>
 
-namespace {
+namespace
+{
 
 UserRecord Account(int type, const QString& name, const QString& phone, const QString& password)
 {
@@ -32,7 +33,8 @@ QString Field(DialogLogin& dialog, const char* name)
 
 } // namespace
 
-class TestAdmin : public QObject {
+class TestAdmin : public QObject
+{
     Q_OBJECT
 private slots:
     void loginFormHasItsNamesAndTexts();
@@ -214,9 +216,9 @@ void TestAdmin::rolesHideWhatTheyMayNotSee()
     for (const char* menu : {"menu_finance", "menu_income", "menu_pay", "menu_earn",
                              "menu_purchase", "menu_employee", "menu_client"})
         QVERIFY2(view.hiddenMenus.contains(menu), menu);
-    for (const char* action : {"action_showFin", "action_income", "action_profit",
-                               "action_purchase", "action_purBack", "action_users",
-                               "action_supplier", "action_datasave", "action_datarestore"})
+    for (const char* action :
+         {"action_showFin", "action_income", "action_profit", "action_purchase", "action_purBack",
+          "action_users", "action_supplier", "action_datasave", "action_datarestore"})
         QVERIFY2(view.hiddenActions.contains(action), action);
     for (const QString& action : hiddenToo)
         QVERIFY2(view.hiddenActions.contains(action), qPrintable(action));

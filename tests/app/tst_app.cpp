@@ -12,7 +12,8 @@
 #include <QStackedWidget>
 #include <QTest>
 
-namespace {
+namespace
+{
 
 ProductRecord Sale(const QString& serial, const QString& date)
 {
@@ -35,7 +36,8 @@ bool AnyMainWindow()
 
 } // namespace
 
-class TestApp : public QObject {
+class TestApp : public QObject
+{
     Q_OBJECT
 private slots:
     void init();
@@ -82,7 +84,8 @@ void TestApp::freshFolderGetsWorkingFoldersAndAStoreNumber()
         prompt.SignInWith({{"admin", "407152"}});
         Startup startup(folder.ConfigPath());
         QVERIFY(startup.Start());
-        storeNo = QSettings(folder.ConfigPath(), QSettings::IniFormat).value("StoreNo/No").toString();
+        storeNo =
+            QSettings(folder.ConfigPath(), QSettings::IniFormat).value("StoreNo/No").toString();
         QCOMPARE(storeNo.size(), 21);
         QVERIFY(QRegularExpression(R"(^\d{17}LINK$)").match(storeNo).hasMatch());
         QCOMPARE(DatabaseEngine::Instance()->StoreNo(), storeNo);

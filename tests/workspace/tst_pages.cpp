@@ -10,7 +10,8 @@
 #include <QStyleOptionViewItem>
 #include <QTest>
 
-namespace {
+namespace
+{
 
 ListSources SampleLists()
 {
@@ -40,11 +41,11 @@ void TestPages::fifteenPagesWithTheirObjectNames()
     QStringList tables;
     for (const PageDefinition& d : pages)
         tables << d.table;
-    QCOMPARE(tables, (QStringList{"tab_purchaseIn", "tab_purchaseBack", "tab_saleout",
-                                  "tab_saleback", "tab_storelose", "tab_storeCurr",
-                                  "tab_saletotal_1", "tab_income", "tab_debt", "tab_inother",
-                                  "tab_purpay", "tab_salary", "tab_utility", "tab_expother",
-                                  "tab_profit"}));
+    QCOMPARE(tables,
+             (QStringList{"tab_purchaseIn", "tab_purchaseBack", "tab_saleout", "tab_saleback",
+                          "tab_storelose", "tab_storeCurr", "tab_saletotal_1", "tab_income",
+                          "tab_debt", "tab_inother", "tab_purpay", "tab_salary", "tab_utility",
+                          "tab_expother", "tab_profit"}));
     QCOMPARE(PageDefinitions::Ledger(PageFamily::Goods, 2)->page, QString("page_saleout_3"));
     QCOMPARE(PageDefinitions::Ledger(PageFamily::Goods, 4)->titleButton, QString("btn_label_5"));
     QCOMPARE(PageDefinitions::Ledger(PageFamily::Money, 3)->titleText, QString(" 采购支付表"));
@@ -97,7 +98,8 @@ void TestPages::headersFollowTheTable()
     QCOMPARE(model.headerData(column, Qt::Horizontal).toString(), header);
     QCOMPARE(model.columnCount(), d.ColumnCount());
     if (d.family == PageFamily::Goods)
-        QVERIFY(model.headerData(6, Qt::Horizontal, Qt::ToolTipRole).toString().contains("商品尺寸"));
+        QVERIFY(
+            model.headerData(6, Qt::Horizontal, Qt::ToolTipRole).toString().contains("商品尺寸"));
 }
 
 void TestPages::cellEditorsByColumn()

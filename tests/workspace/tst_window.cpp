@@ -20,10 +20,12 @@
 #include <QTest>
 #include <QToolBar>
 
-namespace {
+namespace
+{
 
 // Runs the page load on the calling thread, as the worker would hand it over.
-class DirectLauncher : public JobLauncher {
+class DirectLauncher : public JobLauncher
+{
 public:
     void Start(MainWindow* owner, int jobType) override
     {
@@ -152,12 +154,18 @@ void TestWindow::frameHasEveryMenuActionAndPage()
 
 void TestWindow::everyNamedResourceExists()
 {
-    QStringList paths = {":/qss/qss/styleSheet.qss", ":/backg/backg/1_backg.png",
-                         ":/backg/backg/1_loginbk.png", ":/backg/backg/3_login.png",
-                         ":/backg/backg/calendar.png", ":/backg/backg/dlg_bk20.jpg",
-                         ":/backg/backg/offwhite.jpg", ":/icons/icons/1_green.png",
-                         ":/icons/icons/5_yellow.png", ":/icons/icons/6_blue.png",
-                         ":/icons/icons/exit.png", ":/icons/icons/littleIcon1/Error.png",
+    QStringList paths = {":/qss/qss/styleSheet.qss",
+                         ":/backg/backg/1_backg.png",
+                         ":/backg/backg/1_loginbk.png",
+                         ":/backg/backg/3_login.png",
+                         ":/backg/backg/calendar.png",
+                         ":/backg/backg/dlg_bk20.jpg",
+                         ":/backg/backg/offwhite.jpg",
+                         ":/icons/icons/1_green.png",
+                         ":/icons/icons/5_yellow.png",
+                         ":/icons/icons/6_blue.png",
+                         ":/icons/icons/exit.png",
+                         ":/icons/icons/littleIcon1/Error.png",
                          ":/icons/icons/littleIcon1/Color layers.png",
                          ":/icons/icons/littleIcon1/3d graph.png"};
     for (const PageDefinition& d : PageDefinitions::All()) {
@@ -335,7 +343,8 @@ void TestWindow::statusLineShowsTimeAndUser()
     auto w = Window(1);
     QCOMPARE(w->statusBar()->currentMessage(), QString("用户：admin"));
     w->ShowStatusInfo("数据库备份完成...");
-    const QRegularExpression shape(R"(^\d{4}-\d\d-\d\d \d\d:\d\d:\d\d \S+ - 数据库备份完成\.\.\.$)");
+    const QRegularExpression shape(
+        R"(^\d{4}-\d\d-\d\d \d\d:\d\d:\d\d \S+ - 数据库备份完成\.\.\.$)");
     bool found = false;
     for (QLabel* label : w->statusBar()->findChildren<QLabel*>())
         found = found || shape.match(label->text()).hasMatch();

@@ -3,7 +3,8 @@
 #include <QObject>
 
 // Page definitions, the ledger model and its cell editors, without a window.
-class TestPages : public QObject {
+class TestPages : public QObject
+{
     Q_OBJECT
 private slots:
     void fifteenPagesWithTheirObjectNames();
@@ -18,7 +19,8 @@ private slots:
 };
 
 // The main window: frame, roles, page selection, page load and the status line.
-class TestWindow : public QObject {
+class TestWindow : public QObject
+{
     Q_OBJECT
 private slots:
     void frameHasEveryMenuActionAndPage();
