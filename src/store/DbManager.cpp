@@ -136,10 +136,10 @@ QSqlDatabase DbManager::Database()
     return db;
 }
 
-const SqlDialect& DbManager::Dialect() const
+SqlDialect DbManager::Dialect() const
 {
     QMutexLocker lock(&mutex);
-    return *dialect;
+    return dialect;
 }
 
 QString DbManager::DriverType() const

@@ -7,7 +7,6 @@
 #include <QSqlDatabase>
 #include <QString>
 #include <QStringList>
-#include <memory>
 
 // Owns the database connections and creates the program's tables.
 //
@@ -36,7 +35,7 @@ public:
 
     // The connection of the calling thread (invalid when not connected).
     QSqlDatabase Database();
-    const SqlDialect& Dialect() const;
+    SqlDialect Dialect() const;
     QString DriverType() const;
 
 private:
@@ -46,7 +45,7 @@ private:
 
     mutable QMutex mutex;
     DbConfig config;
-    std::unique_ptr<SqlDialect> dialect = SqlDialect::ForDriver(QStringLiteral("QODBC"));
+    SqlDialect dialect = SqlDialect::ForDriver(QStringLiteral("QODBC"));
     int generation = 0; // bumped by every (re)connect, so threads drop stale connections
     bool connected = false;
     QString errorText;

@@ -123,7 +123,7 @@ private slots:
 
     void sqlServerTableText()
     {
-        SqlServerDialect dialect;
+        const SqlDialect dialect(SqlDialect::SqlServer);
         QCOMPARE(dialect.CreateTableStatement("tb_sm_prestore_info",
                                               {"info_type", "info_list", "store_no"},
                                               {"int", "NVARCHAR(MAX)", "VARCHAR(50)"}, false),
