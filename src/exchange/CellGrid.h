@@ -39,6 +39,8 @@ public:
             visit(int(entry.key >> 32), int(entry.key & 0xffffffffu), entry.value);
     }
 
+    // Room for `count` values: growing a large grid step by step costs more than filling it.
+    void Reserve(qsizetype count) { entries.reserve(size_t(count)); }
     bool IsEmpty() const { return entries.empty(); }
     void Clear()
     {

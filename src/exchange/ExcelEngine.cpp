@@ -38,6 +38,18 @@ QString LedgerDate(const QVariant& value)
         .arg(date.day(), 2, 10, QChar('0'));
 }
 
+// A cell of a list line: "+" separates cells there, so a "+" of the cell becomes "^^".
+void AppendListCell(QString& line, const CellValue& value)
+{
+    const QString text = value.Display();
+    qsizetype from = 0;
+    for (qsizetype plus = text.indexOf('+'); plus >= 0; plus = text.indexOf('+', from)) {
+        line.append(QStringView(text).mid(from, plus - from)).append(QLatin1String("^^"));
+        from = plus + 1;
+    }
+    line.append(QStringView(text).mid(from));
+}
+
 } // namespace
 
 ExcelEngine::ExcelEngine(const QString& path) : filePath(path) {}
@@ -100,15 +112,37 @@ bool ExcelEngine::ReadSheetToList(QStringList& list)
 {
     if (!open || rowCount <= 1)
         return true;
-    // One pass over the cells in row order fills a row of texts at a time.
-    QList<QStringList> rows(rowCount - 1, QStringList(columnCount));
+    // One pass over the cells in row order builds each line in place; rows and cells without
+    // a value still get their (empty) fields.
+    list.reserve(list.size() + rowCount - 1);
+    QString line;
+    int lineRow = firstRow + 1;
+    int fields = 1;
+    const auto separate = [&line](int count) {
+        for (int i = 0; i < count; ++i)
+            line.append(QLatin1Char('+'));
+    };
+    const auto finishLinesBefore = [&](int row) {
+        for (; lineRow < row; ++lineRow) {
+            separate(columnCount - fields);
+            const qsizetype length = line.size();
+            list.append(std::move(line));
+            // Lines are alike in length: one allocation per line.
+            line = QString();
+            line.reserve(length + 16);
+            fields = 1;
+        }
+    };
     document->Cells().ForEach([&](int row, int column, const CellValue& value) {
-        if (row > firstRow)
-            rows[row - firstRow - 1][column - firstColumn] =
-                value.Display().replace('+', QLatin1String("^^"));
+        if (row <= firstRow)
+            return;
+        finishLinesBefore(row);
+        const int field = column - firstColumn + 1;
+        separate(field - fields);
+        fields = field;
+        AppendListCell(line, value);
     });
-    for (const QStringList& cells : rows)
-        list.append(cells.join('+'));
+    finishLinesBefore(firstRow + rowCount);
     return true;
 }
 

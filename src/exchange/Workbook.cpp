@@ -1,5 +1,7 @@
 #include "Workbook.h"
 
+#include "NumberText.h"
+
 #include <algorithm>
 
 CellValue CellValue::Text(const QString& text)
@@ -21,7 +23,7 @@ QString CellValue::Display() const
 {
     if (type == Type::Text)
         return text;
-    return QString::number(number, 'g', 15);
+    return NumberText::Write(number);
 }
 
 const CellValue* SheetCells::Find(int row, int column) const

@@ -37,6 +37,7 @@ class SheetCells
 public:
     // 1-based row and column. An empty text clears the cell, as a spreadsheet does.
     void Set(int row, int column, CellValue value) { cells.Put(row, column, std::move(value)); }
+    void Reserve(qsizetype count) { cells.Reserve(count); }
     const CellValue* Find(int row, int column) const;
     UsedRange Used() const;
 

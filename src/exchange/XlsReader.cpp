@@ -6,6 +6,7 @@
 #include "SerialDate.h"
 
 #include <QFile>
+#include <QHash>
 #include <QTemporaryFile>
 #include <freexl.h>
 
@@ -20,7 +21,36 @@ public:
     const void* handle = nullptr;
 };
 
-std::optional<CellValue> ToCell(const FreeXL_CellValue& cell, bool dateSystem1904)
+// freexl hands out a shared string as a pointer into its string table: each of those texts is
+// decoded once, whatever number of cells show it. Any other pointer is decoded where it is met.
+class SharedTexts
+{
+public:
+    explicit SharedTexts(const void* handle)
+    {
+        unsigned int count = 0;
+        if (freexl_get_info(handle, FREEXL_BIFF_STRING_COUNT, &count) != FREEXL_OK)
+            return;
+        texts.reserve(qsizetype(std::min(count, 0x10000u)));
+        for (unsigned int index = 0; index < count && index <= 0xffff; ++index) {
+            const char* text = nullptr;
+            if (freexl_get_SST_string(handle, (unsigned short)index, &text) == FREEXL_OK && text)
+                texts.insert(text, QString::fromUtf8(text));
+        }
+    }
+
+    QString Text(const char* utf8) const
+    {
+        const auto it = texts.constFind(utf8);
+        return it == texts.constEnd() ? QString::fromUtf8(utf8) : it.value();
+    }
+
+private:
+    QHash<const char*, QString> texts;
+};
+
+std::optional<CellValue> ToCell(const FreeXL_CellValue& cell, bool dateSystem1904,
+                                const SharedTexts& shared)
 {
     switch (cell.type) {
     case FREEXL_CELL_INT:
@@ -28,8 +58,9 @@ std::optional<CellValue> ToCell(const FreeXL_CellValue& cell, bool dateSystem190
     case FREEXL_CELL_DOUBLE:
         return CellValue::Number(cell.value.double_value);
     case FREEXL_CELL_TEXT:
-    case FREEXL_CELL_SST_TEXT:
         return CellValue::Text(QString::fromUtf8(cell.value.text_value));
+    case FREEXL_CELL_SST_TEXT:
+        return CellValue::Text(shared.Text(cell.value.text_value));
     case FREEXL_CELL_DATE:
     case FREEXL_CELL_DATETIME:
     case FREEXL_CELL_TIME: {
@@ -47,7 +78,8 @@ std::optional<CellValue> ToCell(const FreeXL_CellValue& cell, bool dateSystem190
     }
 }
 
-bool ReadSheet(const void* handle, unsigned short index, bool dateSystem1904, Sheet& sheet)
+bool ReadSheet(const void* handle, unsigned short index, bool dateSystem1904,
+               const SharedTexts& shared, Sheet& sheet)
 {
     const char* name = nullptr;
     unsigned int rows = 0;
@@ -57,13 +89,14 @@ bool ReadSheet(const void* handle, unsigned short index, bool dateSystem1904, Sh
         freexl_worksheet_dimensions(handle, &rows, &columns) != FREEXL_OK)
         return false;
     sheet.name = QString::fromUtf8(name);
+    sheet.cells.Reserve(qsizetype(rows) * columns);
     for (unsigned int row = 0; row < rows; ++row) {
         for (unsigned short column = 0; column < columns; ++column) {
             FreeXL_CellValue cell;
             if (freexl_get_cell_value(handle, row, column, &cell) != FREEXL_OK)
                 continue;
-            if (const auto value = ToCell(cell, dateSystem1904))
-                sheet.cells.Set(int(row) + 1, column + 1, *value);
+            if (auto value = ToCell(cell, dateSystem1904, shared))
+                sheet.cells.Set(int(row) + 1, column + 1, std::move(*value));
         }
     }
     return true;
@@ -112,9 +145,10 @@ bool XlsReader::Read(const QString& path, Workbook& workbook, QString& error)
     }
     workbook = Workbook();
     workbook.dateSystem1904 = dateMode == FREEXL_BIFF_DATEMODE_1904;
+    const SharedTexts shared(xls.handle);
     for (unsigned int index = 0; index < sheetCount && index <= 0xffff; ++index) {
         Sheet sheet;
-        if (!ReadSheet(xls.handle, (unsigned short)index, workbook.dateSystem1904, sheet)) {
+        if (!ReadSheet(xls.handle, (unsigned short)index, workbook.dateSystem1904, shared, sheet)) {
             error = QStringLiteral("无法读取 Excel 97-2003 文件(工作表损坏)");
             return false;
         }
