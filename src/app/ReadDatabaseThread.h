@@ -15,9 +15,6 @@ class ReadDatabaseThread : public QThread
 public:
     ReadDatabaseThread(MainWindow* owner, int jobType);
 
-    MainWindow* Owner() const { return owner; }
-    int JobType() const { return jobType; }
-
 signals:
     void PagesLoaded(const LedgerRecords& records);
 

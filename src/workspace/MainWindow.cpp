@@ -76,7 +76,6 @@ void MainWindow::BuildPages()
         QTableView* table = LedgerPageBuilder::Build(findChild<QWidget*>(d.page), d, model,
                                                      action ? action->icon() : QIcon(),
                                                      {listDelegate, dateDelegate});
-        models.insert(d.table, model);
         tables.insert(d.table, table);
     }
     comboModel = findChild<QComboBox*>(QStringLiteral("comboModel"));
@@ -216,11 +215,6 @@ ProductModel* MainWindow::GoodsModel(int kind) const
 FinanceModel* MainWindow::MoneyModel(int kind) const
 {
     return kind >= 0 && kind < PageDefinitions::MoneyKinds ? moneyModels[kind] : nullptr;
-}
-
-LedgerModel* MainWindow::ModelOf(const QString& table) const
-{
-    return models.value(table);
 }
 
 QTableView* MainWindow::Table(const QString& table) const

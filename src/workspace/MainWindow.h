@@ -43,7 +43,6 @@ public:
     bool IsFilling() const { return filling; }
     ProductModel* GoodsModel(int kind) const;
     FinanceModel* MoneyModel(int kind) const;
-    LedgerModel* ModelOf(const QString& table) const;
     QTableView* Table(const QString& table) const;
     const LedgerRecords& LoadedRecords() const { return records; }
 
@@ -79,7 +78,6 @@ private:
     ListSources lists;
     std::array<ProductModel*, PageDefinitions::GoodsKinds> goodsModels{};
     std::array<FinanceModel*, PageDefinitions::MoneyKinds> moneyModels{};
-    QHash<QString, LedgerModel*> models;
     QHash<QString, QTableView*> tables;
     QComboBox* comboModel = nullptr;
     QLabel* statusLabel = nullptr;
