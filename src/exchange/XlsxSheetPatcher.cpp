@@ -4,6 +4,7 @@
 
 #include <QRegularExpression>
 #include <QXmlStreamReader>
+#include <climits>
 #include <map>
 
 namespace
@@ -29,25 +30,6 @@ struct SheetLayout {
     std::map<int, Row> rows;
 };
 
-QString XmlText(const QString& text)
-{
-    QString escaped;
-    escaped.reserve(text.size());
-    for (const QChar c : text) {
-        if (c == '&')
-            escaped += QLatin1String("&amp;");
-        else if (c == '<')
-            escaped += QLatin1String("&lt;");
-        else if (c == '>')
-            escaped += QLatin1String("&gt;");
-        else if (c == '\r')
-            escaped += QLatin1String("&#13;");
-        else
-            escaped += c;
-    }
-    return escaped;
-}
-
 qsizetype TagStart(const QString& source, qsizetype end)
 {
     return source.lastIndexOf('<', end - 1);
@@ -57,17 +39,6 @@ qsizetype TagStart(const QString& source, qsizetype end)
 QString WithReference(QString xml, QStringView qualifiedName, const QString& reference)
 {
     return xml.insert(1 + qualifiedName.size(), QStringLiteral(" r=\"%1\"").arg(reference));
-}
-
-QString CellXml(const QString& prefix, int row, int column, const QString& text,
-                const QString& style)
-{
-    const QString styleAttribute =
-        style.isEmpty() ? QString() : QStringLiteral(" s=\"%1\"").arg(style);
-    return QStringLiteral("<%1c r=\"%2\"%3 t=\"inlineStr\"><%1is><%1t xml:space=\"preserve\">%4"
-                          "</%1t></%1is></%1c>")
-        .arg(prefix, XlsxText::Reference(row, column), styleAttribute,
-             XmlText(XlsxText::Escape(text)));
 }
 
 bool ReadRow(QXmlStreamReader& xml, const QString& source, int number, Row& row)
@@ -142,62 +113,178 @@ bool Parse(const QString& source, SheetLayout& layout)
            layout.dimensionStart < layout.dataStart;
 }
 
-void Merge(const CellWrites& writes, const QString& prefix, std::map<int, Row>& rows)
+// The XML text of a cell value in UTF-8: markup characters as entities, a carriage return as a
+// character reference so that it survives line-end normalisation.
+void AppendXmlText(QByteArray& out, const QString& text)
 {
-    writes.ForEach([&](int rowNumber, int column, const QString& text) {
-        auto rowIt = rows.find(rowNumber);
-        if (rowIt == rows.end()) {
-            if (text.isEmpty())
-                return;
-            rowIt = rows.emplace(rowNumber, Row()).first;
-            rowIt->second.openTag = QStringLiteral("<%1row r=\"%2\"").arg(prefix).arg(rowNumber);
-        }
-        auto& cells = rowIt->second.cells;
-        if (text.isEmpty()) {
-            cells.erase(column);
-            return;
-        }
-        const auto old = cells.find(column);
-        const QString style = old == cells.end() ? QString() : old->second.style;
-        cells[column] = {CellXml(prefix, rowNumber, column, text, style), style};
-    });
-}
-
-QString SheetData(const SheetLayout& layout)
-{
-    static const QRegularExpression spans(QStringLiteral("\\s+spans\\s*=\\s*(\"[^\"]*\"|'[^']*')"));
-    QString data = QStringLiteral("<%1sheetData>").arg(layout.prefix);
-    for (const auto& [number, row] : layout.rows) {
-        // The recorded column span of a row is a hint that no longer holds after writing.
-        data += QString(row.openTag).remove(spans) + QLatin1Char('>');
-        for (const auto& cell : row.cells)
-            data += cell.second.xml;
-        data += QStringLiteral("</%1row>").arg(layout.prefix);
-    }
-    return data + QStringLiteral("</%1sheetData>").arg(layout.prefix);
-}
-
-QString Dimension(const SheetLayout& layout)
-{
-    int firstRow = 0, lastRow = 0, firstColumn = 0, lastColumn = 0;
-    for (const auto& [number, row] : layout.rows) {
-        if (row.cells.empty())
+    const QByteArray utf8 = text.toUtf8();
+    qsizetype from = 0;
+    for (qsizetype i = 0; i < utf8.size(); ++i) {
+        const char* entity = nullptr;
+        switch (utf8[i]) {
+        case '&':
+            entity = "&amp;";
+            break;
+        case '<':
+            entity = "&lt;";
+            break;
+        case '>':
+            entity = "&gt;";
+            break;
+        case '\r':
+            entity = "&#13;";
+            break;
+        default:
             continue;
-        firstRow = firstRow ? firstRow : number;
-        lastRow = number;
-        const int rowFirst = row.cells.begin()->first;
-        const int rowLast = row.cells.rbegin()->first;
-        firstColumn = firstColumn ? std::min(firstColumn, rowFirst) : rowFirst;
-        lastColumn = std::max(lastColumn, rowLast);
+        }
+        out.append(utf8.constData() + from, i - from).append(entity);
+        from = i + 1;
     }
-    QString reference = QStringLiteral("A1");
-    if (firstRow > 0) {
-        reference = XlsxText::Reference(firstRow, firstColumn);
-        if (firstRow != lastRow || firstColumn != lastColumn)
-            reference += QLatin1Char(':') + XlsxText::Reference(lastRow, lastColumn);
-    }
-    return QStringLiteral("<%1dimension ref=\"%2\"/>").arg(layout.prefix, reference);
+    out.append(utf8.constData() + from, utf8.size() - from);
 }
+
+// Writes the new cell table in one pass: the existing rows and cells in order, with the written
+// texts merged in; records the rectangle that the cells cover.
+class SheetDataWriter
+{
+public:
+    explicit SheetDataWriter(const SheetLayout& layout)
+        : layout(layout), prefix(layout.prefix.toUtf8()), existing(layout.rows.begin())
+    {
+        out.append('<').append(prefix).append("sheetData>");
+    }
+
+    void Write(int row, int column, const QString& text)
+    {
+        if (row != openRow) {
+            CloseRow();
+            CopyRowsBefore(row);
+            if (existing != layout.rows.end() && existing->first == row)
+                OpenExistingRow();
+            else if (text.isEmpty())
+                return;
+            else
+                OpenNewRow(row);
+        }
+        QString style;
+        for (; rowCell != rowEnd && rowCell->first <= column; ++rowCell) {
+            if (rowCell->first == column)
+                style = rowCell->second.style;
+            else
+                CopyCell(rowCell->first, rowCell->second);
+        }
+        if (!text.isEmpty())
+            NewCell(row, column, text, style);
+    }
+
+    // The whole sheetData element.
+    QByteArray Finish()
+    {
+        CloseRow();
+        CopyRowsBefore(INT_MAX);
+        out.append("</").append(prefix).append("sheetData>");
+        return out;
+    }
+
+    QByteArray Dimension() const
+    {
+        QString reference = QStringLiteral("A1");
+        if (firstRow > 0) {
+            reference = XlsxText::Reference(firstRow, firstColumn);
+            if (firstRow != lastRow || firstColumn != lastColumn)
+                reference += QLatin1Char(':') + XlsxText::Reference(lastRow, lastColumn);
+        }
+        return "<" + prefix + "dimension ref=\"" + reference.toUtf8() + "\"/>";
+    }
+
+private:
+    using Cells = std::map<int, ExistingCell>;
+
+    void Cover(int row, int column)
+    {
+        firstRow = firstRow ? firstRow : row;
+        lastRow = row;
+        firstColumn = firstColumn ? std::min(firstColumn, column) : column;
+        lastColumn = std::max(lastColumn, column);
+    }
+
+    void OpenTag(const QString& tag)
+    {
+        static const QRegularExpression spans(
+            QStringLiteral("\\s+spans\\s*=\\s*(\"[^\"]*\"|'[^']*')"));
+        // The recorded column span of a row is a hint that no longer holds after writing.
+        out.append(QString(tag).remove(spans).toUtf8()).append('>');
+    }
+
+    void OpenExistingRow()
+    {
+        openRow = existing->first;
+        OpenTag(existing->second.openTag);
+        rowCell = existing->second.cells.begin();
+        rowEnd = existing->second.cells.end();
+        ++existing;
+    }
+
+    void OpenNewRow(int row)
+    {
+        openRow = row;
+        out.append('<').append(prefix).append("row r=\"").append(QByteArray::number(row));
+        out.append("\">");
+        rowCell = rowEnd = Cells::const_iterator();
+    }
+
+    void CloseRow()
+    {
+        if (!openRow)
+            return;
+        for (; rowCell != rowEnd; ++rowCell)
+            CopyCell(rowCell->first, rowCell->second);
+        out.append("</").append(prefix).append("row>");
+        openRow = 0;
+    }
+
+    void CopyRowsBefore(int row)
+    {
+        while (existing != layout.rows.end() && existing->first < row) {
+            OpenExistingRow();
+            CloseRow();
+        }
+    }
+
+    void CopyCell(int column, const ExistingCell& cell)
+    {
+        Cover(openRow, column);
+        out.append(cell.xml.toUtf8());
+    }
+
+    void NewCell(int row, int column, const QString& text, const QString& style)
+    {
+        Cover(row, column);
+        const QString escaped = XlsxText::Escape(text);
+        out.append('<').append(prefix).append("c r=\"").append(
+            XlsxText::ColumnName(column).toLatin1());
+        out.append(QByteArray::number(row)).append('"');
+        if (!style.isEmpty())
+            out.append(" s=\"").append(style.toUtf8()).append('"');
+        out.append(" t=\"inlineStr\"><").append(prefix).append("is><").append(prefix).append('t');
+        // Blanks at either end are kept only when the element says so.
+        if (escaped.front().isSpace() || escaped.back().isSpace())
+            out.append(" xml:space=\"preserve\"");
+        out.append('>');
+        AppendXmlText(out, escaped);
+        out.append("</").append(prefix).append("t></").append(prefix).append("is></");
+        out.append(prefix).append("c>");
+    }
+
+    const SheetLayout& layout;
+    const QByteArray prefix;
+    QByteArray out;
+    std::map<int, Row>::const_iterator existing;
+    int openRow = 0;
+    Cells::const_iterator rowCell;
+    Cells::const_iterator rowEnd;
+    int firstRow = 0, lastRow = 0, firstColumn = 0, lastColumn = 0;
+};
 
 } // namespace
 
@@ -210,15 +297,18 @@ bool XlsxSheetPatcher::Apply(const QByteArray& sheetXml, const CellWrites& write
         error = QStringLiteral("无法写入工作表(工作表内容损坏)");
         return false;
     }
-    Merge(writes, layout.prefix, layout.rows);
-    QString result;
+    SheetDataWriter data(layout);
+    writes.ForEach(
+        [&data](int row, int column, const QString& text) { data.Write(row, column, text); });
+    const QByteArray sheetData = data.Finish();
     if (layout.dimensionStart >= 0) {
-        result = source.left(layout.dimensionStart) + Dimension(layout) +
-                 source.mid(layout.dimensionEnd, layout.dataStart - layout.dimensionEnd);
+        patched = source.left(layout.dimensionStart).toUtf8() + data.Dimension() +
+                  QStringView(source)
+                      .mid(layout.dimensionEnd, layout.dataStart - layout.dimensionEnd)
+                      .toUtf8();
     } else {
-        result = source.left(layout.dataStart);
+        patched = source.left(layout.dataStart).toUtf8();
     }
-    result += SheetData(layout) + source.mid(layout.dataEnd);
-    patched = result.toUtf8();
+    patched += sheetData + QStringView(source).mid(layout.dataEnd).toUtf8();
     return true;
 }

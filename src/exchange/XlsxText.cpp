@@ -80,9 +80,14 @@ QString XlsxText::Unescape(const QString& text)
 
 QString XlsxText::Escape(const QString& text)
 {
-    QString result;
-    result.reserve(text.size());
-    for (qsizetype i = 0; i < text.size(); ++i) {
+    qsizetype clean = 0;
+    while (clean < text.size() && XmlCanCarry(text[clean].unicode()) && !IsEscapeAt(text, clean))
+        ++clean;
+    if (clean == text.size())
+        return text;
+    QString result = text.left(clean);
+    result.reserve(text.size() + 7);
+    for (qsizetype i = clean; i < text.size(); ++i) {
         const char16_t c = text[i].unicode();
         // A literal "_xHHHH_" in the text must not read back as an escape: its "_" is escaped.
         if (IsEscapeAt(text, i))

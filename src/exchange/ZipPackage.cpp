@@ -46,7 +46,10 @@ bool WriteNew(QuaZip& target, const QuaZipFileInfo64& info, const QByteArray& da
     QuaZipNewInfo newInfo(info.name);
     newInfo.dateTime = info.dateTime;
     QuaZipFile out(&target);
-    if (!out.open(QIODevice::WriteOnly, newInfo) || out.write(data) != data.size())
+    // A rewritten part is a large sheet written on every save: the fastest compression keeps
+    // saving quick and still shrinks repetitive XML several times.
+    if (!out.open(QIODevice::WriteOnly, newInfo, nullptr, 0, Z_DEFLATED, Z_BEST_SPEED) ||
+        out.write(data) != data.size())
         return false;
     out.close();
     return out.getZipError() == ZIP_OK;
