@@ -9,6 +9,10 @@
 namespace
 {
 
+// Reading hands out every cell of the used range, empty ones too: a legal but enormous range
+// (cells at A1 and XFD1048576) would need far more memory than a ledger ever does.
+constexpr qint64 MaxUsedCells = 5'000'000;
+
 int DateColumn(int kind)
 {
     switch (kind) {
@@ -75,6 +79,14 @@ bool ExcelEngine::Open(int sheet, bool)
     if (!document)
         return false;
     const UsedRange used = document->Cells().Used();
+    if (qint64(used.rowCount) * used.columnCount > MaxUsedCells) {
+        error = QStringLiteral("工作表的使用范围过大(%1 行 × %2 列,超过 %3 个单元格),无法读取")
+                    .arg(used.rowCount)
+                    .arg(used.columnCount)
+                    .arg(MaxUsedCells);
+        document.reset();
+        return false;
+    }
     firstRow = used.firstRow;
     firstColumn = used.firstColumn;
     rowCount = used.rowCount;

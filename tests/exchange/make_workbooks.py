@@ -56,3 +56,13 @@ parts = {
 with zipfile.ZipFile(folder + "/formulas.xlsx", "w", zipfile.ZIP_DEFLATED) as package:
     for name, text in parts.items():
         package.writestr(name, text)
+
+# Two cells at opposite corners of the largest sheet: a legal used range of 17 billion cells.
+parts["xl/worksheets/sheet1.xml"] = (
+    '<?xml version="1.0" encoding="UTF-8"?><worksheet xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main"><dimension ref="A1:XFD1048576"/><sheetData>'
+    '<row r="1"><c r="A1" t="inlineStr"><is><t>a</t></is></c></row>'
+    '<row r="1048576"><c r="XFD1048576"><v>1</v></c></row>'
+    '</sheetData></worksheet>')
+with zipfile.ZipFile(folder + "/huge_range.xlsx", "w", zipfile.ZIP_DEFLATED) as package:
+    for name, text in parts.items():
+        package.writestr(name, text)

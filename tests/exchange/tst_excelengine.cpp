@@ -100,6 +100,7 @@ private slots:
 
     void biffRowLimit();
     void failuresGiveReasons();
+    void enormousUsedRangeIsRefused();
 
 private:
     QString Path(const QString& name) const { return dir.filePath(name); }
@@ -511,6 +512,23 @@ void ExcelEngineTest::failuresGiveReasons()
         QVERIFY(!engine.WriteTableToSheet(&model));
     }
     QCOMPARE(Head(text), QByteArray("just som"));
+}
+
+void ExcelEngineTest::enormousUsedRangeIsRefused()
+{
+    if (!peersMissing.isEmpty())
+        QSKIP(qPrintable(peersMissing));
+    const QString path = Path("huge_range.xlsx");
+    const QByteArray before = ZipParts(path).value("xl/worksheets/sheet1.xml");
+    ExcelEngine engine(path);
+    QVERIFY(!engine.Open());
+    QVERIFY(!engine.IsOpen());
+    QVERIFY2(engine.LastError().contains(QStringLiteral("过大")), qPrintable(engine.LastError()));
+    QStringList list;
+    QVERIFY(engine.ReadSheetToList(list));
+    QVERIFY(list.isEmpty());
+    QVERIFY(engine.Close());
+    QCOMPARE(ZipParts(path).value("xl/worksheets/sheet1.xml"), before);
 }
 
 QTEST_MAIN(ExcelEngineTest)
