@@ -65,10 +65,10 @@ std::optional<CellValue> ToCell(const RawCell& raw, const QStringList& strings)
     return ok ? CellValue::Number(number) : CellValue::Text(raw.value);
 }
 
-RawCell ReadCell(QXmlStreamReader& xml)
+RawCell ReadCell(QXmlStreamReader& xml, const QXmlStreamAttributes& attributes)
 {
     RawCell raw;
-    raw.type = xml.attributes().value(QLatin1String("t")).toString();
+    raw.type = attributes.value(QLatin1String("t")).toString();
     while (!xml.atEnd()) {
         const auto token = xml.readNext();
         if (token == QXmlStreamReader::StartElement) {
@@ -101,6 +101,9 @@ bool XlsxSheetReader::ReadSharedStrings(const QByteArray& data, QStringList& str
 bool XlsxSheetReader::ReadCells(const QByteArray& data, const QStringList& strings,
                                 SheetCells& cells)
 {
+    // A cell takes a few dozen bytes of XML at least: room for that many cells saves growing the
+    // array step by step.
+    cells.Reserve(data.size() / 64);
     QXmlStreamReader xml(data);
     int row = 0;
     int column = 0;
@@ -115,12 +118,13 @@ bool XlsxSheetReader::ReadCells(const QByteArray& data, const QStringList& strin
         } else if (Is(xml, "c") && row > 0) {
             int cellRow = row;
             int cellColumn = column + 1;
-            const auto reference = xml.attributes().value(QLatin1String("r"));
+            const QXmlStreamAttributes attributes = xml.attributes();
+            const auto reference = attributes.value(QLatin1String("r"));
             if (!reference.isEmpty() && !XlsxText::ParseReference(reference, cellRow, cellColumn))
                 return false;
             column = cellColumn;
-            if (const auto value = ToCell(ReadCell(xml), strings))
-                cells.Set(cellRow, cellColumn, *value);
+            if (auto value = ToCell(ReadCell(xml, attributes), strings))
+                cells.Set(cellRow, cellColumn, std::move(*value));
         }
     }
     return !xml.hasError();

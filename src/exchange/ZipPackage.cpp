@@ -1,6 +1,7 @@
 #include "ZipPackage.h"
 
 #include <QSaveFile>
+#include <algorithm>
 #include <quazip.h>
 #include <quazipfile.h>
 #include <quazipnewinfo.h>
@@ -80,6 +81,9 @@ bool ZipPackage::Read(const QString& part, QByteArray& data, QString& error) con
         return false;
     }
     data.clear();
+    // The recorded size is only a hint (it may lie), but when true the part is read without
+    // growing the array again and again.
+    data.reserve(qsizetype(std::clamp<qint64>(file.usize(), 0, MaxPartSize)));
     char buffer[65536];
     for (;;) {
         const qint64 got = file.read(buffer, sizeof buffer);
