@@ -41,7 +41,6 @@ public:
 
     // Room for `count` values: growing a large grid step by step costs more than filling it.
     void Reserve(qsizetype count) { entries.reserve(size_t(count)); }
-    bool IsEmpty() const { return entries.empty(); }
     void Clear()
     {
         entries.clear();

@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QHash>
 #include <QTemporaryFile>
+#include <algorithm>
 #include <freexl.h>
 
 namespace
@@ -89,7 +90,8 @@ bool ReadSheet(const void* handle, unsigned short index, bool dateSystem1904,
         freexl_worksheet_dimensions(handle, &rows, &columns) != FREEXL_OK)
         return false;
     sheet.name = QString::fromUtf8(name);
-    sheet.cells.Reserve(qsizetype(rows) * columns);
+    // The recorded dimensions may be hostile: beyond a million cells the array grows as needed.
+    sheet.cells.Reserve(std::min<qsizetype>(qsizetype(rows) * columns, 1'000'000));
     for (unsigned int row = 0; row < rows; ++row) {
         for (unsigned short column = 0; column < columns; ++column) {
             FreeXL_CellValue cell;
