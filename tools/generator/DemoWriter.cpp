@@ -2,7 +2,6 @@
 
 #include "DatabaseEngine.h"
 #include "DbManager.h"
-#include "LedgerInserter.h"
 #include "StoreTables.h"
 
 #include <QSqlDatabase>
@@ -13,9 +12,8 @@ bool DemoWriter::Write(const StoreDemo& store)
     DatabaseEngine* engine = DatabaseEngine::Instance();
     const QString previous = engine->StoreNo();
     engine->SetStoreNo(store.storeNo);
-    const bool written = WriteLists(store) &&
-                         WriteRows(StoreTables::Product, store.storeNo, store.goods) &&
-                         WriteRows(StoreTables::Finance, store.storeNo, store.money);
+    const bool written = WriteLists(store) && WriteRows(StoreTables::Product, store.goods) &&
+                         WriteRows(StoreTables::Finance, store.money);
     engine->SetStoreNo(previous);
     return written;
 }
@@ -47,22 +45,34 @@ bool DemoWriter::WriteLists(const StoreDemo& store)
     return true;
 }
 
-// One transaction per batch: a commit per row would cost a disk sync per row.
-template <typename Row>
-bool DemoWriter::WriteRows(const QString& table, const QString& storeNo, const QList<Row>& rows)
+namespace
 {
+
+bool Save(DatabaseEngine* engine, const ProductRecord& r)
+{
+    return engine->SaveProductInfo(r);
+}
+
+bool Save(DatabaseEngine* engine, const FinanceRecord& r)
+{
+    return engine->SaveFinanceInfo(r);
+}
+
+} // namespace
+
+// Rows go through the data store's own save (an existing row is saved over, so a second run with
+// the same seed adds nothing); one transaction per batch, since a commit per row would cost a
+// disk sync per row.
+template <typename Row> bool DemoWriter::WriteRows(const QString& table, const QList<Row>& rows)
+{
+    DatabaseEngine* engine = DatabaseEngine::Instance();
     QSqlDatabase db = DbManager::Instance()->Database();
-    LedgerInserter inserter(db, table, storeNo);
-    if (!inserter.Ready()) {
-        error = QStringLiteral("%1: %2").arg(table, inserter.Error());
-        return false;
-    }
     for (qsizetype from = 0; from < rows.size(); from += batchSize) {
         const bool inTransaction = db.transaction();
         const qsizetype to = qMin(rows.size(), from + batchSize);
         for (qsizetype i = from; i < to; ++i) {
-            if (!inserter.Insert(rows.at(i))) {
-                error = QStringLiteral("%1 row %2: %3").arg(table).arg(i).arg(inserter.Error());
+            if (!Save(engine, rows.at(i))) {
+                error = QStringLiteral("%1 row %2: %3").arg(table).arg(i).arg(engine->LastError());
                 if (inTransaction)
                     db.rollback();
                 return false;

@@ -4,7 +4,7 @@
 
 #include <QString>
 
-// Writes generated stores: lists and accounts through the data store, ledger rows in bulk with
+// Writes generated stores through the data store: lists, accounts and ledger rows, the rows with
 // one transaction per batch.
 class DemoWriter
 {
@@ -18,8 +18,7 @@ public:
 
 private:
     bool WriteLists(const StoreDemo& store);
-    template <typename Row>
-    bool WriteRows(const QString& table, const QString& storeNo, const QList<Row>& rows);
+    template <typename Row> bool WriteRows(const QString& table, const QList<Row>& rows);
 
     int batchSize;
     QString error;
