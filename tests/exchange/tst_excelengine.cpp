@@ -97,6 +97,7 @@ private slots:
     void formulaCellsGiveCachedValues();
     void readingNeverRewritesTheFile();
     void secondWriteAfterSaveIsNotLost();
+    void cellsWrittenInAnyOrderLastTextWins();
 
     void biffRowLimit();
     void failuresGiveReasons();
@@ -456,6 +457,37 @@ void ExcelEngineTest::secondWriteAfterSaveIsNotLost()
         engine.SetCellData(3, 1, QStringLiteral("later"));
     }
     QCOMPARE(ReadList(path), QStringList({"1", "later"}));
+}
+
+void ExcelEngineTest::cellsWrittenInAnyOrderLastTextWins()
+{
+    const QString path = Path("any_order.xls");
+    {
+        ExcelEngine engine(path);
+        QVERIFY(engine.Open());
+        engine.SetCellData(3, 1, QStringLiteral("old"));
+        engine.SetCellData(3, 2, QStringLiteral("x"));
+        engine.SetCellData(1, 2, QStringLiteral("h"));
+        engine.SetCellData(3, 1, QStringLiteral("c"));
+        engine.SetCellData(1, 1, QStringLiteral("a"));
+        engine.SetCellData(2, 3, QStringLiteral("y"));
+        engine.SetCellData(1, 1, QStringLiteral("A"));
+        engine.SetCellData(2, 3, QString());
+        QVERIFY(engine.Close());
+    }
+    ExcelEngine engine(path);
+    QVERIFY(engine.Open());
+    QCOMPARE(engine.GetRowCount(), 3);
+    QCOMPARE(engine.GetColumnCount(), 2);
+    QStandardItemModel model(0, 2);
+    QVERIFY(engine.ReadSheetToTable(&model));
+    QCOMPARE(model.rowCount(), 2);
+    QCOMPARE(model.index(0, 0).data().toString(), QString());
+    QCOMPARE(model.index(1, 0).data().toString(), QStringLiteral("c"));
+    QCOMPARE(model.index(1, 1).data().toString(), QStringLiteral("x"));
+    QStringList list;
+    QVERIFY(engine.ReadSheetToList(list));
+    QCOMPARE(list, QStringList({"+", "c+x"}));
 }
 
 void ExcelEngineTest::biffRowLimit()
