@@ -2,6 +2,7 @@
 
 #include "DialogLogin.h"
 
+#include <QFileDialog>
 #include <QPushButton>
 
 namespace
@@ -60,4 +61,13 @@ int WidgetPrompt::Ask(QWidget* parent, const PromptBox& box)
 int WidgetPrompt::SignIn(DialogLogin& dialog)
 {
     return dialog.exec();
+}
+
+QString WidgetPrompt::AskFile(QWidget* parent, const FileQuestion& question)
+{
+    if (question.mode == FileQuestion::Save)
+        return QFileDialog::getSaveFileName(parent, question.caption, question.directory,
+                                            question.filter);
+    return QFileDialog::getOpenFileName(parent, question.caption, question.directory,
+                                        question.filter);
 }

@@ -23,7 +23,17 @@ struct PromptBox {
     QRect geometry;      // empty = placed by the window system
 };
 
-// Every modal box and re-login goes through the current prompt, so tests can answer them.
+// A file the user is asked to pick, as a file dialog asks for it.
+struct FileQuestion {
+    enum Mode { Open, Save };
+    Mode mode = Open;
+    QString caption;
+    QString directory;
+    QString filter;
+};
+
+// Every modal box, file dialog and re-login goes through the current prompt, so tests can answer
+// them.
 class Prompt
 {
 public:
@@ -33,6 +43,8 @@ public:
     virtual int Ask(QWidget* parent, const PromptBox& box) = 0;
     // Runs a sign-in dialog modally and returns its result code.
     virtual int SignIn(DialogLogin& dialog) = 0;
+    // The chosen file's path, empty when the dialog was cancelled.
+    virtual QString AskFile(QWidget* parent, const FileQuestion& question) = 0;
 
     static Prompt& Current();
     // Replaces the current prompt; nullptr restores the one that shows real boxes.
@@ -45,4 +57,5 @@ class WidgetPrompt : public Prompt
 public:
     int Ask(QWidget* parent, const PromptBox& box) override;
     int SignIn(DialogLogin& dialog) override;
+    QString AskFile(QWidget* parent, const FileQuestion& question) override;
 };

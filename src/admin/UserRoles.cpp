@@ -54,4 +54,32 @@ RoleView ViewFor(int userType)
     }
 }
 
+QStringList Labels()
+{
+    return {QStringLiteral("超级用户"), QStringLiteral("授权用户"), QStringLiteral("一般用户"),
+            QStringLiteral("浏览用户")};
+}
+
+QStringList Descriptions()
+{
+    return {QStringLiteral("1.超级用户:所有权限均可见（老板、管理员等）"),
+            QStringLiteral("2.允许用户:除采购和财务信息均可见（骨干员工、一般合伙人等）"),
+            QStringLiteral("3.一般用户:除销售统计和库存信息外,均不可见（店员、销售人员等）"),
+            QStringLiteral("4.浏览用户:除库存信息外,均不可见(仓库管理等岗位)")};
+}
+
+int CodeForText(const QString& text)
+{
+    static const struct {
+        const char* word;
+        QChar digit;
+        int code;
+    } tests[] = {{"超级", u'1', 1}, {"授权", u'2', 2}, {"普通", u'3', 3}, {"浏览", u'4', 4}};
+    for (const auto& test : tests) {
+        if (text.contains(QString::fromUtf8(test.word)) || text.contains(test.digit))
+            return test.code;
+    }
+    return 3;
+}
+
 } // namespace UserRoles

@@ -20,4 +20,12 @@ namespace UserRoles
 // Unknown codes see everything, as a super user does.
 RoleView ViewFor(int userType);
 
+// The role names offered for codes 1 to 4, in code order.
+QStringList Labels();
+// One line per role, code order, telling what each role sees.
+QStringList Descriptions();
+// The code of a typed role text: the first of "超级"/"1" -> 1, "授权"/"2" -> 2, "普通"/"3" -> 3,
+// "浏览"/"4" -> 4 that the text contains, otherwise 3.
+int CodeForText(const QString& text);
+
 } // namespace UserRoles

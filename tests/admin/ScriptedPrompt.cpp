@@ -25,6 +25,11 @@ void ScriptedPrompt::SignInWith(const QList<QPair<QString, QString>>& next)
     credentials = next;
 }
 
+void ScriptedPrompt::AnswerFiles(const QStringList& paths)
+{
+    files = paths;
+}
+
 int ScriptedPrompt::Ask(QWidget*, const PromptBox& box)
 {
     shown << Shown{box.title, box.text, box.buttons};
@@ -41,4 +46,10 @@ int ScriptedPrompt::SignIn(DialogLogin& dialog)
         dialog.findChild<QPushButton*>("onok")->click();
     }
     return dialog.result();
+}
+
+QString ScriptedPrompt::AskFile(QWidget*, const FileQuestion& question)
+{
+    fileQuestions << question;
+    return files.isEmpty() ? QString() : files.takeFirst();
 }

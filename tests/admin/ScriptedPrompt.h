@@ -26,12 +26,18 @@ public:
     // an empty script cancels the dialog.
     void SignInWith(const QList<QPair<QString, QString>>& credentials);
 
+    // Paths for the next file dialogs; without one the dialog is cancelled.
+    void AnswerFiles(const QStringList& paths);
+
     int Ask(QWidget* parent, const PromptBox& box) override;
     int SignIn(DialogLogin& dialog) override;
+    QString AskFile(QWidget* parent, const FileQuestion& question) override;
 
     QList<Shown> shown;
+    QList<FileQuestion> fileQuestions;
 
 private:
     QList<int> answers;
     QList<QPair<QString, QString>> credentials;
+    QStringList files;
 };

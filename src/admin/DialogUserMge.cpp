@@ -1,0 +1,100 @@
+#include "DialogUserMge.h"
+
+#include "DatabaseEngine.h"
+#include "ListRows.h"
+#include "ListTable.h"
+#include "LocalAddress.h"
+#include "StoreTables.h"
+#include "TextLengthDelegate.h"
+#include "UserRoles.h"
+
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QTableWidget>
+
+namespace
+{
+
+const int PersonStore = 2;
+// Name, phone and password are stored in columns of this width.
+const int AccountTextLength = 50;
+
+} // namespace
+
+DialogUserMge::DialogUserMge(QWidget* parent)
+    : ListDialog(PersonStore, ListTabs::People(), parent), address(LocalAddress::FirstIPv4())
+{
+    setWindowTitle(tr("人员信息管理"));
+    setWindowIcon(QIcon(QStringLiteral(":/icons/icons/6_blue.png")));
+    auto* roles = new QLabel(UserRoles::Descriptions().join(QLatin1Char('\n')), this);
+    AddBesideTable(UserTab, roles);
+    QTableWidget* users = Table(UserTab);
+    auto* limited = new TextLengthDelegate(AccountTextLength, users);
+    for (int column = 1; column <= 3; ++column)
+        users->setItemDelegateForColumn(column, limited);
+    connect(users, &QTableWidget::cellClicked, this, &DialogUserMge::ChoseProcess);
+}
+
+void DialogUserMge::ChoseProcess(int row, int column)
+{
+    if (column != RoleColumn)
+        return;
+    QDialog chooser(this);
+    chooser.setWindowTitle(tr("设置用户权限"));
+    auto* layout = new QHBoxLayout(&chooser);
+    auto* box = new QComboBox(&chooser);
+    box->addItems(UserRoles::Labels());
+    // The box names the cell it writes into.
+    box->setObjectName(QStringLiteral("%1-%2").arg(row).arg(RoleColumn));
+    auto* leave = new QPushButton(tr("退出"), &chooser);
+    layout->addWidget(box);
+    layout->addWidget(leave);
+    connect(box, &QComboBox::textActivated, this, &DialogUserMge::SetUserInfo);
+    connect(leave, &QPushButton::clicked, &chooser, &QDialog::reject);
+    chooser.exec();
+}
+
+void DialogUserMge::SetUserInfo(const QString& text)
+{
+    const QStringList cell =
+        sender() ? sender()->objectName().split(QLatin1Char('-')) : QStringList();
+    if (cell.size() != 2)
+        return;
+    // Setting the item changes the cell, which stores the list and the accounts.
+    Table(UserTab)->setItem(cell[0].toInt(), cell[1].toInt(), new QTableWidgetItem(text));
+}
+
+void DialogUserMge::ListEdited(int tab)
+{
+    if (tab == UserTab)
+        RebuildAccounts();
+}
+
+void DialogUserMge::RowRemoved(int tab, const QStringList& cells)
+{
+    if (tab != UserTab)
+        return;
+    UserRecord user;
+    user.user_name = cells.value(0);
+    user.user_phoneno = cells.value(1);
+    Reported(DatabaseEngine::Instance()->DeleteUserInfo(user), tr("用户账户未能删除"));
+}
+
+void DialogUserMge::ListCleared(int tab)
+{
+    if (tab == UserTab)
+        Reported(DatabaseEngine::Instance()->DeleteStoreRows(StoreTables::User),
+                 tr("用户账户未能删除"));
+}
+
+void DialogUserMge::RebuildAccounts()
+{
+    DatabaseEngine* engine = DatabaseEngine::Instance();
+    bool ok = engine->DeleteStoreRows(StoreTables::User);
+    const QList<QStringList> rows = ListTable::Rows(Table(UserTab));
+    for (int r = 0; ok && r < rows.size(); ++r)
+        ok = engine->SaveUserInfo(ListRows::Account(rows[r], address));
+    Reported(ok, tr("用户账户未能保存"));
+}
