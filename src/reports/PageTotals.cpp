@@ -7,6 +7,21 @@
 namespace PageTotals
 {
 
+namespace
+{
+
+bool BlankTotal(const ProductRecord& row)
+{
+    return row.product_total.isEmpty() || std::fabs(NumberText::Read(row.product_total)) < 1e-6;
+}
+
+double Product(const ProductRecord& row)
+{
+    return NumberText::Read(row.product_num) * NumberText::Read(row.product_price);
+}
+
+} // namespace
+
 void Sum::Add(double value)
 {
     // Neumaier's compensated summation: the low-order bits lost by each addition are kept apart.
@@ -18,24 +33,29 @@ void Sum::Add(double value)
     sum = t;
 }
 
+GoodsTotals RowGoods(const ProductRecord& row)
+{
+    return {BlankTotal(row) ? Product(row) : NumberText::Read(row.product_total),
+            NumberText::Read(row.product_pay), NumberText::Read(row.product_debt)};
+}
+
 GoodsTotals SumGoods(QList<ProductRecord>& rows, QList<int>* filled)
 {
     Sum amount, paid, unpaid;
     for (qsizetype i = 0; i < rows.size(); ++i) {
         ProductRecord& row = rows[i];
-        double total = NumberText::Read(row.product_total);
-        if (row.product_total.isEmpty() || std::fabs(total) < 1e-6) {
-            total = NumberText::Read(row.product_num) * NumberText::Read(row.product_price);
-            const QString text = NumberText::Write(total);
+        if (BlankTotal(row)) {
+            const QString text = NumberText::Write(Product(row));
             if (row.product_total != text) {
                 row.product_total = text;
                 if (filled)
                     *filled << int(i);
             }
         }
-        amount.Add(total);
-        paid.Add(NumberText::Read(row.product_pay));
-        unpaid.Add(NumberText::Read(row.product_debt));
+        const GoodsTotals sums = RowGoods(row);
+        amount.Add(sums.amount);
+        paid.Add(sums.paid);
+        unpaid.Add(sums.unpaid);
     }
     return {amount.Value(), paid.Value(), unpaid.Value()};
 }

@@ -14,6 +14,10 @@ struct GoodsTotals {
     double unpaid = 0;
 };
 
+// What one goods row adds to the totals: its total, or quantity x price when the total is blank
+// (empty or zero), its paid and its unpaid amount.
+GoodsTotals RowGoods(const ProductRecord& row);
+
 // Sums the total (page column 11), paid (12) and unpaid (13) columns. A row whose total is blank
 // (empty or zero) counts, and is given, quantity x price; the indexes of the rows so changed are
 // appended to `filled` so that the caller can store them.

@@ -33,9 +33,16 @@ QWidget* ListCellDelegate::createEditor(QWidget* parent, const QStyleOptionViewI
     box->setStyleSheet(StyleSheet);
     if (const auto* model = qobject_cast<const LedgerModel*>(index.model()))
         box->addItems(model->Entries(index.column()));
-    // A choice from the list is an edit of its own, not only when the cell loses focus.
-    connect(box, &QComboBox::activated, this,
-            [this, box] { emit const_cast<ListCellDelegate*>(this)->commitData(box); });
+    // Every change is an edit of its own, stored at once, not only when the cell loses focus.
+    auto* self = const_cast<ListCellDelegate*>(this);
+    connect(box, &QComboBox::currentTextChanged, self, [self, box] {
+        emit self->commitData(box);
+        emit self->TextEdited(box);
+    });
+    connect(box, &QComboBox::currentIndexChanged, self, [self, box] {
+        emit self->commitData(box);
+        emit self->EntryChosen(box);
+    });
     return box;
 }
 
@@ -43,6 +50,9 @@ void ListCellDelegate::setEditorData(QWidget* editor, const QModelIndex& index) 
 {
     auto* box = static_cast<QComboBox*>(editor);
     const QString text = index.data(Qt::EditRole).toString();
+    // The model echoes each keystroke back; rewriting the same text would move the cursor.
+    if (box->currentText() == text)
+        return;
     const int at = box->findText(text);
     if (at >= 0)
         box->setCurrentIndex(at);
@@ -91,6 +101,8 @@ QWidget* DateCellDelegate::createEditor(QWidget* parent, const QStyleOptionViewI
     edit->setCalendarPopup(true);
     edit->setDisplayFormat(DateFormat);
     edit->setStyleSheet(StyleSheet);
+    auto* self = const_cast<DateCellDelegate*>(this);
+    connect(edit, &QDateEdit::dateChanged, self, [self, edit] { emit self->commitData(edit); });
     return edit;
 }
 

@@ -2,6 +2,8 @@
 
 #include <QStyledItemDelegate>
 
+class QComboBox;
+
 // Editors of the ledger cells. Each editor is named after its table and row ("tab_saleout.3"),
 // created only while a cell is edited, so a page costs no widgets per row.
 
@@ -22,6 +24,12 @@ public:
                       const QModelIndex& index) const override;
     void paint(QPainter* painter, const QStyleOptionViewItem& option,
                const QModelIndex& index) const override;
+
+signals:
+    // After the cell's text changed and was handed to the model (every keystroke).
+    void TextEdited(QComboBox* cell);
+    // After an entry of the cell's list was chosen and handed to the model.
+    void EntryChosen(QComboBox* cell);
 };
 
 // A date cell: a QDateEdit with a calendar pop-up; the model holds "yyyy-MM-dd".

@@ -69,9 +69,10 @@ QVariant LedgerModel::data(const QModelIndex& index, int role) const
 
 bool LedgerModel::setData(const QModelIndex& index, const QVariant& value, int role)
 {
-    if (!index.isValid() || role != Qt::EditRole || !(flags(index) & Qt::ItemIsEditable))
+    if (!index.isValid() || role != Qt::EditRole || !IsWritable(index))
         return false;
-    const QString text = value.toString();
+    // The store's text columns hold at most this many characters.
+    const QString text = value.toString().left(definition.MaxLength(index.column()));
     // An unchanged text reports nothing, so chains of derived writes come to an end.
     if (CellText(index.row(), index.column()) == text)
         return true;
@@ -95,6 +96,14 @@ QString LedgerModel::DateText(const QString& text)
     if (!date.isValid())
         date = QDate(2000, 1, 1);
     return date.toString(QStringLiteral("yyyy-MM-dd"));
+}
+
+bool LedgerModel::IsWritable(const QModelIndex& index) const
+{
+    // The store cell is not typed into but chosen in the store dialog, which writes it here.
+    return (flags(index) & Qt::ItemIsEditable) ||
+           (definition.family == PageFamily::Goods && definition.role == PageRole::Ledger &&
+            index.column() == PageDefinitions::StoreColumn);
 }
 
 bool LedgerModel::IsDateColumn(int column) const

@@ -1,11 +1,14 @@
 #pragma once
 
+#include "NumberText.h"
 #include "PageDefinitions.h"
+#include "PageTotals.h"
 #include "Records.h"
 
 #include <QAbstractTableModel>
 #include <QDateTime>
 #include <QList>
+#include <type_traits>
 
 class ListSources;
 
@@ -37,6 +40,13 @@ public:
     // 2000-01-01 when the text is not a year, month and day.
     static QString DateText(const QString& text);
 
+    // The sums of the rows shown (paid and unpaid stay 0 on money pages), from what each row
+    // adds, kept up to date as rows change.
+    virtual PageTotals::GoodsTotals Totals() const = 0;
+    // Reads every row afresh; a goods row with a blank total is given quantity x price. Returns
+    // the rows so given, for the caller to store.
+    virtual QList<int> Recompute() = 0;
+
 signals:
     void RowEdited(int row);
 
@@ -44,6 +54,8 @@ protected:
     virtual QString CellText(int row, int column) const = 0;
     virtual void SetCellText(int row, int column, const QString& text) = 0;
     bool IsDateColumn(int column) const;
+    // Editable cells, and the store cell of a goods ledger, which its dialog writes.
+    bool IsWritable(const QModelIndex& index) const;
 
     const PageDefinition& definition;
     const ListSources& lists;
@@ -72,10 +84,56 @@ public:
         if (row >= rows.size()) {
             beginInsertRows(QModelIndex(), int(rows.size()), row);
             rows.resize(row + 1);
+            sums.resize(row + 1);
             endInsertRows();
         }
-        rows[row] = mode == RowMode::New ? NewRecord() : Shown(record);
+        ReplaceRow(row, mode == RowMode::New ? NewRecord() : Shown(record));
+    }
+
+    // Writes `record` into row `row` as the program's own change: no edit is reported.
+    void ReplaceRow(int row, const Record& record)
+    {
+        rows[row] = record;
+        sums[row] = SumsOf(record);
         emit dataChanged(index(row, 0), index(row, columnCount() - 1));
+    }
+
+    void RemoveRow(int row)
+    {
+        beginRemoveRows(QModelIndex(), row, row);
+        rows.removeAt(row);
+        sums.removeAt(row);
+        endRemoveRows();
+    }
+
+    void RemoveAll()
+    {
+        beginResetModel();
+        rows.clear();
+        sums.clear();
+        endResetModel();
+    }
+
+    PageTotals::GoodsTotals Totals() const override
+    {
+        PageTotals::Sum amount, paid, unpaid;
+        for (const PageTotals::GoodsTotals& s : sums) {
+            amount.Add(s.amount);
+            paid.Add(s.paid);
+            unpaid.Add(s.unpaid);
+        }
+        return {amount.Value(), paid.Value(), unpaid.Value()};
+    }
+
+    QList<int> Recompute() override
+    {
+        QList<int> filled;
+        if constexpr (std::is_same_v<Record, ProductRecord>)
+            PageTotals::SumGoods(rows, &filled);
+        RebuildSums();
+        for (int row : std::as_const(filled))
+            emit dataChanged(index(row, 0), index(row, columnCount() - 1));
+        return filled;
     }
 
     // Reads row `row` into `record` as kind `kind`; false (record untouched) outside the table.
@@ -102,6 +160,7 @@ public:
             if (r.Text(0).isEmpty())
                 r.Text(0) = now;
         }
+        RebuildSums();
         endResetModel();
     }
 
@@ -110,9 +169,25 @@ protected:
     void SetCellText(int row, int column, const QString& text) override
     {
         rows[row].Text(column) = text;
+        sums[row] = SumsOf(rows.at(row));
     }
 
 private:
+    static PageTotals::GoodsTotals SumsOf(const Record& record)
+    {
+        if constexpr (std::is_same_v<Record, ProductRecord>)
+            return PageTotals::RowGoods(record);
+        else
+            return {NumberText::Read(record.ie_sum), 0, 0};
+    }
+
+    void RebuildSums()
+    {
+        sums.resize(rows.size());
+        for (qsizetype i = 0; i < rows.size(); ++i)
+            sums[i] = SumsOf(rows.at(i));
+    }
+
     Record NewRecord() const
     {
         Record record;
@@ -138,6 +213,7 @@ private:
     }
 
     QList<Record> rows;
+    QList<PageTotals::GoodsTotals> sums; // what each row adds to the page totals
 };
 
 using ProductModel = RecordModel<ProductRecord>;

@@ -52,12 +52,13 @@ void MainWindow::InitMainWindow()
     InitWorkspace();
     InitTable();
     ConnectSignals();
+    InitEditing();
     LoadAllPages();
 }
 
 void MainWindow::BuildPages()
 {
-    auto* listDelegate = new ListCellDelegate(this);
+    listDelegate = new ListCellDelegate(this);
     auto* dateDelegate = new DateCellDelegate(this);
     for (const PageDefinition& d : PageDefinitions::All()) {
         LedgerModel* model = nullptr;
@@ -199,10 +200,12 @@ void MainWindow::ShowTabData()
     for (int kind = 0; kind < PageDefinitions::GoodsKinds; ++kind) {
         if (!records.goods[kind].isEmpty())
             goodsModels[kind]->ShowRecords(records.goods[kind]);
+        UpdatePageTotals(goodsModels[kind]->Definition().totalButton);
     }
     for (int kind = 0; kind < PageDefinitions::MoneyKinds; ++kind) {
         if (!records.money[kind].isEmpty())
             moneyModels[kind]->ShowRecords(records.money[kind]);
+        UpdatePageTotals(moneyModels[kind]->Definition().totalButton);
     }
     filling = false;
 }

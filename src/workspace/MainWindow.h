@@ -10,7 +10,9 @@
 #include <array>
 #include <memory>
 
+class ItemPicker;
 class JobLauncher;
+class ListCellDelegate;
 class QComboBox;
 class QLabel;
 class QStackedWidget;
@@ -46,6 +48,13 @@ public:
     QTableView* Table(const QString& table) const;
     const LedgerRecords& LoadedRecords() const { return records; }
 
+    // Editing (MainWindowEditing.cpp): every change of a row is stored at once.
+    // Writes the sums of the page whose total button has this name into its totals fields.
+    void UpdatePageTotals(const QString& totalButton);
+    // The "删除告警" question before deleting, clearing and restoring; true when confirmed.
+    bool ConfirmDanger();
+    ItemPicker* Picker() const { return picker; }
+
 public slots:
     void InitTable();
     void ShowTabData();
@@ -57,9 +66,14 @@ public slots:
     void OpenCalculator();
     void RestartComputer();
     void EnableAction();
+    void ActionAdd();
+    void ActionDelete();
+    void ActionClear();
+    void TotalProcess();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void ApplyUserType();
@@ -69,6 +83,13 @@ private:
     void BuildPages();
     void ConnectSignals();
     void FillModelList();
+
+    // Editing (MainWindowEditing.cpp).
+    void InitEditing();
+    void StoreEditedRow(const PageDefinition& page, int row);
+    void ReportRefused(const QString& title, const QString& what);
+    void WriteTotals(const PageDefinition& page, const PageTotals::GoodsTotals& totals);
+    QTableView* PageTable(const PageDefinition& page) const;
 
     std::unique_ptr<Ui::MainWindow> ui;
     UserRecord user;
@@ -82,4 +103,6 @@ private:
     QComboBox* comboModel = nullptr;
     QLabel* statusLabel = nullptr;
     JobLauncher* jobs = nullptr;
+    ListCellDelegate* listDelegate = nullptr;
+    ItemPicker* picker = nullptr;
 };

@@ -218,6 +218,11 @@ CellEditor PageDefinition::EditorOf(int column) const
     return SourceOf(column) == ListSource::None ? CellEditor::Text : CellEditor::List;
 }
 
+int PageDefinition::MaxLength(int column) const
+{
+    return column == ColumnCount() - 1 ? -1 : PageDefinitions::TextLength;
+}
+
 ListSource PageDefinition::SourceOf(int column) const
 {
     if (role == PageRole::Inventory || role == PageRole::Profit)
@@ -275,6 +280,19 @@ const PageDefinition* ByTable(const QString& table)
     for (const PageDefinition& d : All()) {
         if (d.table == table)
             return &d;
+    }
+    return nullptr;
+}
+
+const PageDefinition* ByButton(const QString& button)
+{
+    for (const PageDefinition& d : All()) {
+        if (d.totalButton == button)
+            return &d;
+        for (const PageButton& b : d.buttons) {
+            if (b.name == button)
+                return &d;
+        }
     }
     return nullptr;
 }

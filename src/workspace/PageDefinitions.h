@@ -59,6 +59,8 @@ struct PageDefinition {
     // Which editor a column of this page has (fixed for read-only pages).
     CellEditor EditorOf(int column) const;
     ListSource SourceOf(int column) const;
+    // The most characters a cell of the column holds: 50, the remark (last column) unbounded.
+    int MaxLength(int column) const;
 };
 
 namespace PageDefinitions
@@ -71,10 +73,13 @@ inline constexpr int MoneyKinds = 7;
 inline constexpr int DateColumnGoods = 7;
 inline constexpr int StoreColumn = 8;
 inline constexpr int DateColumnMoney = 3;
+inline constexpr int TextLength = 50;
 
 // All fifteen, goods stack first, then sales statistics, then the money stack.
 const QList<PageDefinition>& All();
 const PageDefinition* ByTable(const QString& table);
+// The page whose button row or totals row holds the button of that object name.
+const PageDefinition* ByButton(const QString& button);
 const PageDefinition* Ledger(PageFamily family, int kind);
 
 // The fixed entries of the money pages' item column.

@@ -1,0 +1,106 @@
+#include "ItemPicker.h"
+
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QListWidget>
+
+namespace
+{
+
+const QPoint Offset(20, 200);
+const QSize Size(200, 500);
+
+bool IsPickerKey(int key)
+{
+    return key == Qt::Key_Up || key == Qt::Key_Down || key == Qt::Key_Return ||
+           key == Qt::Key_Enter;
+}
+
+} // namespace
+
+ItemPicker::ItemPicker(QWidget* host) : QObject(host), host(host), list(new QListWidget)
+{
+    list->setWindowTitle(tr("项目选择"));
+    // Clicking the list must leave the cell being typed into open.
+    list->setFocusPolicy(Qt::NoFocus);
+    connect(list, &QListWidget::itemDoubleClicked, this, &ItemPicker::Choose);
+}
+
+ItemPicker::~ItemPicker()
+{
+    delete list;
+}
+
+void ItemPicker::Follow(QComboBox* cell)
+{
+    QStringList entries;
+    for (int i = 0; i < cell->count(); ++i)
+        entries << cell->itemText(i);
+    if (target != cell) {
+        Release();
+        target = cell;
+        if (QLineEdit* edit = cell->lineEdit())
+            edit->installEventFilter(this);
+    }
+    list->setParent(host);
+    list->setGeometry(QRect(cell->pos() + Offset, Size));
+    list->clear();
+    const QString text = cell->currentText();
+    for (const QString& entry : std::as_const(entries)) {
+        if (entry.contains(text, Qt::CaseInsensitive))
+            list->addItem(entry);
+    }
+    list->setVisible(list->count() > 0);
+}
+
+void ItemPicker::Hide()
+{
+    list->hide();
+}
+
+bool ItemPicker::HandleKey(QKeyEvent* event)
+{
+    if (list->count() == 0 || !IsPickerKey(event->key()))
+        return false;
+    if (event->key() == Qt::Key_Up) {
+        Move(-1);
+        list->currentItem()->setForeground(QBrush(Qt::red));
+    } else if (event->key() == Qt::Key_Down)
+        Move(1);
+    else if (list->currentItem() && target)
+        Choose(list->currentItem());
+    event->ignore();
+    return true;
+}
+
+bool ItemPicker::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::KeyPress && HandleKey(static_cast<QKeyEvent*>(event)))
+        return true;
+    return QObject::eventFilter(watched, event);
+}
+
+void ItemPicker::Choose(QListWidgetItem* item)
+{
+    if (!target || list->count() == 0)
+        return;
+    QListWidgetItem* chosen = list->currentItem() ? list->currentItem() : item;
+    // Setting the text is an edit of the cell: the row is stored and the list refilled.
+    target->setCurrentText(chosen->text());
+    list->hide();
+    Release();
+}
+
+void ItemPicker::Move(int step)
+{
+    const int at = qBound(0, list->currentRow() + step, list->count() - 1);
+    list->setCurrentRow(at);
+}
+
+void ItemPicker::Release()
+{
+    if (target && target->lineEdit())
+        target->lineEdit()->removeEventFilter(this);
+    target = nullptr;
+}

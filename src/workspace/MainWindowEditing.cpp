@@ -1,0 +1,249 @@
+// The editing side of the main window: storing edited rows, adding, deleting and clearing rows,
+// the page totals and the item picker.
+
+#include "MainWindow.h"
+
+#include "CellDelegates.h"
+#include "DatabaseEngine.h"
+#include "DialogLogin.h"
+#include "ItemPicker.h"
+#include "Prompt.h"
+#include "RowSaver.h"
+
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableView>
+
+namespace
+{
+
+const QString DangerIcon = QStringLiteral(":/icons/icons/littleIcon1/Error.png");
+const int DangerButtonWidth = 100;
+
+enum class RowAction { Add, Delete, Clear, None };
+
+// The add, delete and clear buttons are named btn_puradd / btn_finadd_1, btn_purdel / ...
+RowAction ActionOf(const QString& button)
+{
+    if (button.contains(QLatin1String("add")))
+        return RowAction::Add;
+    if (button.contains(QLatin1String("del")))
+        return RowAction::Delete;
+    if (button.contains(QLatin1String("clr")))
+        return RowAction::Clear;
+    return RowAction::None;
+}
+
+QString PageName(const PageDefinition& page)
+{
+    return page.titleText.trimmed();
+}
+
+} // namespace
+
+// Runs `work` on the model of a ledger page, typed by the page's family.
+template <class Work> static auto OnLedger(const MainWindow& w, const PageDefinition& d, Work work)
+{
+    return d.family == PageFamily::Goods ? work(*w.GoodsModel(d.kind))
+                                         : work(*w.MoneyModel(d.kind));
+}
+
+void MainWindow::InitEditing()
+{
+    picker = new ItemPicker(this);
+    connect(listDelegate, &ListCellDelegate::TextEdited, this, [this](QComboBox* cell) {
+        if (!filling)
+            picker->Follow(cell);
+    });
+    connect(listDelegate, &ListCellDelegate::EntryChosen, this, [this] {
+        if (!filling)
+            picker->Hide();
+    });
+    for (const PageDefinition& d : PageDefinitions::All()) {
+        auto* model = qobject_cast<LedgerModel*>(PageTable(d)->model());
+        connect(model, &LedgerModel::RowEdited, this,
+                [this, &d](int row) { StoreEditedRow(d, row); });
+        for (const PageButton& b : d.buttons) {
+            auto* button = findChild<QPushButton*>(b.name);
+            switch (d.role == PageRole::Ledger ? ActionOf(b.name) : RowAction::None) {
+            case RowAction::Add:
+                connect(button, &QPushButton::clicked, this, &MainWindow::ActionAdd);
+                break;
+            case RowAction::Delete:
+                connect(button, &QPushButton::clicked, this, &MainWindow::ActionDelete);
+                break;
+            case RowAction::Clear:
+                connect(button, &QPushButton::clicked, this, &MainWindow::ActionClear);
+                break;
+            case RowAction::None:
+                break;
+            }
+        }
+        if (d.role != PageRole::Profit) {
+            connect(findChild<QPushButton*>(d.totalButton), &QPushButton::clicked, this,
+                    &MainWindow::TotalProcess);
+        }
+        UpdatePageTotals(d.totalButton);
+    }
+}
+
+QTableView* MainWindow::PageTable(const PageDefinition& page) const
+{
+    return tables.value(page.table);
+}
+
+void MainWindow::StoreEditedRow(const PageDefinition& page, int row)
+{
+    if (filling)
+        return;
+    if (page.role == PageRole::Ledger) {
+        RowSaver saver(*DatabaseEngine::Instance());
+        const RowSaver::Outcome outcome =
+            OnLedger(*this, page, [&](auto& model) { return saver.Save(model, row); });
+        if (outcome.numberRejected) {
+            PromptBox box;
+            box.title = tr("输入错误");
+            box.text = tr("请输入数字");
+            box.icon = QMessageBox::Information;
+            Prompt::Current().Ask(this, box);
+        }
+        if (!outcome.stored) {
+            ReportRefused(
+                tr("保存失败"),
+                tr("%1中录入时间为 %2 的行未能保存。").arg(PageName(page), outcome.serial));
+        }
+    }
+    UpdatePageTotals(page.totalButton);
+}
+
+void MainWindow::ReportRefused(const QString& title, const QString& what)
+{
+    ShowStatusInfo(title + QStringLiteral(": ") + what);
+    PromptBox box;
+    box.title = title;
+    box.text = what + QLatin1Char('\n') + DatabaseEngine::Instance()->LastError();
+    box.icon = QMessageBox::Warning;
+    Prompt::Current().Ask(this, box);
+}
+
+void MainWindow::ActionAdd()
+{
+    const PageDefinition* page = PageDefinitions::ByButton(sender() ? sender()->objectName() : "");
+    if (!page || page->role != PageRole::Ledger)
+        return;
+    filling = true;
+    RowSaver saver(*DatabaseEngine::Instance());
+    const RowSaver::Outcome outcome = OnLedger(*this, *page, [&](auto& model) {
+        const int row = model.rowCount();
+        model.SetRow(LedgerModel::RowMode::New, row, {});
+        return saver.Save(model, row);
+    });
+    filling = false;
+    if (!outcome.stored) {
+        ReportRefused(
+            tr("保存失败"),
+            tr("%1中新增的行(录入时间 %2)未能保存。").arg(PageName(*page), outcome.serial));
+    }
+    UpdatePageTotals(page->totalButton);
+}
+
+void MainWindow::ActionDelete()
+{
+    const PageDefinition* page = PageDefinitions::ByButton(sender() ? sender()->objectName() : "");
+    if (!page || page->role != PageRole::Ledger || !ConfirmDanger())
+        return;
+    QTableView* table = PageTable(*page);
+    const int row = table->currentIndex().row();
+    if (row < 0 || row >= table->model()->rowCount()) {
+        PromptBox box;
+        box.title = QStringLiteral("warning");
+        box.text = QStringLiteral("请选中相应行");
+        box.buttons = QStringList{QStringLiteral("确定"), QStringLiteral("取消")};
+        box.icon = QMessageBox::Warning;
+        Prompt::Current().Ask(this, box);
+        return;
+    }
+    const QString serial = table->model()->index(row, 0).data().toString();
+    RowSaver saver(*DatabaseEngine::Instance());
+    if (!OnLedger(*this, *page, [&](auto& model) { return saver.Delete(model, row); })) {
+        ReportRefused(tr("删除失败"),
+                      tr("%1中录入时间为 %2 的行未能删除。").arg(PageName(*page), serial));
+    }
+    UpdatePageTotals(page->totalButton);
+}
+
+void MainWindow::ActionClear()
+{
+    const PageDefinition* page = PageDefinitions::ByButton(sender() ? sender()->objectName() : "");
+    if (!page || page->role != PageRole::Ledger || !ConfirmDanger())
+        return;
+    DialogLogin signIn;
+    if (Prompt::Current().SignIn(signIn) != QDialog::Accepted)
+        return;
+    RowSaver saver(*DatabaseEngine::Instance());
+    if (!OnLedger(*this, *page, [&](auto& model) { return saver.Clear(model); }))
+        ReportRefused(tr("清空失败"), tr("%1的记录未能清空。").arg(PageName(*page)));
+    UpdatePageTotals(page->totalButton);
+}
+
+bool MainWindow::ConfirmDanger()
+{
+    PromptBox box;
+    box.title = tr("删除告警");
+    box.text = tr("删除或还原数据请慎重,确认?");
+    box.iconPath = DangerIcon;
+    box.buttons = QStringList{tr("确认"), tr("取消")};
+    box.buttonWidth = DangerButtonWidth;
+    return Prompt::Current().Ask(this, box) == 0;
+}
+
+void MainWindow::TotalProcess()
+{
+    const QString name = sender() ? sender()->objectName() : QString();
+    const PageDefinition* page = PageDefinitions::ByButton(name);
+    if (!page || page->totalButton != name)
+        return;
+    auto* model = qobject_cast<LedgerModel*>(PageTable(*page)->model());
+    const QList<int> filled = model->Recompute();
+    if (page->role == PageRole::Ledger && !filling) {
+        // Rows given quantity x price as their total are stored as they now show.
+        RowSaver saver(*DatabaseEngine::Instance());
+        for (int row : filled) {
+            const RowSaver::Outcome outcome =
+                OnLedger(*this, *page, [&](auto& m) { return saver.Save(m, row); });
+            if (!outcome.stored) {
+                ReportRefused(
+                    tr("保存失败"),
+                    tr("%1中录入时间为 %2 的行未能保存。").arg(PageName(*page), outcome.serial));
+                break;
+            }
+        }
+    }
+    UpdatePageTotals(name);
+}
+
+void MainWindow::UpdatePageTotals(const QString& totalButton)
+{
+    const PageDefinition* page = PageDefinitions::ByButton(totalButton);
+    if (!page || page->totalButton != totalButton)
+        return;
+    const auto* model = qobject_cast<const LedgerModel*>(PageTable(*page)->model());
+    WriteTotals(*page, model->Totals());
+}
+
+void MainWindow::WriteTotals(const PageDefinition& page, const PageTotals::GoodsTotals& totals)
+{
+    const double values[] = {totals.amount, totals.paid, totals.unpaid};
+    QWidget* holder = findChild<QWidget*>(page.page);
+    for (int i = 0; i < page.totalFields.size() && i < 3; ++i) {
+        if (auto* field = holder->findChild<QLineEdit*>(page.totalFields.at(i)))
+            field->setText(NumberText::Write(values[i]));
+    }
+}
+
+void MainWindow::keyPressEvent(QKeyEvent* event)
+{
+    if (!picker->HandleKey(event))
+        QMainWindow::keyPressEvent(event);
+}
