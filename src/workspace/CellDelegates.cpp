@@ -19,6 +19,14 @@ QString EditorName(const QModelIndex& index)
     return QStringLiteral("%1.%2").arg(table).arg(index.row());
 }
 
+// Hands the editor's value to the model of the cell it edits.
+void Commit(const QAbstractItemDelegate* delegate, QWidget* editor,
+            const QPersistentModelIndex& cell)
+{
+    if (cell.isValid())
+        delegate->setModelData(editor, const_cast<QAbstractItemModel*>(cell.model()), cell);
+}
+
 } // namespace
 
 const QString ListCellDelegate::StyleSheet =
@@ -33,14 +41,16 @@ QWidget* ListCellDelegate::createEditor(QWidget* parent, const QStyleOptionViewI
     box->setStyleSheet(StyleSheet);
     if (const auto* model = qobject_cast<const LedgerModel*>(index.model()))
         box->addItems(model->Entries(index.column()));
-    // Every change is an edit of its own, stored at once, not only when the cell loses focus.
+    // Every change is an edit of its own, stored at once, not only when the cell loses focus. The
+    // persistent index follows the row when rows above it are removed.
     auto* self = const_cast<ListCellDelegate*>(this);
-    connect(box, &QComboBox::currentTextChanged, self, [self, box] {
-        emit self->commitData(box);
+    const QPersistentModelIndex cell(index);
+    connect(box, &QComboBox::currentTextChanged, self, [self, box, cell] {
+        Commit(self, box, cell);
         emit self->TextEdited(box);
     });
-    connect(box, &QComboBox::currentIndexChanged, self, [self, box] {
-        emit self->commitData(box);
+    connect(box, &QComboBox::currentIndexChanged, self, [self, box, cell] {
+        Commit(self, box, cell);
         emit self->EntryChosen(box);
     });
     return box;
@@ -102,7 +112,8 @@ QWidget* DateCellDelegate::createEditor(QWidget* parent, const QStyleOptionViewI
     edit->setDisplayFormat(DateFormat);
     edit->setStyleSheet(StyleSheet);
     auto* self = const_cast<DateCellDelegate*>(this);
-    connect(edit, &QDateEdit::dateChanged, self, [self, edit] { emit self->commitData(edit); });
+    const QPersistentModelIndex cell(index);
+    connect(edit, &QDateEdit::dateChanged, self, [self, edit, cell] { Commit(self, edit, cell); });
     return edit;
 }
 

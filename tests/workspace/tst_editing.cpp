@@ -1,0 +1,540 @@
+// Editing the ledger pages: every change stored at once, computed columns, adding, deleting and
+// clearing rows, refused saves, page totals and the item picker; each checked on screen and in
+// the database.
+
+#include "DatabaseEngine.h"
+#include "DbManager.h"
+#include "ItemPicker.h"
+#include "MainWindow.h"
+#include "ScriptedPrompt.h"
+#include "TestFolder.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSqlQuery>
+#include <QStatusBar>
+#include <QTableView>
+#include <QTest>
+
+namespace
+{
+
+const QString OtherStore = QStringLiteral("20990101000000000LINK");
+enum GoodsColumn {
+    Class = 1,
+    Code = 5,
+    Colour = 4,
+    Num = 9,
+    Price,
+    Total,
+    Paid,
+    Unpaid,
+    Remark = 18
+};
+
+std::unique_ptr<MainWindow> Window()
+{
+    auto window = std::make_unique<MainWindow>();
+    UserRecord user;
+    user.user_type = 1;
+    user.user_name = "admin";
+    window->SetUser(user);
+    window->InitMainWindow();
+    return window;
+}
+
+void Click(MainWindow& w, const QString& button)
+{
+    auto* b = w.findChild<QPushButton*>(button);
+    QVERIFY2(b, qPrintable(button));
+    b->click();
+}
+
+// Adds a row with the page's add button; serials are milliseconds, so wait for the next one.
+int AddRow(MainWindow& w, const QString& button, QAbstractItemModel* model)
+{
+    QTest::qWait(2);
+    Click(w, button);
+    return model->rowCount() - 1;
+}
+
+void Edit(QAbstractItemModel* model, int row, int column, const QString& text)
+{
+    QVERIFY(model->setData(model->index(row, column), text));
+}
+
+QString Cell(QAbstractItemModel* model, int row, int column)
+{
+    return model->index(row, column).data().toString();
+}
+
+// One stored field of the current store's record, "<none>" when there is no such record.
+QString Stored(const QString& table, int kind, const QString& serial, const QString& field)
+{
+    const QString key = table == "tb_sm_product_info" ? "product_serial" : "ie_serial";
+    QSqlQuery q(DbManager::Instance()->Database());
+    q.prepare(QString("select %1 from %2 where tab_type=? and %3=? and store_no=?")
+                  .arg(field, table, key));
+    q.addBindValue(kind);
+    q.addBindValue(serial);
+    q.addBindValue(DatabaseEngine::Instance()->StoreNo());
+    if (!q.exec() || !q.next())
+        return "<none>";
+    return q.value(0).toString();
+}
+
+QString Goods(int kind, const QString& serial, const QString& field)
+{
+    return Stored("tb_sm_product_info", kind, serial, field);
+}
+
+QString Field(MainWindow& w, const char* name)
+{
+    return w.findChild<QLineEdit*>(name)->text();
+}
+
+ProductRecord Product(int kind, const QString& serial)
+{
+    ProductRecord r;
+    r.tab_type = kind;
+    r.product_serial = serial;
+    r.product_time = QDate::currentDate().toString("yyyy-MM-dd");
+    return r;
+}
+
+} // namespace
+
+class TestEditing : public QObject
+{
+    Q_OBJECT
+private slots:
+    void computedColumnsAreShownAndStored();
+    void numberCellsRejectLettersOnceAndKeepBigNumbers();
+    void textCellsHoldFiftyCharacters();
+    void addStoresANewRowAtOnce();
+    void deleteAsksFirstAndRemovesByIdentity();
+    void editAfterRowsAboveWereDeletedStoresThatRow();
+    void clearAsksTwiceAndKeepsOtherStores();
+    void refusedSavesAndDeletesAreReported();
+    void totalsFollowEveryChange();
+    void pickerOffersMatchingEntries();
+};
+
+void TestEditing::computedColumnsAreShownAndStored()
+{
+    TestFolder folder;
+    QVERIFY(folder.Connect());
+    auto w = Window();
+    ScriptedPrompt prompt;
+    QAbstractItemModel* m = w->Table("tab_saleout")->model();
+    const int row = AddRow(*w, "btn_puradd_3", m);
+    const QString serial = Cell(m, row, 0);
+
+    Edit(m, row, Num, "4");
+    Edit(m, row, Price, "2.5");
+    QCOMPARE(Cell(m, row, Total), QString("10"));
+    QCOMPARE(Cell(m, row, Unpaid), QString("10"));
+    QCOMPARE(Cell(m, row, Paid), QString("0"));
+    QCOMPARE(Goods(2, serial, "product_total"), QString("10"));
+    QCOMPARE(Goods(2, serial, "product_debt"), QString("10"));
+    QCOMPARE(Goods(2, serial, "product_pay"), QString("0"));
+    QCOMPARE(Goods(2, serial, "product_price"), QString("2.5"));
+
+    // A total that is not blank stays; an emptied one is computed again.
+    Edit(m, row, Num, "5");
+    QCOMPARE(Cell(m, row, Total), QString("10"));
+    Edit(m, row, Total, "");
+    QCOMPARE(Cell(m, row, Total), QString("12.5"));
+    QCOMPARE(Goods(2, serial, "product_total"), QString("12.5"));
+
+    // Paid typed after unpaid leaves unpaid; with unpaid emptied it becomes total - paid.
+    Edit(m, row, Paid, "3");
+    QCOMPARE(Cell(m, row, Unpaid), QString("10"));
+    Edit(m, row, Unpaid, "");
+    QCOMPARE(Cell(m, row, Unpaid), QString("9.5"));
+    QCOMPARE(Goods(2, serial, "product_debt"), QString("9.5"));
+
+    // Quantity and total give the price, on screen and stored alike.
+    const int second = AddRow(*w, "btn_puradd_3", m);
+    const QString secondSerial = Cell(m, second, 0);
+    Edit(m, second, Total, "10");
+    QCOMPARE(Cell(m, second, Price), QString(""));
+    Edit(m, second, Num, "4");
+    QCOMPARE(Cell(m, second, Price), QString("2.5"));
+    QCOMPARE(Goods(2, secondSerial, "product_price"), QString("2.5"));
+
+    // No price from a zero quantity.
+    const int third = AddRow(*w, "btn_puradd_3", m);
+    Edit(m, third, Num, "0");
+    Edit(m, third, Total, "10");
+    QCOMPARE(Cell(m, third, Price), QString(""));
+    QCOMPARE(Goods(2, Cell(m, third, 0), "product_price"), QString(""));
+    QVERIFY(prompt.shown.isEmpty());
+}
+
+void TestEditing::numberCellsRejectLettersOnceAndKeepBigNumbers()
+{
+    TestFolder folder;
+    QVERIFY(folder.Connect());
+    auto w = Window();
+    ScriptedPrompt prompt;
+    QAbstractItemModel* m = w->Table("tab_purchaseIn")->model();
+    const int row = AddRow(*w, "btn_puradd", m);
+    const QString serial = Cell(m, row, 0);
+    Edit(m, row, Num, "1");
+    Edit(m, row, Price, "2500000");
+    QCOMPARE(Cell(m, row, Total), QString("2500000"));
+    QCOMPARE(Goods(0, serial, "product_total"), QString("2500000"));
+    QCOMPARE(Goods(0, serial, "product_price"), QString("2500000"));
+    QVERIFY(prompt.shown.isEmpty());
+
+    // Letters in the price: one box, the cell and the stored field empty.
+    const int second = AddRow(*w, "btn_puradd", m);
+    const QString secondSerial = Cell(m, second, 0);
+    Edit(m, second, Price, "abc");
+    QCOMPARE(prompt.shown.size(), 1);
+    QCOMPARE(prompt.shown[0].title, QString("输入错误"));
+    QCOMPARE(prompt.shown[0].text, QString("请输入数字"));
+    QCOMPARE(Cell(m, second, Price), QString(""));
+    QCOMPARE(Goods(0, secondSerial, "product_price"), QString(""));
+    // Emptied in a row with a quantity, the price is derived again from the total.
+    Edit(m, row, Price, "x1");
+    QCOMPARE(prompt.shown.size(), 2);
+    QCOMPARE(Cell(m, row, Price), QString("2500000"));
+    QCOMPARE(Goods(0, serial, "product_price"), QString("2500000"));
+
+    QAbstractItemModel* money = w->Table("tab_income")->model();
+    const int income = AddRow(*w, "btn_finadd_1", money);
+    Edit(money, income, 2, "12x");
+    QCOMPARE(prompt.shown.size(), 3);
+    QCOMPARE(Cell(money, income, 2), QString(""));
+    QCOMPARE(Stored("tb_sm_finance_info", 0, Cell(money, income, 0), "ie_sum"), QString(""));
+    Edit(money, income, 2, "0.1");
+    QCOMPARE(Stored("tb_sm_finance_info", 0, Cell(money, income, 0), "ie_sum"), QString("0.1"));
+    QCOMPARE(prompt.shown.size(), 3);
+}
+
+void TestEditing::textCellsHoldFiftyCharacters()
+{
+    TestFolder folder;
+    QVERIFY(folder.Connect());
+    auto w = Window();
+    QAbstractItemModel* m = w->Table("tab_storelose")->model();
+    const int row = AddRow(*w, "btn_puradd_5", m);
+    const QString serial = Cell(m, row, 0);
+    const QString longText(60, QChar(u'长'));
+    Edit(m, row, Code, longText);
+    Edit(m, row, Class, longText);
+    Edit(m, row, Remark, longText);
+    QCOMPARE(Cell(m, row, Code), longText.left(50));
+    QCOMPARE(Goods(4, serial, "product_code"), longText.left(50));
+    QCOMPARE(Goods(4, serial, "product_class"), longText.left(50));
+    QCOMPARE(Goods(4, serial, "prodcut_remark"), longText);
+}
+
+void TestEditing::addStoresANewRowAtOnce()
+{
+    TestFolder folder;
+    QVERIFY(folder.Connect());
+    auto w = Window();
+    const QRegularExpression serialShape(R"(^\d{4}-\d\d-\d\d \d\d:\d\d:\d\d:\d{3}$)");
+    const QString today = QDate::currentDate().toString("yyyy-MM-dd");
+
+    QAbstractItemModel* sales = w->Table("tab_saleout")->model();
+    const int row = AddRow(*w, "btn_puradd_3", sales);
+    QCOMPARE(row, 0);
+    const QString serial = Cell(sales, row, 0);
+    QVERIFY2(serialShape.match(serial).hasMatch(), qPrintable(serial));
+    QCOMPARE(Cell(sales, row, 7), today);
+    QCOMPARE(Cell(sales, row, 8), QString(""));
+    QCOMPARE(Cell(sales, row, Total), QString("0"));
+    QCOMPARE(Goods(2, serial, "product_time"), today);
+    QCOMPARE(Goods(2, serial, "product_debt"), QString("0"));
+    QCOMPARE(Goods(2, serial, "product_store"), QString(""));
+
+    QAbstractItemModel* debts = w->Table("tab_debt")->model();
+    const int debt = AddRow(*w, "btn_finadd_2", debts);
+    const QString debtSerial = Cell(debts, debt, 0);
+    QVERIFY(serialShape.match(debtSerial).hasMatch());
+    QCOMPARE(Stored("tb_sm_finance_info", 1, debtSerial, "ie_item"), QString("销售收款"));
+    QCOMPARE(Stored("tb_sm_finance_info", 1, debtSerial, "ie_time"), today);
+    QCOMPARE(TestFolder::Count("select count(*) from tb_sm_finance_info"), 1);
+    QCOMPARE(TestFolder::Count("select count(*) from tb_sm_product_info"), 1);
+}
+
+void TestEditing::deleteAsksFirstAndRemovesByIdentity()
+{
+    TestFolder folder;
+    QVERIFY(folder.Connect());
+    auto w = Window();
+    ScriptedPrompt prompt;
+    QTableView* table = w->Table("tab_purchaseBack");
+    QAbstractItemModel* m = table->model();
+    for (int i = 0; i < 3; ++i)
+        AddRow(*w, "btn_puradd_2", m);
+    const QString count = "select count(*) from tb_sm_product_info where tab_type=1";
+    QCOMPARE(TestFolder::Count(count), 3);
+
+    // No current row: asked first, then told to select one; nothing goes.
+    prompt.AnswerBoxes({0, 0});
+    Click(*w, "btn_purdel_2");
+    QCOMPARE(prompt.shown.size(), 2);
+    QCOMPARE(prompt.shown[0].title, QString("删除告警"));
+    QCOMPARE(prompt.shown[0].text, QString("删除或还原数据请慎重,确认?"));
+    QCOMPARE(prompt.shown[0].buttons, (QStringList{"确认", "取消"}));
+    QCOMPARE(prompt.shown[1].title, QString("warning"));
+    QCOMPARE(prompt.shown[1].text, QString("请选中相应行"));
+    QCOMPARE(prompt.shown[1].buttons, (QStringList{"确定", "取消"}));
+    QCOMPARE(m->rowCount(), 3);
+
+    // Declined: nothing goes.
+    table->setCurrentIndex(m->index(1, 0));
+    prompt.shown.clear();
+    prompt.AnswerBoxes({1});
+    Click(*w, "btn_purdel_2");
+    QCOMPARE(prompt.shown.size(), 1);
+    QCOMPARE(m->rowCount(), 3);
+    QCOMPARE(TestFolder::Count(count), 3);
+
+    // Confirmed: the current row and its record go, read as the row stands (a blank total is
+    // not first completed and stored).
+    const QString doomed = Cell(m, 1, 0);
+    const QString kept = Cell(m, 2, 0);
+    auto* goods = w->GoodsModel(1);
+    ProductRecord edited = goods->Records().at(1);
+    edited.product_total.clear();
+    goods->ReplaceRow(1, edited);
+    prompt.AnswerBoxes({0});
+    Click(*w, "btn_purdel_2");
+    QCOMPARE(m->rowCount(), 2);
+    QCOMPARE(Cell(m, 1, 0), kept);
+    QCOMPARE(Goods(1, doomed, "product_serial"), QString("<none>"));
+    QCOMPARE(Goods(1, kept, "product_serial"), kept);
+    QCOMPARE(TestFolder::Count(count), 2);
+}
+
+void TestEditing::editAfterRowsAboveWereDeletedStoresThatRow()
+{
+    TestFolder folder;
+    QVERIFY(folder.Connect());
+    auto w = Window();
+    ScriptedPrompt prompt;
+    QTableView* table = w->Table("tab_purchaseIn");
+    QAbstractItemModel* m = table->model();
+    QStringList serials;
+    for (int i = 0; i < 4; ++i)
+        serials << Cell(m, AddRow(*w, "btn_puradd", m), 0);
+    w->show();
+    table->openPersistentEditor(m->index(3, Class));
+    auto* editor = table->findChild<QComboBox*>("tab_purchaseIn.3");
+    QVERIFY(editor);
+    for (int i = 0; i < 2; ++i) {
+        table->setCurrentIndex(m->index(0, 0));
+        prompt.AnswerBoxes({0});
+        Click(*w, "btn_purdel");
+    }
+    QCOMPARE(m->rowCount(), 2);
+
+    // Typing stores the row at each keystroke: the row the editor is in now, and no other.
+    editor->setEditText("甲");
+    QCOMPARE(Goods(0, serials[3], "product_class"), QString("甲"));
+    editor->setEditText("甲乙");
+    QCOMPARE(Goods(0, serials[3], "product_class"), QString("甲乙"));
+    QCOMPARE(Cell(m, 1, Class), QString("甲乙"));
+    QCOMPARE(Goods(0, serials[2], "product_class"), QString(""));
+    QCOMPARE(Cell(m, 0, Class), QString(""));
+    QCOMPARE(TestFolder::Count("select count(*) from tb_sm_product_info"), 2);
+}
+
+void TestEditing::clearAsksTwiceAndKeepsOtherStores()
+{
+    TestFolder folder;
+    QVERIFY(folder.Connect());
+    QVERIFY(TestFolder::AddProduct(Product(0, "other-store"), OtherStore));
+    QVERIFY(TestFolder::AddProduct(Product(1, "other-kind")));
+    auto w = Window();
+    ScriptedPrompt prompt;
+    QAbstractItemModel* m = w->Table("tab_purchaseIn")->model();
+    AddRow(*w, "btn_puradd", m);
+    AddRow(*w, "btn_puradd", m);
+    const QString all = "select count(*) from tb_sm_product_info";
+    QCOMPARE(TestFolder::Count(all), 4);
+
+    prompt.AnswerBoxes({1});
+    Click(*w, "btn_purclr");
+    QCOMPARE(m->rowCount(), 2);
+    QCOMPARE(TestFolder::Count(all), 4);
+
+    prompt.AnswerBoxes({0});
+    prompt.SignInWith({});
+    Click(*w, "btn_purclr");
+    QCOMPARE(m->rowCount(), 2);
+    QCOMPARE(TestFolder::Count(all), 4);
+
+    prompt.AnswerBoxes({0});
+    prompt.SignInWith({{"admin", "407152"}});
+    Click(*w, "btn_purclr");
+    QCOMPARE(m->rowCount(), 0);
+    QCOMPARE(TestFolder::Count(all), 2);
+    QCOMPARE(TestFolder::Count("select count(*) from tb_sm_product_info where "
+                               "product_serial='other-store' and tab_type=0"),
+             1);
+    QCOMPARE(Goods(1, "other-kind", "product_serial"), QString("other-kind"));
+    QCOMPARE(Field(*w, "lineEdit_t_1"), QString("0"));
+}
+
+void TestEditing::refusedSavesAndDeletesAreReported()
+{
+    TestFolder folder;
+    QVERIFY(folder.Connect());
+    auto w = Window();
+    ScriptedPrompt prompt;
+    QAbstractItemModel* m = w->Table("tab_saleback")->model();
+    const int row = AddRow(*w, "btn_puradd_4", m);
+    const QString serial = Cell(m, row, 0);
+    QAbstractItemModel* money = w->Table("tab_salary")->model();
+    AddRow(*w, "btn_finadd_5", money);
+    QSqlQuery drop(DbManager::Instance()->Database());
+    QVERIFY(drop.exec("drop table tb_sm_product_info"));
+    QVERIFY(drop.exec("drop table tb_sm_finance_info"));
+
+    Edit(m, row, Num, "7");
+    QCOMPARE(prompt.shown.size(), 1);
+    QCOMPARE(prompt.shown[0].title, QString("保存失败"));
+    QVERIFY2(prompt.shown[0].text.contains("销售退货表") && prompt.shown[0].text.contains(serial),
+             qPrintable(prompt.shown[0].text));
+    QCOMPARE(Cell(m, row, Num), QString("7"));
+    bool reported = false;
+    for (QLabel* label : w->statusBar()->findChildren<QLabel*>())
+        reported = reported || label->text().contains("保存失败");
+    QVERIFY(reported);
+
+    // The program goes on: the next edit is tried and reported again.
+    Edit(m, row, Code, "A1");
+    QCOMPARE(prompt.shown.size(), 2);
+    QCOMPARE(Cell(m, row, Code), QString("A1"));
+
+    w->Table("tab_salary")->setCurrentIndex(money->index(0, 0));
+    prompt.AnswerBoxes({0});
+    Click(*w, "btn_findel_5");
+    QCOMPARE(prompt.shown.size(), 4);
+    QCOMPARE(prompt.shown[3].title, QString("删除失败"));
+    QCOMPARE(money->rowCount(), 1);
+
+    prompt.AnswerBoxes({0});
+    prompt.SignInWith({{"admin", "407152"}});
+    Click(*w, "btn_purclr_4");
+    QCOMPARE(prompt.shown.last().title, QString("清空失败"));
+    QCOMPARE(m->rowCount(), 1);
+}
+
+void TestEditing::totalsFollowEveryChange()
+{
+    TestFolder folder;
+    QVERIFY(folder.Connect());
+    ProductRecord blank = Product(0, "2026-01-01 10:00:00:000");
+    blank.product_num = "3";
+    blank.product_price = "1.5";
+    QVERIFY(TestFolder::AddProduct(blank));
+    auto w = Window();
+    ScriptedPrompt prompt;
+    for (const char* field : {"lineEdit_t_1", "lineEdit_p_1", "lineEdit_d_1", "lineEdit_ft_1",
+                              "lineEdit_t_6", "lineEdit_ft_7"})
+        QCOMPARE(Field(*w, field), QString("0"));
+
+    // A loaded row with a blank total counts as quantity x price; the button writes and stores it.
+    w->GoodsModel(0)->ShowRecords({blank});
+    QAbstractItemModel* m = w->Table("tab_purchaseIn")->model();
+    Click(*w, "btn_total_1");
+    QCOMPARE(Cell(m, 0, Total), QString("4.5"));
+    QCOMPARE(Goods(0, blank.product_serial, "product_total"), QString("4.5"));
+    QCOMPARE(Field(*w, "lineEdit_t_1"), QString("4.5"));
+
+    const int row = AddRow(*w, "btn_puradd", m);
+    Edit(m, row, Num, "2");
+    Edit(m, row, Price, "0.1");
+    QCOMPARE(Field(*w, "lineEdit_t_1"), QString("4.7"));
+    Edit(m, row, Paid, "0.05");
+    QCOMPARE(Field(*w, "lineEdit_p_1"), QString("0.05"));
+    QCOMPARE(Field(*w, "lineEdit_d_1"), QString("4.7"));
+
+    w->Table("tab_purchaseIn")->setCurrentIndex(m->index(0, 0));
+    prompt.AnswerBoxes({0});
+    Click(*w, "btn_purdel");
+    QCOMPARE(Field(*w, "lineEdit_t_1"), QString("0.2"));
+    QCOMPARE(Field(*w, "lineEdit_d_1"), QString("0.2"));
+
+    QAbstractItemModel* money = w->Table("tab_expother")->model();
+    for (const char* amount : {"0.1", "0.2"})
+        Edit(money, AddRow(*w, "btn_finadd_7", money), 2, amount);
+    QCOMPARE(Field(*w, "lineEdit_ft_7"), QString("0.3"));
+    Click(*w, "btn_ft_7");
+    QCOMPARE(Field(*w, "lineEdit_ft_7"), QString("0.3"));
+}
+
+void TestEditing::pickerOffersMatchingEntries()
+{
+    TestFolder folder;
+    QVERIFY(folder.Connect());
+    QVERIFY(DatabaseEngine::Instance()->SaveListInfo(1, ListRecord{4, "红色;蓝色;深红"}));
+    auto w = Window();
+    w->show();
+    QTableView* table = w->Table("tab_purchaseIn");
+    QAbstractItemModel* m = table->model();
+    const int row = AddRow(*w, "btn_puradd", m);
+    const QString serial = Cell(m, row, 0);
+    table->openPersistentEditor(m->index(row, Colour));
+    auto* cell = table->findChild<QComboBox*>(QString("tab_purchaseIn.%1").arg(row));
+    QVERIFY(cell);
+    QListWidget* list = w->Picker()->List();
+    auto entries = [&] {
+        QStringList shown;
+        for (int i = 0; i < list->count(); ++i)
+            shown << list->item(i)->text();
+        return shown;
+    };
+
+    cell->setEditText("红");
+    QVERIFY(list->isVisible());
+    QCOMPARE(list->windowTitle(), QString("项目选择"));
+    QCOMPARE(entries(), (QStringList{"红色", "深红"}));
+    QCOMPARE(Goods(0, serial, "product_color"), QString("红"));
+    cell->setEditText("绿");
+    QVERIFY(!list->isVisible());
+    cell->setEditText("");
+    QCOMPARE(entries(), (QStringList{"红色", "蓝色", "深红"}));
+
+    // Double click puts the entry into the cell, stores the row and hides the list.
+    cell->setEditText("深");
+    emit list->itemDoubleClicked(list->item(0));
+    QCOMPARE(cell->currentText(), QString("深红"));
+    QCOMPARE(Cell(m, row, Colour), QString("深红"));
+    QCOMPARE(Goods(0, serial, "product_color"), QString("深红"));
+    QVERIFY(!list->isVisible());
+
+    // Keys: Down twice stays on the last, Up goes back and is drawn red, Return chooses.
+    cell->setEditText("色");
+    QCOMPARE(entries(), (QStringList{"红色", "蓝色"}));
+    for (int key : {Qt::Key_Down, Qt::Key_Down, Qt::Key_Down})
+        QTest::keyClick(w.get(), Qt::Key(key));
+    QCOMPARE(list->currentRow(), 1);
+    QTest::keyClick(w.get(), Qt::Key_Up);
+    QCOMPARE(list->currentRow(), 0);
+    QCOMPARE(list->currentItem()->foreground().color(), QColor(Qt::red));
+    QTest::keyClick(w.get(), Qt::Key_Return);
+    QCOMPARE(Goods(0, serial, "product_color"), QString("红色"));
+    QVERIFY(!list->isVisible());
+
+    // A choice from the cell's own list hides the picker.
+    cell->setEditText("蓝");
+    QVERIFY(list->isVisible());
+    cell->setCurrentIndex(1);
+    QVERIFY(!list->isVisible());
+    QCOMPARE(Goods(0, serial, "product_color"), QString("蓝色"));
+}
+
+QTEST_MAIN(TestEditing)
+#include "tst_editing.moc"
