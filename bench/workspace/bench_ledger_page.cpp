@@ -1,4 +1,4 @@
-// Shows 100 000 goods records on one ledger page through the ledger model, and 5 000 the widget
+// Shows 100 000 goods records on one ledger page through the ledger model, and 1 000 the widget
 // way (a QTableWidget with a list box in every list cell and a date editor in the date cell), and
 // prints time and resident memory of both and their per-row ratio.
 
@@ -143,7 +143,7 @@ int main(int argc, char** argv)
     const PageDefinition& page = *PageDefinitions::ByTable(QStringLiteral("tab_saleout"));
 
     const int modelRows = 100000;
-    const int widgetRows = 5000;
+    const int widgetRows = 1000;
     const Figures model = ModelPage(page, lists, modelRows);
     const Figures widgets = WidgetPage(page, lists, widgetRows);
     std::printf("ledger model:   %6d rows  %8.1f ms  %8.1f MB resident added\n", modelRows,
