@@ -52,6 +52,7 @@ void MainWindow::InitMainWindow()
     InitWorkspace();
     InitTable();
     ConnectSignals();
+    ConnectDialogs();
     InitEditing();
     LoadAllPages();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "DialogStoreSet.h"
 #include "LedgerModel.h"
 #include "LedgerRecords.h"
 #include "ListSources.h"
@@ -11,6 +12,7 @@
 #include <memory>
 
 class ItemPicker;
+class DialogShowText;
 class JobLauncher;
 class ListCellDelegate;
 class QComboBox;
@@ -71,6 +73,16 @@ public slots:
     void ActionClear();
     void TotalProcess();
 
+    // Dialogs (MainWindowDialogs.cpp).
+    // A click on the store cell (column 8) of a goods row opens the store chooser for that cell.
+    void CellChoseProcess(QAbstractItemModel* model, int row, int column);
+    // Lets the store chooser read the warehouse list again after the lists were edited.
+    void ReloadStoreDialog();
+    // Shows the whole text of a cell that cannot be edited in place.
+    void TabCellShowText(QTableView* table, const QModelIndex& index);
+    void ShowTextDialog(bool show);
+    void ActionHelp();
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
@@ -83,6 +95,9 @@ private:
     void BuildPages();
     void ConnectSignals();
     void FillModelList();
+    void ConnectDialogs();
+    void ShowAboutBox();
+    bool IsStoreCell(QTableView* table, const QModelIndex& index) const;
 
     // Editing (MainWindowEditing.cpp).
     void InitEditing();
@@ -103,6 +118,9 @@ private:
     QComboBox* comboModel = nullptr;
     QLabel* statusLabel = nullptr;
     JobLauncher* jobs = nullptr;
+    // Without parent, so it stays a window of its own on top of the ledger.
+    std::unique_ptr<DialogStoreSet> storeDialog;
+    DialogShowText* textDialog = nullptr;
     ListCellDelegate* listDelegate = nullptr;
     ItemPicker* picker = nullptr;
 };

@@ -244,6 +244,11 @@ void MainWindow::WriteTotals(const PageDefinition& page, const PageTotals::Goods
 
 void MainWindow::keyPressEvent(QKeyEvent* event)
 {
+    // Like the picker keys, F1 counts only while the picker offers entries.
+    if (event->key() == Qt::Key_F1 && picker->List()->count() > 0) {
+        ShowAboutBox();
+        return;
+    }
     if (!picker->HandleKey(event))
         QMainWindow::keyPressEvent(event);
 }

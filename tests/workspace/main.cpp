@@ -15,5 +15,9 @@ int main(int argc, char** argv)
         TestWindow window;
         failed += QTest::qExec(&window, argc, argv);
     }
+    {
+        TestDialogs dialogs;
+        failed += QTest::qExec(&dialogs, argc, argv);
+    }
     return failed;
 }

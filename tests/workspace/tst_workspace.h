@@ -34,3 +34,19 @@ private slots:
     void statusLineShowsTimeAndUser();
     void closeBoxCanBeDeclined();
 };
+
+// The store chooser, the help dialog, the about box and the cell-text viewer.
+class TestDialogs : public QObject
+{
+    Q_OBJECT
+private slots:
+    void placeNamesAndCounts();
+    void chooserComposesAndWritesThePlace();
+    void chooserReadsBadCountsAsNone_data();
+    void chooserReadsBadCountsAsNone();
+    void emptyListStillTakesATypedPlace();
+    void storeCellClickOpensTheChooserOnTop();
+    void helpDialogShowsItsTexts();
+    void f1ShowsTheAboutBoxWhileThePickerHoldsEntries();
+    void viewerShowsTheWholeTextOfAFixedCell();
+};
