@@ -181,6 +181,7 @@ void MainWindow::ConnectSignals()
         else
             connect(title, &QPushButton::clicked, this, &MainWindow::ShowRelationWidget);
     }
+    ConnectListDialogs();
 }
 
 void MainWindow::LoadAllPages()

@@ -12,6 +12,8 @@
 #include <memory>
 
 class ItemPicker;
+class DialogInfoToDb;
+class DialogUserMge;
 class DialogShowText;
 class JobLauncher;
 class ListCellDelegate;
@@ -50,6 +52,10 @@ public:
     QTableView* Table(const QString& table) const;
     const LedgerRecords& LoadedRecords() const { return records; }
 
+    // The list dialogs (MainWindowLists.cpp), made on first use; shown or hidden as `show` says.
+    DialogInfoToDb* ShowInfoDialog(bool show);
+    DialogUserMge* ShowPersonDialog(bool show);
+
     // Editing (MainWindowEditing.cpp): every change of a row is stored at once.
     // Writes the sums of the page whose total button has this name into its totals fields.
     void UpdatePageTotals(const QString& totalButton);
@@ -68,6 +74,10 @@ public slots:
     void OpenCalculator();
     void RestartComputer();
     void EnableAction();
+    void ShowDbInfoDlg();
+    void ShowPersonInfoDlg();
+    // Lets everything that offers list entries read the lists again.
+    void UpDateInfo();
     void ActionAdd();
     void ActionDelete();
     void ActionClear();
@@ -98,6 +108,7 @@ private:
     void ConnectDialogs();
     void ShowAboutBox();
     bool IsStoreCell(QTableView* table, const QModelIndex& index) const;
+    void ConnectListDialogs();
 
     // Editing (MainWindowEditing.cpp).
     void InitEditing();
@@ -121,6 +132,8 @@ private:
     // Without parent, so it stays a window of its own on top of the ledger.
     std::unique_ptr<DialogStoreSet> storeDialog;
     DialogShowText* textDialog = nullptr;
+    DialogInfoToDb* infoDialog = nullptr;
+    DialogUserMge* personDialog = nullptr;
     ListCellDelegate* listDelegate = nullptr;
     ItemPicker* picker = nullptr;
 };
