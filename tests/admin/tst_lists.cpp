@@ -129,6 +129,7 @@ private slots:
     void deletingTheLastRowDeletesTheList();
     void refusedDeleteChangesNothing();
     void refusedClearChangesNothing();
+    void refusedStoreIsReported();
 
     void importPutsRowsFirstAndKeepsTheOld();
     void exportThenImportGivesTheSameEntries();
@@ -337,6 +338,20 @@ void TestLists::refusedClearChangesNothing()
     Click(dialog, "btn_clear_5");
     QCOMPARE(sizes->rowCount(), 0);
     QCOMPARE(StoredRows("tb_sm_prestore_info", 6), 0);
+}
+
+void TestLists::refusedStoreIsReported()
+{
+    TestFolder folder(TestFolder::Unreachable);
+    QVERIFY(!folder.Connect());
+    ScriptedPrompt prompt;
+    DialogInfoToDb dialog;
+    QCOMPARE(prompt.shown.size(), 1);
+    QVERIFY(prompt.shown[0].text.startsWith("列表未能读取"));
+    Click(dialog, "btn_add_6");
+    QCOMPARE(prompt.shown.size(), 2);
+    QCOMPARE(prompt.shown[1].title, QString("警告"));
+    QVERIFY(prompt.shown[1].text.startsWith("列表未能保存"));
 }
 
 void TestLists::importPutsRowsFirstAndKeepsTheOld()
