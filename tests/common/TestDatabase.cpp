@@ -17,8 +17,8 @@ namespace
 QMap<QString, QString> PgSettings()
 {
     QMap<QString, QString> settings;
-    const QString spec = qEnvironmentVariable("LEDGER_TEST_PG");
-    for (const QString& pair : spec.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+    const QString server = qEnvironmentVariable("LEDGER_TEST_PG");
+    for (const QString& pair : server.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
         const qsizetype eq = pair.indexOf(QLatin1Char('='));
         if (eq > 0)
             settings.insert(pair.left(eq), pair.mid(eq + 1));
