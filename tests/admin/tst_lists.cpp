@@ -96,13 +96,38 @@ bool WriteSheet(const QString& path, const QStringList& headers, const QList<QSt
     return engine.Open(1, false) && engine.WriteTableToSheet(&model) && engine.Close();
 }
 
-UserRecord Account(const QString& name, const QString& password)
+// An account of another store, which no change to this store's user list may touch.
+bool AddOtherStoreAccount(const QString& name)
 {
     UserRecord user;
     user.user_type = 1;
     user.user_name = name;
-    user.user_password = password;
-    return user;
+    user.user_password = QStringLiteral("elsewhere");
+    return TestFolder::AddUser(user, OtherStore);
+}
+
+// Adds a row to the user list and types its name and password.
+void AddAccountRow(QWidget& dialog, QTableWidget* users, int row, const QString& name,
+                   const QString& password)
+{
+    Click(dialog, "btn_add");
+    Type(users, row, 1, name);
+    Type(users, row, 3, password);
+}
+
+// Chooses a row's name cell and presses the tab's delete button.
+void DeleteRow(QWidget& dialog, QTableWidget* table, int row, const QString& button)
+{
+    table->setCurrentCell(row, 1);
+    Click(dialog, button);
+}
+
+// Presses a clear button, confirming its box and the sign-in it asks for as the built-in account.
+void ClearConfirmed(ScriptedPrompt& prompt, QWidget& dialog, const QString& button)
+{
+    prompt.AnswerBoxes({0});
+    prompt.SignInWith({{DialogLogin::BuiltInName, DialogLogin::BuiltInPassword}});
+    Click(dialog, button);
 }
 
 // Loads no pages: these tests need the window's menus and lists only.
@@ -110,6 +135,21 @@ class NoLoadLauncher : public JobLauncher
 {
 public:
     void Start(MainWindow*, int) override {}
+};
+
+// A super user's main window with its menus and lists and no page loaded.
+struct ListsWindow {
+    NoLoadLauncher jobs;
+    MainWindow window;
+
+    ListsWindow()
+    {
+        UserRecord user;
+        user.user_type = 1;
+        window.SetUser(user);
+        window.SetJobLauncher(&jobs);
+        window.InitMainWindow();
+    }
 };
 
 } // namespace
@@ -276,14 +316,12 @@ void TestLists::deletingTheLastRowDeletesTheList()
     Type(names, 1, 1, "second");
     QCOMPARE(StoredRows("tb_sm_prestore_info", 2), 1);
 
-    names->setCurrentCell(0, 1);
-    Click(dialog, "btn_del_2");
+    DeleteRow(dialog, names, 0, "btn_del_2");
     QCOMPARE(prompt.shown.last().title, QString("删除告警"));
     QCOMPARE(prompt.shown.last().buttons, (QStringList{"确认", "取消"}));
     QCOMPARE(Stored(1, 2), QString("second"));
 
-    names->setCurrentCell(0, 1);
-    Click(dialog, "btn_del_2");
+    DeleteRow(dialog, names, 0, "btn_del_2");
     QCOMPARE(names->rowCount(), 0);
     QCOMPARE(StoredRows("tb_sm_prestore_info", 2), 0);
     QVERIFY(dialog.CurrentList(2).isEmpty());
@@ -297,9 +335,8 @@ void TestLists::refusedDeleteChangesNothing()
     DialogInfoToDb dialog;
     QTableWidget* classes = TableOf(dialog, "tableWidgetClass");
     Type(classes, 0, 1, "kept");
-    classes->setCurrentCell(0, 1);
     prompt.AnswerBoxes({1});
-    Click(dialog, "btn_del");
+    DeleteRow(dialog, classes, 0, "btn_del");
     QCOMPARE(classes->rowCount(), 1);
     QCOMPARE(Stored(1, 1), QString("kept"));
 
@@ -333,9 +370,7 @@ void TestLists::refusedClearChangesNothing()
     QCOMPARE(sizes->rowCount(), 1);
     QCOMPARE(StoredRows("tb_sm_prestore_info", 6), 1);
 
-    prompt.AnswerBoxes({0});
-    prompt.SignInWith({{DialogLogin::BuiltInName, DialogLogin::BuiltInPassword}});
-    Click(dialog, "btn_clear_5");
+    ClearConfirmed(prompt, dialog, "btn_clear_5");
     QCOMPARE(sizes->rowCount(), 0);
     QCOMPARE(StoredRows("tb_sm_prestore_info", 6), 0);
 }
@@ -402,9 +437,7 @@ void TestLists::exportThenImportGivesTheSameEntries()
     QCOMPARE(prompt.fileQuestions.last().mode, FileQuestion::Save);
     QVERIFY(QFile::exists(path));
 
-    prompt.AnswerBoxes({0});
-    prompt.SignInWith({{DialogLogin::BuiltInName, DialogLogin::BuiltInPassword}});
-    Click(dialog, "btn_clear_6");
+    ClearConfirmed(prompt, dialog, "btn_clear_6");
     QCOMPARE(StoredRows("tb_sm_prestore_info", 8), 0);
 
     prompt.AnswerFiles({path});
@@ -456,7 +489,7 @@ void TestLists::typedAccountSignsInWithItsRole()
 {
     TestFolder folder;
     QVERIFY(folder.Connect());
-    QVERIFY(TestFolder::AddUser(Account("boss", "elsewhere"), OtherStore));
+    QVERIFY(AddOtherStoreAccount("boss"));
     ScriptedPrompt prompt;
     {
         DialogUserMge dialog;
@@ -485,16 +518,12 @@ void TestLists::editedPasswordTakesEffect()
 {
     TestFolder folder;
     QVERIFY(folder.Connect());
-    QVERIFY(TestFolder::AddUser(Account("boss", "elsewhere"), OtherStore));
+    QVERIFY(AddOtherStoreAccount("boss"));
     ScriptedPrompt prompt;
     DialogUserMge dialog;
     QTableWidget* users = TableOf(dialog, "tableWidget");
-    Click(dialog, "btn_add");
-    Type(users, 0, 1, "wang");
-    Type(users, 0, 3, "old");
-    Click(dialog, "btn_add");
-    Type(users, 1, 1, "li");
-    Type(users, 1, 3, "lipw");
+    AddAccountRow(dialog, users, 0, "wang", "old");
+    AddAccountRow(dialog, users, 1, "li", "lipw");
     Type(users, 0, 3, "new");
     QVERIFY(!SignsIn(prompt, "wang", "old"));
     QVERIFY(SignsIn(prompt, "wang", "new"));
@@ -507,24 +536,18 @@ void TestLists::deletedAccountCanNoLongerSignIn()
 {
     TestFolder folder;
     QVERIFY(folder.Connect());
-    QVERIFY(TestFolder::AddUser(Account("wang", "elsewhere"), OtherStore));
+    QVERIFY(AddOtherStoreAccount("wang"));
     ScriptedPrompt prompt;
     DialogUserMge dialog;
     QTableWidget* users = TableOf(dialog, "tableWidget");
-    Click(dialog, "btn_add");
-    Type(users, 0, 1, "wang");
-    Type(users, 0, 3, "pw");
-    Click(dialog, "btn_add");
-    Type(users, 1, 1, "li");
-    Type(users, 1, 3, "lipw");
+    AddAccountRow(dialog, users, 0, "wang", "pw");
+    AddAccountRow(dialog, users, 1, "li", "lipw");
 
-    users->setCurrentCell(0, 1);
     prompt.AnswerBoxes({1});
-    Click(dialog, "btn_del");
+    DeleteRow(dialog, users, 0, "btn_del");
     QVERIFY(SignsIn(prompt, "wang", "pw"));
 
-    users->setCurrentCell(0, 1);
-    Click(dialog, "btn_del");
+    DeleteRow(dialog, users, 0, "btn_del");
     QVERIFY(!SignsIn(prompt, "wang", "pw"));
     QVERIFY(SignsIn(prompt, "li", "lipw"));
     QCOMPARE(Stored(2, 0), QString("li--lipw--"));
@@ -535,13 +558,11 @@ void TestLists::builtInAccountReturnsAfterTheUserListIsCleared()
 {
     TestFolder folder;
     QVERIFY(folder.Connect());
-    QVERIFY(TestFolder::AddUser(Account("boss", "elsewhere"), OtherStore));
+    QVERIFY(AddOtherStoreAccount("boss"));
     ScriptedPrompt prompt;
     DialogUserMge dialog;
     QTableWidget* users = TableOf(dialog, "tableWidget");
-    Click(dialog, "btn_add");
-    Type(users, 0, 1, "wang");
-    Type(users, 0, 3, "pw");
+    AddAccountRow(dialog, users, 0, "wang", "pw");
     QVERIFY(!SignsIn(prompt, DialogLogin::BuiltInName, DialogLogin::BuiltInPassword));
 
     prompt.AnswerBoxes({0});
@@ -562,9 +583,7 @@ void TestLists::roleChooserWritesTheRoleCell()
     ScriptedPrompt prompt;
     DialogUserMge dialog;
     QTableWidget* users = TableOf(dialog, "tableWidget");
-    Click(dialog, "btn_add");
-    Type(users, 0, 1, "wang");
-    Type(users, 0, 3, "pw");
+    AddAccountRow(dialog, users, 0, "wang", "pw");
 
     QString title;
     QStringList offered;
@@ -598,13 +617,8 @@ void TestLists::ledgerCellsOfferANewCategoryAtOnce()
     TestFolder folder;
     QVERIFY(folder.Connect());
     ScriptedPrompt prompt;
-    NoLoadLauncher jobs;
-    MainWindow window;
-    UserRecord user;
-    user.user_type = 1;
-    window.SetUser(user);
-    window.SetJobLauncher(&jobs);
-    window.InitMainWindow();
+    ListsWindow shown;
+    MainWindow& window = shown.window;
     ProductModel* sales = window.GoodsModel(2);
     int categoryColumn = -1;
     for (int c = 0; c < sales->columnCount(); ++c) {
@@ -637,13 +651,8 @@ void TestLists::actionsShowTheirTabs()
     TestFolder folder;
     QVERIFY(folder.Connect());
     ScriptedPrompt prompt;
-    NoLoadLauncher jobs;
-    MainWindow window;
-    UserRecord user;
-    user.user_type = 1;
-    window.SetUser(user);
-    window.SetJobLauncher(&jobs);
-    window.InitMainWindow();
+    ListsWindow shown;
+    MainWindow& window = shown.window;
     window.findChild<QAction*>("action_editstore")->trigger();
     auto* lists = window.findChild<DialogInfoToDb*>();
     QCOMPARE(lists->findChild<QTabWidget*>()->currentIndex(), 5);
