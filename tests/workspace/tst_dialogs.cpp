@@ -6,6 +6,7 @@
 #include "ListCodec.h"
 #include "MainWindow.h"
 #include "ScriptedPrompt.h"
+#include "SignedInWindow.h"
 #include "StorePlaces.h"
 #include "TestFolder.h"
 #include "tst_workspace.h"
@@ -61,17 +62,6 @@ QString Place(const QWidget& dialog)
 void Confirm(QWidget& dialog)
 {
     QTest::mouseClick(dialog.findChild<QPushButton*>("pushButton"), Qt::LeftButton);
-}
-
-std::unique_ptr<MainWindow> Window()
-{
-    auto window = std::make_unique<MainWindow>();
-    UserRecord user;
-    user.user_type = 1;
-    user.user_name = "admin";
-    window->SetUser(user);
-    window->InitMainWindow();
-    return window;
 }
 
 // The window's store chooser: a window of its own, so found among the top-level widgets.
@@ -207,7 +197,7 @@ void TestDialogs::storeCellClickOpensTheChooserOnTop()
     TestFolder folder;
     QVERIFY(folder.Connect());
     QVERIFY(SaveWarehouses({Warehouse("01", "3", "4")}));
-    auto w = Window();
+    auto w = SignedInWindow();
     ProductModel* purchases = w->GoodsModel(0);
     purchases->SetRow(LedgerModel::RowMode::New, 0, {});
     QTableView* table = ShownTable(*w, "action_purchase", "tab_purchaseIn");
@@ -264,7 +254,7 @@ void TestDialogs::helpDialogShowsItsTexts()
 
     TestFolder folder;
     QVERIFY(folder.Connect());
-    auto w = Window();
+    auto w = SignedInWindow();
     QString shown;
     QTimer::singleShot(0, [&shown] {
         if (auto* modal = qobject_cast<DialogHelp*>(QApplication::activeModalWidget())) {
@@ -281,7 +271,7 @@ void TestDialogs::f1ShowsTheAboutBoxWhileThePickerHoldsEntries()
     TestFolder folder;
     QVERIFY(folder.Connect());
     ScriptedPrompt prompt;
-    auto w = Window();
+    auto w = SignedInWindow();
     QTest::keyClick(w.get(), Qt::Key_F1);
     QVERIFY(prompt.shown.isEmpty());
 
@@ -305,7 +295,7 @@ void TestDialogs::viewerShowsTheWholeTextOfAFixedCell()
 
     TestFolder folder;
     QVERIFY(folder.Connect());
-    auto w = Window();
+    auto w = SignedInWindow();
     ProductRecord stock;
     stock.product_name = "第一行 <b>粗体</b>\n第二行\n第三行";
     stock.product_store = "01-A-1";

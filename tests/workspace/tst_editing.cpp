@@ -7,6 +7,7 @@
 #include "ItemPicker.h"
 #include "MainWindow.h"
 #include "ScriptedPrompt.h"
+#include "SignedInWindow.h"
 #include "TestFolder.h"
 
 #include <QComboBox>
@@ -34,17 +35,6 @@ enum GoodsColumn {
     Unpaid,
     Remark = 18
 };
-
-std::unique_ptr<MainWindow> Window()
-{
-    auto window = std::make_unique<MainWindow>();
-    UserRecord user;
-    user.user_type = 1;
-    user.user_name = "admin";
-    window->SetUser(user);
-    window->InitMainWindow();
-    return window;
-}
 
 void Click(MainWindow& w, const QString& button)
 {
@@ -127,7 +117,7 @@ void TestEditing::computedColumnsAreShownAndStored()
 {
     TestFolder folder;
     QVERIFY(folder.Connect());
-    auto w = Window();
+    auto w = SignedInWindow();
     ScriptedPrompt prompt;
     QAbstractItemModel* m = w->Table("tab_saleout")->model();
     const int row = AddRow(*w, "btn_puradd_3", m);
@@ -179,7 +169,7 @@ void TestEditing::numberCellsRejectLettersOnceAndKeepBigNumbers()
 {
     TestFolder folder;
     QVERIFY(folder.Connect());
-    auto w = Window();
+    auto w = SignedInWindow();
     ScriptedPrompt prompt;
     QAbstractItemModel* m = w->Table("tab_purchaseIn")->model();
     const int row = AddRow(*w, "btn_puradd", m);
@@ -221,7 +211,7 @@ void TestEditing::textCellsHoldFiftyCharacters()
 {
     TestFolder folder;
     QVERIFY(folder.Connect());
-    auto w = Window();
+    auto w = SignedInWindow();
     QAbstractItemModel* m = w->Table("tab_storelose")->model();
     const int row = AddRow(*w, "btn_puradd_5", m);
     const QString serial = Cell(m, row, 0);
@@ -239,7 +229,7 @@ void TestEditing::addStoresANewRowAtOnce()
 {
     TestFolder folder;
     QVERIFY(folder.Connect());
-    auto w = Window();
+    auto w = SignedInWindow();
     const QRegularExpression serialShape(R"(^\d{4}-\d\d-\d\d \d\d:\d\d:\d\d:\d{3}$)");
     const QString today = QDate::currentDate().toString("yyyy-MM-dd");
 
@@ -269,7 +259,7 @@ void TestEditing::deleteAsksFirstAndRemovesByIdentity()
 {
     TestFolder folder;
     QVERIFY(folder.Connect());
-    auto w = Window();
+    auto w = SignedInWindow();
     ScriptedPrompt prompt;
     QTableView* table = w->Table("tab_purchaseBack");
     QAbstractItemModel* m = table->model();
@@ -320,7 +310,7 @@ void TestEditing::editAfterRowsAboveWereDeletedStoresThatRow()
 {
     TestFolder folder;
     QVERIFY(folder.Connect());
-    auto w = Window();
+    auto w = SignedInWindow();
     ScriptedPrompt prompt;
     QTableView* table = w->Table("tab_purchaseIn");
     QAbstractItemModel* m = table->model();
@@ -355,7 +345,7 @@ void TestEditing::clearAsksTwiceAndKeepsOtherStores()
     QVERIFY(folder.Connect());
     QVERIFY(TestFolder::AddProduct(Product(0, "other-store"), OtherStore));
     QVERIFY(TestFolder::AddProduct(Product(1, "other-kind")));
-    auto w = Window();
+    auto w = SignedInWindow();
     ScriptedPrompt prompt;
     QAbstractItemModel* m = w->Table("tab_purchaseIn")->model();
     AddRow(*w, "btn_puradd", m);
@@ -390,7 +380,7 @@ void TestEditing::refusedSavesAndDeletesAreReported()
 {
     TestFolder folder;
     QVERIFY(folder.Connect());
-    auto w = Window();
+    auto w = SignedInWindow();
     ScriptedPrompt prompt;
     QAbstractItemModel* m = w->Table("tab_saleback")->model();
     const int row = AddRow(*w, "btn_puradd_4", m);
@@ -439,7 +429,7 @@ void TestEditing::totalsFollowEveryChange()
     blank.product_num = "3";
     blank.product_price = "1.5";
     QVERIFY(TestFolder::AddProduct(blank));
-    auto w = Window();
+    auto w = SignedInWindow();
     ScriptedPrompt prompt;
     for (const char* field : {"lineEdit_t_1", "lineEdit_p_1", "lineEdit_d_1", "lineEdit_ft_1",
                               "lineEdit_t_6", "lineEdit_ft_7"})
@@ -480,7 +470,7 @@ void TestEditing::pickerOffersMatchingEntries()
     TestFolder folder;
     QVERIFY(folder.Connect());
     QVERIFY(DatabaseEngine::Instance()->SaveListInfo(1, ListRecord{4, "红色;蓝色;深红"}));
-    auto w = Window();
+    auto w = SignedInWindow();
     w->show();
     QTableView* table = w->Table("tab_purchaseIn");
     QAbstractItemModel* m = table->model();

@@ -2,6 +2,7 @@
 #include "JobLauncher.h"
 #include "MainWindow.h"
 #include "ScriptedPrompt.h"
+#include "SignedInWindow.h"
 #include "TestFolder.h"
 #include "tst_workspace.h"
 
@@ -35,18 +36,6 @@ public:
     }
     QList<int> started;
 };
-
-std::unique_ptr<MainWindow> Window(int userType, JobLauncher* jobs = nullptr)
-{
-    auto window = std::make_unique<MainWindow>();
-    UserRecord user;
-    user.user_type = userType;
-    user.user_name = "admin";
-    window->SetUser(user);
-    window->SetJobLauncher(jobs);
-    window->InitMainWindow();
-    return window;
-}
 
 QStackedWidget* Stack(MainWindow& w, const char* name)
 {
@@ -82,7 +71,7 @@ void TestWindow::frameHasEveryMenuActionAndPage()
 {
     TestFolder folder;
     QVERIFY(folder.Connect());
-    auto w = Window(1);
+    auto w = SignedInWindow(1);
     QCOMPARE(w->windowTitle(), QString("库存与财务管理系统-Marenvik"));
     QCOMPARE(w->size(), QSize(1110, 945));
     QStringList menus;
@@ -178,7 +167,7 @@ void TestWindow::everyNamedResourceExists()
 
     TestFolder folder;
     QVERIFY(folder.Connect());
-    auto w = Window(1);
+    auto w = SignedInWindow(1);
     for (QAction* a : w->findChildren<QAction*>()) {
         if (a->objectName().startsWith("action"))
             QVERIFY2(!a->icon().isNull(), qPrintable(a->objectName()));
@@ -207,7 +196,7 @@ void TestWindow::rolesApplyOnce()
     QFETCH(bool, salesVisible);
     TestFolder folder;
     QVERIFY(folder.Connect());
-    auto w = Window(type);
+    auto w = SignedInWindow(type);
     QCOMPARE(Stack(*w, "stackedWidget")->currentIndex(), startPage);
     for (const char* name : {"action_income", "action_profit", "action_purchase", "action_users",
                              "action_datasave", "action_supplier", "action_showFin"})
@@ -227,7 +216,7 @@ void TestWindow::moneyTitleTogglesTheGoodsStack()
 {
     TestFolder folder;
     QVERIFY(folder.Connect());
-    auto w = Window(1);
+    auto w = SignedInWindow(1);
     QStackedWidget* goods = Stack(*w, "stackedWidget");
     auto click = [&](const char* name) { w->findChild<QPushButton*>(name)->click(); };
     click("btn_fin_1");
@@ -252,7 +241,7 @@ void TestWindow::menuActionsSelectPages()
 {
     TestFolder folder;
     QVERIFY(folder.Connect());
-    auto w = Window(1);
+    auto w = SignedInWindow(1);
     QStackedWidget* goods = Stack(*w, "stackedWidget");
     QAction* showStore = Action(*w, "action_showStore");
     showStore->setChecked(true);
@@ -298,7 +287,7 @@ void TestWindow::pageLoadShowsTodaysRecordsOfThisStore()
     QVERIFY(TestFolder::AddFinance(oldIncome));
 
     DirectLauncher jobs;
-    auto w = Window(1, &jobs);
+    auto w = SignedInWindow(1, &jobs);
     QCOMPARE(jobs.started, QList<int>{JobLauncher::LoadPages});
     const QList<ProductRecord>& purchases = w->GoodsModel(0)->Records();
     QCOMPARE(purchases.size(), 2);
@@ -324,7 +313,7 @@ void TestWindow::showingLoadedRowsSavesNothing()
     QCOMPARE(TestFolder::Count(count), 1);
 
     DirectLauncher jobs;
-    auto w = Window(1, &jobs);
+    auto w = SignedInWindow(1, &jobs);
     ProductModel* returns = w->GoodsModel(3);
     QCOMPARE(returns->rowCount(), 1);
     QVERIFY(!returns->Records()[0].product_serial.isEmpty());
@@ -340,7 +329,7 @@ void TestWindow::statusLineShowsTimeAndUser()
 {
     TestFolder folder;
     QVERIFY(folder.Connect());
-    auto w = Window(1);
+    auto w = SignedInWindow(1);
     QCOMPARE(w->statusBar()->currentMessage(), QString("用户：admin"));
     w->ShowStatusInfo("数据库备份完成...");
     const QRegularExpression shape(
@@ -356,7 +345,7 @@ void TestWindow::closeBoxCanBeDeclined()
 {
     TestFolder folder;
     QVERIFY(folder.Connect());
-    auto w = Window(3);
+    auto w = SignedInWindow(3);
     w->show();
     ScriptedPrompt prompt;
     prompt.AnswerBoxes({1, 0});
