@@ -1,9 +1,9 @@
 // User accounts and packed lists, each store seeing only its own, on every back end.
 #include "DatabaseEngine.h"
+#include "DatabaseFixture.h"
 #include "TestDatabase.h"
 
 #include <QTest>
-#include <memory>
 
 namespace
 {
@@ -32,21 +32,12 @@ UserRecord Loaded(const QString& login, const QString& password = QString())
 
 } // namespace
 
-class AccountsTest : public QObject
+class AccountsTest : public DatabaseFixture
 {
     Q_OBJECT
-    std::unique_ptr<TestDatabase> db;
     DatabaseEngine* engine = DatabaseEngine::Instance();
 
 private slots:
-    void initTestCase_data() { TestDatabase::AddBackendRows(); }
-    void init()
-    {
-        db = std::make_unique<TestDatabase>(TestDatabase::Current());
-        QVERIFY(db->Connect());
-    }
-    void cleanup() { db.reset(); }
-
     void signInByPhoneOrName()
     {
         QVERIFY(!engine->HasUserAccounts());

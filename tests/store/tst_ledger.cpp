@@ -1,9 +1,9 @@
 // Goods and money records: save, delete, clear and the period selects, on every back end.
 #include "DatabaseEngine.h"
+#include "DatabaseFixture.h"
 #include "TestDatabase.h"
 
 #include <QTest>
-#include <memory>
 
 namespace
 {
@@ -58,21 +58,12 @@ QStringList Serials(const QList<ProductRecord>& records)
 
 } // namespace
 
-class LedgerTest : public QObject
+class LedgerTest : public DatabaseFixture
 {
     Q_OBJECT
-    std::unique_ptr<TestDatabase> db;
     DatabaseEngine* engine = DatabaseEngine::Instance();
 
 private slots:
-    void initTestCase_data() { TestDatabase::AddBackendRows(); }
-    void init()
-    {
-        db = std::make_unique<TestDatabase>(TestDatabase::Current());
-        QVERIFY(db->Connect());
-    }
-    void cleanup() { db.reset(); }
-
     void saveTwiceKeepsOneRowWithTheSecondValues()
     {
         ProductRecord r = Goods(2, "2024-03-15 10:00:00:001");

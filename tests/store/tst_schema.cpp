@@ -1,5 +1,6 @@
 // Connection, table creation and connections per thread.
 #include "DatabaseEngine.h"
+#include "DatabaseFixture.h"
 #include "DbManager.h"
 #include "TestDatabase.h"
 
@@ -10,7 +11,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
-#include <memory>
 
 namespace
 {
@@ -49,20 +49,10 @@ ProductRecord Goods(const QString& serial)
 
 } // namespace
 
-class SchemaTest : public QObject
+class SchemaTest : public DatabaseFixture
 {
     Q_OBJECT
-    std::unique_ptr<TestDatabase> db;
-
 private slots:
-    void initTestCase_data() { TestDatabase::AddBackendRows(); }
-    void init()
-    {
-        db = std::make_unique<TestDatabase>(TestDatabase::Current());
-        QVERIFY(db->Connect());
-    }
-    void cleanup() { db.reset(); }
-
     void firstStartCreatesTheFiveTables()
     {
         QCOMPARE(OwnTables(),
