@@ -3,6 +3,8 @@
 #include "ListSources.h"
 
 #include <QIcon>
+#include <algorithm>
+#include <atomic>
 
 namespace
 {
@@ -85,6 +87,19 @@ bool LedgerModel::setData(const QModelIndex& index, const QVariant& value, int r
 QString LedgerModel::Serial(const QDateTime& moment)
 {
     return moment.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss:zzz"));
+}
+
+QString LedgerModel::NextSerial()
+{
+    // A serial identifies the stored record: rows made within one millisecond (or after the
+    // clock was set back) get the next free millisecond instead of sharing one.
+    static std::atomic<qint64> last{0};
+    qint64 now = QDateTime::currentMSecsSinceEpoch();
+    qint64 previous = last.load();
+    do {
+        now = std::max(now, previous + 1);
+    } while (!last.compare_exchange_weak(previous, now));
+    return Serial(QDateTime::fromMSecsSinceEpoch(now));
 }
 
 QString LedgerModel::DateText(const QString& text)

@@ -34,8 +34,10 @@ public:
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
     bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
 
-    // The serial of a row made now: "yyyy-MM-dd hh:mm:ss:zzz".
-    static QString Serial(const QDateTime& moment = QDateTime::currentDateTime());
+    // A moment as a serial: "yyyy-MM-dd hh:mm:ss:zzz".
+    static QString Serial(const QDateTime& moment);
+    // The serial of a row made now, later than every serial this program made before.
+    static QString NextSerial();
     // A date text as the date cell reads it: "yyyy-MM-dd", or the editor's default date
     // 2000-01-01 when the text is not a year, month and day.
     static QString DateText(const QString& text);
@@ -155,10 +157,9 @@ public:
     {
         beginResetModel();
         rows = records;
-        const QString now = Serial();
         for (Record& r : rows) {
             if (r.Text(0).isEmpty())
-                r.Text(0) = now;
+                r.Text(0) = NextSerial();
         }
         RebuildSums();
         endResetModel();
@@ -191,7 +192,7 @@ private:
     Record NewRecord() const
     {
         Record record;
-        record.Text(0) = Serial();
+        record.Text(0) = NextSerial();
         for (int column = 1; column < Record::TextCount; ++column) {
             if (IsDateColumn(column)) {
                 record.Text(column) = QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd"));
@@ -208,7 +209,7 @@ private:
     {
         Record shown = record;
         if (shown.Text(0).isEmpty())
-            shown.Text(0) = Serial();
+            shown.Text(0) = NextSerial();
         return shown;
     }
 
