@@ -120,6 +120,8 @@ private:
     std::unique_ptr<Ui::MainWindow> ui;
     UserRecord user;
     bool filling = false;
+    // The row whose last save was refused: typing on in it reports in the status line only.
+    QString refusedSerial;
     bool relationView = false;
     LedgerRecords records;
     ListSources lists;

@@ -108,10 +108,15 @@ void MainWindow::StoreEditedRow(const PageDefinition& page, int row)
             box.icon = QMessageBox::Information;
             Prompt::Current().Ask(this, box);
         }
-        if (!outcome.stored) {
-            ReportRefused(
-                tr("保存失败"),
-                tr("%1中录入时间为 %2 的行未能保存。").arg(PageName(page), outcome.serial));
+        const QString what =
+            tr("%1中录入时间为 %2 的行未能保存。").arg(PageName(page), outcome.serial);
+        if (outcome.stored)
+            refusedSerial.clear();
+        else if (outcome.serial == refusedSerial)
+            ShowStatusInfo(tr("保存失败") + QStringLiteral(": ") + what);
+        else {
+            refusedSerial = outcome.serial;
+            ReportRefused(tr("保存失败"), what);
         }
     }
     UpdatePageTotals(page.totalButton);
