@@ -91,10 +91,8 @@ void DialogUserMge::ListCleared(int tab)
 
 void DialogUserMge::RebuildAccounts()
 {
-    DatabaseEngine* engine = DatabaseEngine::Instance();
-    bool ok = engine->DeleteStoreRows(StoreTables::User);
-    const QList<QStringList> rows = ListTable::Rows(Table(UserTab));
-    for (int r = 0; ok && r < rows.size(); ++r)
-        ok = engine->SaveUserInfo(ListRows::Account(rows[r], address));
-    Reported(ok, tr("用户账户未能保存"));
+    QList<UserRecord> accounts;
+    for (const QStringList& row : ListTable::Rows(Table(UserTab)))
+        accounts << ListRows::Account(row, address);
+    Reported(DatabaseEngine::Instance()->ReplaceUserAccounts(accounts), tr("用户账户未能保存"));
 }

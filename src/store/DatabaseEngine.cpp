@@ -288,6 +288,26 @@ bool DatabaseEngine::LoadUserInfo(UserRecord& user)
     return loaded;
 }
 
+bool DatabaseEngine::ReplaceUserAccounts(const QList<UserRecord>& users)
+{
+    QSqlDatabase db = Connection();
+    if (!db.transaction()) {
+        lastError = db.lastError().text().trimmed();
+        if (lastError.isEmpty())
+            lastError = QStringLiteral("数据库未连接");
+        return false;
+    }
+    bool ok = DeleteStoreRows(StoreTables::User);
+    for (qsizetype i = 0; ok && i < users.size(); ++i)
+        ok = SaveUserInfo(users.at(i));
+    if (ok && db.commit())
+        return true;
+    if (ok)
+        lastError = db.lastError().text();
+    db.rollback();
+    return false;
+}
+
 bool DatabaseEngine::HasUserAccounts()
 {
     QSqlQuery query(Connection());

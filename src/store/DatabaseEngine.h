@@ -43,6 +43,9 @@ public:
     // password in the record, only an account with that password is taken; without, the last
     // match. Returns whether an account was loaded (the record is unchanged otherwise).
     bool LoadUserInfo(UserRecord& user);
+    // Replaces the current store's accounts by `users` in one transaction: when any of them is
+    // refused, the accounts stay as they were.
+    bool ReplaceUserAccounts(const QList<UserRecord>& users);
     // Whether the current store has any account (false also when the database cannot tell).
     bool HasUserAccounts();
 

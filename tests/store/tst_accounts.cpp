@@ -1,8 +1,10 @@
 // User accounts and packed lists, each store seeing only its own, on every back end.
 #include "DatabaseEngine.h"
 #include "DatabaseFixture.h"
+#include "DbManager.h"
 #include "TestDatabase.h"
 
+#include <QSqlQuery>
 #include <QTest>
 
 namespace
@@ -112,6 +114,34 @@ private slots:
         QVERIFY(!engine->CheckUserPassword("200", "two"));
         QCOMPARE(Loaded("赵六", "changed").user_type, 1);
         QVERIFY(engine->CheckUserPassword("赵六", "one"));
+    }
+
+    void replacingAccountsIsAllOrNothing()
+    {
+        QVERIFY(engine->SaveUserInfo(Account("1", "old", "x", 1)));
+        engine->SetStoreNo("STORE-B");
+        QVERIFY(engine->SaveUserInfo(Account("1", "old", "b", 1)));
+        engine->SetStoreNo("STORE-A");
+
+        QVERIFY(engine->ReplaceUserAccounts(
+            {Account("2", "new", "y", 2), Account("3", "new", "z", 4)}));
+        QVERIFY(!engine->CheckUserPassword("old", "x"));
+        QVERIFY(engine->CheckUserPassword("new", "y"));
+        QVERIFY(engine->CheckUserPassword("3", "z"));
+
+        // The database refuses one account: none of the new list is kept, the old one stays.
+        QSqlQuery refuse(DbManager::Instance()->Database());
+        QVERIFY(refuse.exec(db->Kind() == TestDatabase::Sqlite
+                                ? "create trigger refuse before insert on tb_sm_user when "
+                                  "new.user_name='refused' begin select raise(abort,'refused'); end"
+                                : "alter table tb_sm_user add constraint refuse check "
+                                  "(user_name <> 'refused')"));
+        QVERIFY(!engine->ReplaceUserAccounts(
+            {Account("4", "other", "w", 3), Account("5", "refused", "v", 3)}));
+        QVERIFY(!engine->LastError().isEmpty());
+        QVERIFY(engine->CheckUserPassword("new", "y"));
+        QVERIFY(!engine->CheckUserPassword("other", "w"));
+        QCOMPARE(TestDatabase::Scalar("select count(*) from tb_sm_user"), 3);
     }
 
     void deleteStoreRowsKeepsOtherStores()
