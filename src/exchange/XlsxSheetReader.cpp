@@ -2,87 +2,109 @@
 
 #include "SerialDate.h"
 #include "XlsxText.h"
-
-#include <QXmlStreamReader>
+#include "XmlScanner.h"
 
 namespace
 {
 
-bool Is(const QXmlStreamReader& xml, const char* name)
+using Token = XmlScanner::Token;
+
+// Appends the text of the element just started, text of elements within it included.
+bool ElementText(XmlScanner& xml, QByteArray& text)
 {
-    return xml.name() == QLatin1String(name);
+    for (int depth = 1; depth > 0;) {
+        switch (xml.ReadNext()) {
+        case Token::StartElement:
+            ++depth;
+            break;
+        case Token::EndElement:
+            --depth;
+            break;
+        case Token::Characters:
+            xml.AppendText(text);
+            break;
+        default:
+            return false;
+        }
+    }
+    return true;
 }
 
 // The text of an <si> or <is> element: its <t> elements, phonetic runs left out.
-QString RichText(QXmlStreamReader& xml)
+bool RichText(XmlScanner& xml, QString& text)
 {
-    QString text;
+    QByteArray utf8;
     int phonetic = 0;
-    while (!xml.atEnd()) {
-        const auto token = xml.readNext();
-        if (token == QXmlStreamReader::StartElement) {
-            if (Is(xml, "rPh"))
+    for (;;) {
+        const Token token = xml.ReadNext();
+        if (token == Token::StartElement) {
+            if (xml.Name() == "rPh")
                 ++phonetic;
-            else if (Is(xml, "t") && phonetic == 0)
-                text += xml.readElementText(QXmlStreamReader::IncludeChildElements);
-        } else if (token == QXmlStreamReader::EndElement) {
-            if (Is(xml, "rPh"))
+            else if (xml.Name() == "t" && phonetic == 0 && !ElementText(xml, utf8))
+                return false;
+        } else if (token == Token::EndElement) {
+            if (xml.Name() == "rPh")
                 --phonetic;
-            else if (Is(xml, "si") || Is(xml, "is"))
+            else if (xml.Name() == "si" || xml.Name() == "is")
                 break;
+        } else if (token != Token::Characters) {
+            return false;
         }
     }
-    return XlsxText::Unescape(text);
+    text = XlsxText::Unescape(QString::fromUtf8(utf8));
+    return true;
 }
 
 struct RawCell {
-    QString type;
-    QString value;
+    QByteArray type;
+    QByteArray value;
     QString inlineText;
 };
 
+// An empty value stands for none: as a text it would be an empty cell, and as a number or an
+// index it is no value either.
 std::optional<CellValue> ToCell(const RawCell& raw, const QStringList& strings)
 {
-    if (raw.type == QLatin1String("inlineStr"))
+    if (raw.type == "inlineStr")
         return CellValue::Text(raw.inlineText);
-    if (raw.value.isNull())
+    if (raw.value.isEmpty())
         return std::nullopt;
-    if (raw.type == QLatin1String("s")) {
+    if (raw.type == "s") {
         bool ok = false;
         const int index = raw.value.toInt(&ok);
         if (!ok || index < 0 || index >= strings.size())
             return std::nullopt;
         return CellValue::Text(strings[index]);
     }
-    if (raw.type == QLatin1String("str") || raw.type == QLatin1String("e"))
-        return CellValue::Text(XlsxText::Unescape(raw.value));
-    if (raw.type == QLatin1String("d")) {
-        const auto day = SerialDate::FromText(raw.value, false);
-        return day ? CellValue::Number(*day) : CellValue::Text(raw.value);
+    const QString text = QString::fromUtf8(raw.value);
+    if (raw.type == "str" || raw.type == "e")
+        return CellValue::Text(XlsxText::Unescape(text));
+    if (raw.type == "d") {
+        const auto day = SerialDate::FromText(text, false);
+        return day ? CellValue::Number(*day) : CellValue::Text(text);
     }
     bool ok = false;
     const double number = raw.value.trimmed().toDouble(&ok);
-    return ok ? CellValue::Number(number) : CellValue::Text(raw.value);
+    return ok ? CellValue::Number(number) : CellValue::Text(text);
 }
 
-RawCell ReadCell(QXmlStreamReader& xml, const QXmlStreamAttributes& attributes)
+bool ReadCell(XmlScanner& xml, RawCell& raw)
 {
-    RawCell raw;
-    raw.type = attributes.value(QLatin1String("t")).toString();
-    while (!xml.atEnd()) {
-        const auto token = xml.readNext();
-        if (token == QXmlStreamReader::StartElement) {
-            if (Is(xml, "v"))
-                raw.value = xml.readElementText(QXmlStreamReader::IncludeChildElements);
-            else if (Is(xml, "is"))
-                raw.inlineText = RichText(xml);
-            else
-                xml.skipCurrentElement();
-        } else if (token == QXmlStreamReader::EndElement && Is(xml, "c")) {
-            break;
+    raw.type = xml.Attribute("t");
+    for (;;) {
+        const Token token = xml.ReadNext();
+        if (token == Token::StartElement) {
+            const bool read = xml.Name() == "v"    ? ElementText(xml, raw.value)
+                              : xml.Name() == "is" ? RichText(xml, raw.inlineText)
+                                                   : xml.SkipCurrentElement();
+            if (!read)
+                return false;
+        } else if (token == Token::EndElement) {
+            return true;
+        } else if (token != Token::Characters) {
+            return false;
         }
     }
-    return raw;
 }
 
 } // namespace
@@ -90,12 +112,20 @@ RawCell ReadCell(QXmlStreamReader& xml, const QXmlStreamAttributes& attributes)
 bool XlsxSheetReader::ReadSharedStrings(const QByteArray& data, QStringList& strings)
 {
     strings.clear();
-    QXmlStreamReader xml(data);
-    while (!xml.atEnd()) {
-        if (xml.readNext() == QXmlStreamReader::StartElement && Is(xml, "si"))
-            strings.append(RichText(xml));
+    XmlScanner xml(data);
+    for (;;) {
+        const Token token = xml.ReadNext();
+        if (token == Token::EndDocument)
+            return true;
+        if (token == Token::Invalid)
+            return false;
+        if (token == Token::StartElement && xml.Name() == "si") {
+            QString text;
+            if (!RichText(xml, text))
+                return false;
+            strings.append(text);
+        }
     }
-    return !xml.hasError();
 }
 
 bool XlsxSheetReader::ReadCells(const QByteArray& data, const QStringList& strings,
@@ -103,29 +133,36 @@ bool XlsxSheetReader::ReadCells(const QByteArray& data, const QStringList& strin
 {
     // A cell takes a few dozen bytes of XML at least: room for that many cells saves growing the
     // array step by step.
-    cells.Reserve(data.size() / 64);
-    QXmlStreamReader xml(data);
+    cells.Reserve(data.size() / 48);
+    XmlScanner xml(data);
     int row = 0;
     int column = 0;
-    while (!xml.atEnd()) {
-        if (xml.readNext() != QXmlStreamReader::StartElement)
+    for (;;) {
+        const Token token = xml.ReadNext();
+        if (token == Token::EndDocument)
+            return true;
+        if (token == Token::Invalid)
+            return false;
+        if (token != Token::StartElement)
             continue;
-        if (Is(xml, "row")) {
+        if (xml.Name() == "row") {
             bool ok = false;
-            const int number = xml.attributes().value(QLatin1String("r")).toInt(&ok);
+            const int number = xml.Attribute("r").toInt(&ok);
             row = ok && number > row ? number : row + 1;
             column = 0;
-        } else if (Is(xml, "c") && row > 0) {
+        } else if (xml.Name() == "c" && row > 0) {
             int cellRow = row;
             int cellColumn = column + 1;
-            const QXmlStreamAttributes attributes = xml.attributes();
-            const auto reference = attributes.value(QLatin1String("r"));
-            if (!reference.isEmpty() && !XlsxText::ParseReference(reference, cellRow, cellColumn))
+            const QByteArray reference = xml.Attribute("r");
+            if (!reference.isEmpty() &&
+                !XlsxText::ParseReference(QLatin1StringView(reference), cellRow, cellColumn))
                 return false;
             column = cellColumn;
-            if (auto value = ToCell(ReadCell(xml, attributes), strings))
+            RawCell raw;
+            if (!ReadCell(xml, raw))
+                return false;
+            if (auto value = ToCell(raw, strings))
                 cells.Set(cellRow, cellColumn, std::move(*value));
         }
     }
-    return !xml.hasError();
 }

@@ -27,25 +27,44 @@ bool IsEscapeAt(const QString& text, qsizetype i)
     return true;
 }
 
-} // namespace
-
-bool XlsxText::ParseReference(QStringView reference, int& row, int& column)
+// Digits are read by hand: references are parsed once per cell, and converting a view to a
+// number goes through a temporary copy.
+template <typename View> bool ParseReferenceIn(View reference, int& row, int& column)
 {
     qsizetype i = 0;
     int parsedColumn = 0;
-    while (i < reference.size() && reference[i] >= 'A' && reference[i] <= 'Z' &&
-           parsedColumn <= MaxColumn) {
-        parsedColumn = parsedColumn * 26 + (reference[i].unicode() - 'A' + 1);
-        ++i;
+    for (; i < reference.size() && parsedColumn <= MaxColumn; ++i) {
+        const char16_t c = reference[i].unicode();
+        if (c < 'A' || c > 'Z')
+            break;
+        parsedColumn = parsedColumn * 26 + (c - 'A' + 1);
     }
-    bool ok = false;
-    const int parsedRow = reference.mid(i).toInt(&ok);
-    if (i == 0 || !ok || parsedColumn > MaxColumn || parsedRow < 1 || parsedRow > MaxRow ||
-        !reference[i].isDigit())
+    const qsizetype firstDigit = i;
+    int parsedRow = 0;
+    for (; i < reference.size() && parsedRow <= MaxRow; ++i) {
+        const char16_t c = reference[i].unicode();
+        if (c < '0' || c > '9')
+            break;
+        parsedRow = parsedRow * 10 + (c - '0');
+    }
+    if (firstDigit == 0 || i == firstDigit || i != reference.size() || parsedColumn > MaxColumn ||
+        parsedRow < 1 || parsedRow > MaxRow)
         return false;
     row = parsedRow;
     column = parsedColumn;
     return true;
+}
+
+} // namespace
+
+bool XlsxText::ParseReference(QStringView reference, int& row, int& column)
+{
+    return ParseReferenceIn(reference, row, column);
+}
+
+bool XlsxText::ParseReference(QLatin1StringView reference, int& row, int& column)
+{
+    return ParseReferenceIn(reference, row, column);
 }
 
 QString XlsxText::ColumnName(int column)

@@ -9,6 +9,7 @@ namespace XlsxText
 
 // 1-based row and column; false when the text is not a cell reference.
 bool ParseReference(QStringView reference, int& row, int& column);
+bool ParseReference(QLatin1StringView reference, int& row, int& column);
 QString Reference(int row, int column);
 QString ColumnName(int column);
 

@@ -2,6 +2,7 @@
 #include "CompoundFile.h"
 #include "ExcelEngine.h"
 #include "PythonPeer.h"
+#include "XlsxSheetReader.h"
 #include "ZipPackage.h"
 
 #include <QFile>
@@ -26,6 +27,25 @@ void WriteAll(const QString& path, const QByteArray& bytes)
     QCOMPARE(file.write(bytes), bytes.size());
 }
 
+QByteArray Worksheet(const QByteArray& sheetData)
+{
+    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<worksheet "
+           "xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\"><sheetData>" +
+           sheetData + "</sheetData></worksheet>";
+}
+
+// "row,column=value" for each cell read, in row-major order.
+QStringList ReadBack(const QByteArray& xml, const QStringList& strings, bool& read)
+{
+    SheetCells cells;
+    read = XlsxSheetReader::ReadCells(xml, strings, cells);
+    QStringList found;
+    cells.ForEach([&found](int row, int column, const CellValue& value) {
+        found << QStringLiteral("%1,%2=%3").arg(row).arg(column).arg(value.Display());
+    });
+    return found;
+}
+
 } // namespace
 
 // Damaged, cut and hostile files: the engine refuses them with a reason or reads what is
@@ -43,6 +63,11 @@ private slots:
     void damagedSheetXml();
     void passwordProtectedWorkbook();
     void overlongTextFailsCleanly();
+    void sheetXmlShapes_data();
+    void sheetXmlShapes();
+    void sharedStringsKeepRunsAndSkipPhonetics();
+    void malformedSheetXmlIsRefused_data();
+    void malformedSheetXmlIsRefused();
 
 private:
     // Opens, reads both ways and writes into the file; returns whether it opened.
@@ -206,6 +231,81 @@ void ExcelRobustnessTest::overlongTextFailsCleanly()
     engine.SetCellData(1, 1, QString(8000, QChar('x')));
     QVERIFY(engine.Close());
     QVERIFY(QFile::exists(path));
+}
+
+void ExcelRobustnessTest::sheetXmlShapes_data()
+{
+    QTest::addColumn<QByteArray>("xml");
+    QTest::addColumn<QStringList>("cells");
+    QTest::newRow("escapes and kept blanks")
+        << Worksheet("<row r=\"1\"><c r=\"A1\" t=\"inlineStr\"><is><t xml:space=\"preserve\"> "
+                     "a&amp;b &lt;&#x4E2D;&#25991;_x0041_&gt; </t></is></c></row>")
+        << QStringList{QStringLiteral("1,1= a&b <中文A> ")};
+    QTest::newRow("values of every kind")
+        << Worksheet("<row r=\"3\"><c r=\"A3\"><f>SUM(B1:B2)</f><v>3</v></c><c r=\"B3\" "
+                     "t=\"b\"><v>1</v></c><c r=\"C3\" s=\"1\"/><!-- a note --><c r=\"D3\" "
+                     "t=\"e\"><v>#N/A</v></c><c r=\"E3\" t=\"inlineStr\"><is><t><![CDATA[<raw> "
+                     "&]]></t></is></c><c r=\"F3\" t=\"str\"><f>A1</f><v>a\r\nb&#13;</v></c><c "
+                     "r=\"G3\" t=\"d\"><v>2014-05-20</v></c><c r=\"H3\"><v> 1E-3 </v></c><c "
+                     "r=\"I3\" t=\"inlineStr\"><is><r><t>x</t></r><r><t>y</t></r></is></c></row>")
+        << QStringList{"3,1=3",      "3,2=1",     "3,4=#N/A",  "3,5=<raw> &",
+                       "3,6=a\nb\r", "3,7=41779", "3,8=0.001", "3,9=xy"};
+    QTest::newRow("prefixes and positions left implicit")
+        << QByteArray("<x:worksheet xmlns:x=\"http://schemas.openxmlformats.org/spreadsheetml/"
+                      "2006/main\"><x:sheetData><x:row><x:c><x:v>1</x:v></x:c><x:c "
+                      "t='inlineStr'><x:is><x:t>\xE4\xB8\xAD</x:t></x:is></x:c></x:row><x:row "
+                      "r=\"4\" spans=\"1:2\" ><x:c r=\"B4\" ><x:v>2.5</x:v></x:c><x:c><x:v>7</x:v>"
+                      "</x:c></x:row></x:sheetData></x:worksheet>")
+        << QStringList{"1,1=1", QStringLiteral("1,2=中"), "4,2=2.5", "4,3=7"};
+}
+
+void ExcelRobustnessTest::sheetXmlShapes()
+{
+    QFETCH(QByteArray, xml);
+    QFETCH(QStringList, cells);
+    bool read = false;
+    QCOMPARE(ReadBack(xml, {}, read), cells);
+    QVERIFY(read);
+}
+
+void ExcelRobustnessTest::sharedStringsKeepRunsAndSkipPhonetics()
+{
+    QStringList strings;
+    QVERIFY(XlsxSheetReader::ReadSharedStrings(
+        "<sst xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\"><si><r><t>\xE5"
+        "\x8C\x97</t></r><r><rPr><b/></rPr><t>x&quot;y</t></r><rPh sb=\"0\" "
+        "eb=\"1\"><t>ignored</t></rPh></si><si><t>_x0009_</t></si></sst>",
+        strings));
+    QCOMPARE(strings, (QStringList{QStringLiteral("北x\"y"), QStringLiteral("\t")}));
+    bool read = false;
+    QCOMPARE(ReadBack(Worksheet("<row r=\"1\"><c r=\"A1\" t=\"s\"><v>1</v></c><c r=\"B1\" "
+                                "t=\"s\"><v>0</v></c><c r=\"C1\" t=\"s\"><v>2</v></c></row>"),
+                      strings, read),
+             (QStringList{"1,1=\t", QStringLiteral("1,2=北x\"y")}));
+    QVERIFY(read);
+}
+
+void ExcelRobustnessTest::malformedSheetXmlIsRefused_data()
+{
+    QTest::addColumn<QByteArray>("xml");
+    const QByteArray cell = "<row r=\"1\"><c r=\"A1\"><v>1</v></c></row>";
+    QTest::newRow("mismatched end") << Worksheet("<row r=\"1\"><c r=\"A1\"><v>1</v></row>");
+    QTest::newRow("cut short") << Worksheet(cell).chopped(5);
+    QTest::newRow("unknown reference") << Worksheet(cell).replace("<v>1", "<v>&one;");
+    QTest::newRow("raw control character") << Worksheet(cell).replace("<v>1", "<v>\x01");
+    QTest::newRow("unquoted attribute") << Worksheet(cell).replace("\"A1\"", "A1");
+    QTest::newRow("less-than in attribute") << Worksheet(cell).replace("\"A1\"", "\"<A1\"");
+    QTest::newRow("second root") << Worksheet(cell) + "<worksheet/>";
+    QTest::newRow("text after root") << Worksheet(cell) + "x";
+    QTest::newRow("bad reference") << Worksheet(cell).replace("A1", "A0");
+}
+
+void ExcelRobustnessTest::malformedSheetXmlIsRefused()
+{
+    QFETCH(QByteArray, xml);
+    bool read = true;
+    ReadBack(xml, {}, read);
+    QVERIFY(!read);
 }
 
 QTEST_GUILESS_MAIN(ExcelRobustnessTest)
