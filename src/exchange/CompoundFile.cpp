@@ -1,13 +1,19 @@
 #include "CompoundFile.h"
 
+#include <cstdio>
 #include <gsf/gsf-outfile-msole.h>
 #include <gsf/gsf-outfile.h>
 #include <gsf/gsf-output-memory.h>
+#include <gsf/gsf-output-stdio.h>
 #include <gsf/gsf-output.h>
+#include <unistd.h>
 
-QByteArray CompoundFile::Build(const QByteArray& workbookStream, const char* streamName)
+namespace
 {
-    GsfOutput* sink = gsf_output_memory_new();
+
+// Writes the container into `sink` and closes it; the sink stays referenced by the caller.
+bool WriteContainer(GsfOutput* sink, const QByteArray& workbookStream, const char* streamName)
+{
     GsfOutfile* container = gsf_outfile_msole_new(sink);
     GsfOutput* stream = gsf_outfile_new_child(container, streamName, FALSE);
     bool written =
@@ -17,14 +23,41 @@ QByteArray CompoundFile::Build(const QByteArray& workbookStream, const char* str
         written = gsf_output_close(stream) && written;
         g_object_unref(stream);
     }
-    // Closing the container closes the sink as well; the sink is only released afterwards.
+    // Closing the container closes the sink as well.
     written = gsf_output_close(GSF_OUTPUT(container)) && written;
     g_object_unref(container);
+    return written;
+}
+
+} // namespace
+
+QByteArray CompoundFile::Build(const QByteArray& workbookStream, const char* streamName)
+{
+    GsfOutput* sink = gsf_output_memory_new();
     QByteArray file;
-    if (written) {
+    if (WriteContainer(sink, workbookStream, streamName)) {
         const guint8* bytes = gsf_output_memory_get_bytes(GSF_OUTPUT_MEMORY(sink));
         file = QByteArray(reinterpret_cast<const char*>(bytes), qsizetype(gsf_output_size(sink)));
     }
     g_object_unref(sink);
     return file;
+}
+
+bool CompoundFile::Write(const QByteArray& workbookStream, const char* streamName, int descriptor)
+{
+    const int own = dup(descriptor);
+    FILE* file = own < 0 ? nullptr : fdopen(own, "wb");
+    if (!file) {
+        if (own >= 0)
+            close(own);
+        return false;
+    }
+    // The sink closes the file when the container is closed.
+    GsfOutput* sink = gsf_output_stdio_new_FILE("", file, FALSE);
+    const bool written = sink && WriteContainer(sink, workbookStream, streamName);
+    if (sink)
+        g_object_unref(sink);
+    else
+        fclose(file);
+    return written;
 }

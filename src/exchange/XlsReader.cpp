@@ -120,9 +120,7 @@ bool XlsReader::Read(const QString& path, Workbook& workbook, QString& error)
         return false;
     }
     QTemporaryFile clean;
-    const QByteArray container = CompoundFile::Build(stream, qPrintable(streamName));
-    if (container.isEmpty() || !clean.open() || clean.write(container) != container.size() ||
-        !clean.flush()) {
+    if (!clean.open() || !CompoundFile::Write(stream, qPrintable(streamName), clean.handle())) {
         error = QStringLiteral("无法读取 Excel 97-2003 文件(临时文件无法写入)");
         return false;
     }
