@@ -2,7 +2,32 @@
 
 #include <QtGlobal>
 #include <algorithm>
+#include <cstddef>
 #include <vector>
+
+// Memory for large grids comes in huge pages where the system offers them: filling the grid of a
+// large sheet otherwise takes a page fault every few kilobytes, and those cost more than the
+// reading itself.
+namespace GridMemory
+{
+void* Allocate(std::size_t bytes);
+void Release(void* memory, std::size_t bytes);
+} // namespace GridMemory
+
+template <typename T> struct GridAllocator {
+    using value_type = T;
+    GridAllocator() = default;
+    template <typename U> GridAllocator(const GridAllocator<U>&) {}
+    T* allocate(std::size_t count)
+    {
+        return static_cast<T*>(GridMemory::Allocate(count * sizeof(T)));
+    }
+    void deallocate(T* memory, std::size_t count)
+    {
+        GridMemory::Release(memory, count * sizeof(T));
+    }
+    bool operator==(const GridAllocator&) const { return true; }
+};
 
 // Values by 1-based (row, column) in one array in row-major order. Sheets are read and written
 // row by row, so a value almost always lands at the end; values put out of order are sorted in
@@ -73,6 +98,6 @@ private:
         sorted = true;
     }
 
-    mutable std::vector<Entry> entries;
+    mutable std::vector<Entry, GridAllocator<Entry>> entries;
     mutable bool sorted = true;
 };
