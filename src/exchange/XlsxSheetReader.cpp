@@ -9,27 +9,6 @@ namespace
 
 using Token = XmlScanner::Token;
 
-// Appends the text of the element just started, text of elements within it included.
-bool ElementText(XmlScanner& xml, QByteArray& text)
-{
-    for (int depth = 1; depth > 0;) {
-        switch (xml.ReadNext()) {
-        case Token::StartElement:
-            ++depth;
-            break;
-        case Token::EndElement:
-            --depth;
-            break;
-        case Token::Characters:
-            xml.AppendText(text);
-            break;
-        default:
-            return false;
-        }
-    }
-    return true;
-}
-
 // The text of an <si> or <is> element: its <t> elements, phonetic runs left out.
 bool RichText(XmlScanner& xml, QString& text)
 {
@@ -40,7 +19,7 @@ bool RichText(XmlScanner& xml, QString& text)
         if (token == Token::StartElement) {
             if (xml.Name() == "rPh")
                 ++phonetic;
-            else if (xml.Name() == "t" && phonetic == 0 && !ElementText(xml, utf8))
+            else if (xml.Name() == "t" && phonetic == 0 && !xml.ReadElementText(utf8))
                 return false;
         } else if (token == Token::EndElement) {
             if (xml.Name() == "rPh")
@@ -94,7 +73,7 @@ bool ReadCell(XmlScanner& xml, RawCell& raw)
     for (;;) {
         const Token token = xml.ReadNext();
         if (token == Token::StartElement) {
-            const bool read = xml.Name() == "v"    ? ElementText(xml, raw.value)
+            const bool read = xml.Name() == "v"    ? xml.ReadElementText(raw.value)
                               : xml.Name() == "is" ? RichText(xml, raw.inlineText)
                                                    : xml.SkipCurrentElement();
             if (!read)

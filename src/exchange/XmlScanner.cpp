@@ -316,7 +316,7 @@ void XmlScanner::AppendText(QByteArray& out) const
     Decode(textBegin, textEnd, textIsRaw, out);
 }
 
-bool XmlScanner::SkipCurrentElement()
+bool XmlScanner::ReadPastElement(QByteArray* text)
 {
     for (int depth = 1; depth > 0;) {
         switch (ReadNext()) {
@@ -327,6 +327,8 @@ bool XmlScanner::SkipCurrentElement()
             --depth;
             break;
         case Token::Characters:
+            if (text)
+                AppendText(*text);
             break;
         default:
             return false;

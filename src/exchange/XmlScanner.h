@@ -24,10 +24,14 @@ public:
     // Appends the text just read, references resolved and line ends made "\n".
     void AppendText(QByteArray& out) const;
     // Reads past the end of the element just started.
-    bool SkipCurrentElement();
+    bool SkipCurrentElement() { return ReadPastElement(nullptr); }
+    // Reads past the end of the element just started, appending its text and that of the
+    // elements within it.
+    bool ReadElementText(QByteArray& out) { return ReadPastElement(&out); }
 
 private:
     Token Fail();
+    bool ReadPastElement(QByteArray* text);
     bool ReadStartTag();
     bool ReadEndTag();
     bool ReadText();
