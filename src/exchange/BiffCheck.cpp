@@ -1,16 +1,14 @@
 #include "BiffCheck.h"
 
+#include "BiffRecords.h"
+
 #include <QSet>
 #include <QtEndian>
 
 namespace
 {
 
-constexpr quint16 Bof = 0x0809;
-constexpr quint16 BoundSheet = 0x0085;
-constexpr quint16 Sst = 0x00FC;
-constexpr quint16 Continue = 0x003C;
-constexpr qsizetype MaxRecord = 8224;
+using namespace BiffRecord;
 
 quint16 U16At(const QByteArray& stream, qsizetype offset)
 {
@@ -129,7 +127,7 @@ bool BiffCheck::IsSound(const QByteArray& stream)
     while (position + 4 <= stream.size()) {
         const quint16 type = U16At(stream, position);
         const qsizetype length = U16At(stream, position + 2);
-        if (length > MaxRecord || position + 4 + length > stream.size())
+        if (length > MaxBody || position + 4 + length > stream.size())
             return false;
         if (type == Bof)
             recordStarts.insert(position);

@@ -3,6 +3,27 @@
 #include <QByteArray>
 #include <QString>
 
+// BIFF8 record types and the largest record body the format allows.
+namespace BiffRecord
+{
+constexpr quint16 Bof = 0x0809;
+constexpr quint16 Eof = 0x000A;
+constexpr quint16 Codepage = 0x0042;
+constexpr quint16 Window1 = 0x003D;
+constexpr quint16 Date1904 = 0x0022;
+constexpr quint16 Font = 0x0031;
+constexpr quint16 Xf = 0x00E0;
+constexpr quint16 Style = 0x0293;
+constexpr quint16 BoundSheet = 0x0085;
+constexpr quint16 Sst = 0x00FC;
+constexpr quint16 Continue = 0x003C;
+constexpr quint16 Dimensions = 0x0200;
+constexpr quint16 LabelSst = 0x00FD;
+constexpr quint16 Number = 0x0203;
+constexpr quint16 Window2 = 0x023E;
+constexpr qsizetype MaxBody = 8224;
+} // namespace BiffRecord
+
 // Little-endian record building for BIFF8 streams.
 class BiffRecords
 {

@@ -6,19 +6,7 @@
 namespace
 {
 
-constexpr quint16 Bof = 0x0809;
-constexpr quint16 Eof = 0x000A;
-constexpr quint16 Codepage = 0x0042;
-constexpr quint16 Window1 = 0x003D;
-constexpr quint16 Date1904 = 0x0022;
-constexpr quint16 Font = 0x0031;
-constexpr quint16 Xf = 0x00E0;
-constexpr quint16 Style = 0x0293;
-constexpr quint16 BoundSheet = 0x0085;
-constexpr quint16 Dimensions = 0x0200;
-constexpr quint16 LabelSst = 0x00FD;
-constexpr quint16 NumberRecord = 0x0203;
-constexpr quint16 Window2 = 0x023E;
+using namespace BiffRecord;
 
 // Cell formats after the 15 style formats every workbook carries.
 constexpr quint16 GeneralXf = 15;
@@ -210,7 +198,7 @@ bool BiffWriter::Write(const Workbook& workbook, QByteArray& stream, QString& er
         sheetRecords.Append(Bof, BofBody(0x0010));
         sheetRecords.Append(Dimensions, DimensionsBody(sheet.cells.Used()));
         sheet.cells.ForEach([&](int row, int column, const CellValue& value) {
-            sheetRecords.Append(value.type == CellValue::Type::Text ? LabelSst : NumberRecord,
+            sheetRecords.Append(value.type == CellValue::Type::Text ? LabelSst : BiffRecord::Number,
                                 CellBody(row, column, value, strings));
         });
         sheetRecords.Append(Window2, Window2Body(sheetStreams.isEmpty()));

@@ -3,9 +3,7 @@
 namespace
 {
 
-constexpr qsizetype MaxBody = 8224;
-constexpr quint16 Sst = 0x00FC;
-constexpr quint16 Continue = 0x003C;
+using namespace BiffRecord;
 
 // Fills record bodies up to the size limit and starts a CONTINUE record when one is full.
 class RecordSplitter
