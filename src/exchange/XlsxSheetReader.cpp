@@ -4,10 +4,17 @@
 #include "XlsxText.h"
 #include "XmlScanner.h"
 
+#include <algorithm>
+
 namespace
 {
 
 using Token = XmlScanner::Token;
+
+// The last row and column a sheet can have; a number past them is a damaged sheet, and counting
+// on from it would overflow.
+constexpr int LastRow = 1048576;
+constexpr int LastColumn = 16384;
 
 // The text of an <si> or <is> element: its <t> elements, phonetic runs left out.
 bool RichText(XmlScanner& xml, QString& text)
@@ -125,9 +132,12 @@ bool XlsxSheetReader::ReadCells(const QByteArray& data, const QStringList& strin
         if (token != Token::StartElement)
             continue;
         if (xml.Name() == "row") {
-            bool ok = false;
-            const int number = xml.Attribute("r").toInt(&ok);
-            row = ok && number > row ? number : row + 1;
+            const QByteArray reference = xml.Attribute("r");
+            bool ok = reference.isEmpty();
+            const int number = ok ? 0 : reference.toInt(&ok);
+            if (!ok || number < 0 || number > LastRow || row >= LastRow)
+                return false;
+            row = std::max(number, row + 1);
             column = 0;
         } else if (xml.Name() == "c" && row > 0) {
             int cellRow = row;
@@ -135,6 +145,8 @@ bool XlsxSheetReader::ReadCells(const QByteArray& data, const QStringList& strin
             const QByteArray reference = xml.Attribute("r");
             if (!reference.isEmpty() &&
                 !XlsxText::ParseReference(QLatin1StringView(reference), cellRow, cellColumn))
+                return false;
+            if (cellColumn > LastColumn)
                 return false;
             column = cellColumn;
             RawCell raw;

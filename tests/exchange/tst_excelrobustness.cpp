@@ -298,6 +298,13 @@ void ExcelRobustnessTest::malformedSheetXmlIsRefused_data()
     QTest::newRow("second root") << Worksheet(cell) + "<worksheet/>";
     QTest::newRow("text after root") << Worksheet(cell) + "x";
     QTest::newRow("bad reference") << Worksheet(cell).replace("A1", "A0");
+    QTest::newRow("row number past the last row")
+        << Worksheet("<row r=\"2147483647\"><c><v>1</v></c></row><row><c><v>2</v></c></row>");
+    QTest::newRow("row after the last row")
+        << Worksheet("<row r=\"1048576\"><c><v>1</v></c></row><row><c><v>2</v></c></row>");
+    QTest::newRow("row number not a number") << Worksheet(cell).replace("r=\"1\"", "r=\"x\"");
+    QTest::newRow("cell after the last column")
+        << Worksheet("<row r=\"1\"><c r=\"XFD1\"><v>1</v></c><c><v>2</v></c></row>");
 }
 
 void ExcelRobustnessTest::malformedSheetXmlIsRefused()
