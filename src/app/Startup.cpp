@@ -59,7 +59,7 @@ bool Startup::ConnectStore()
     DbManager* manager = DbManager::Instance();
     if (!manager->ConnectFromConfig(iniPath))
         Warn(QObject::tr("数据库连接"), QObject::tr("警告：数据库连接失败") +
-                                             QObject::tr("\n原因：") + manager->ConnectError());
+                                            QObject::tr("\n原因：") + manager->ConnectError());
     DatabaseEngine::Instance()->SetDbManager(manager);
 
     QString why;

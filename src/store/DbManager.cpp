@@ -60,8 +60,8 @@ bool DbManager::OpenConnection(QSqlDatabase& db, const DbConfig& settings, QStri
         db.setPassword(settings.password);
         db.setConnectOptions(QStringLiteral("connect_timeout=%1").arg(timeout));
     } else {
-        const QString text = settings.OdbcConnectionString(
-            OdbcDriver::IsFreeTds(settings.odbcDriver), &why);
+        const QString text =
+            settings.OdbcConnectionString(OdbcDriver::IsFreeTds(settings.odbcDriver), &why);
         if (text.isEmpty())
             return false;
         db.setDatabaseName(text);
@@ -209,7 +209,10 @@ bool DbManager::ReopenIfLost()
 
 bool DbManager::BeginTransaction()
 {
-    inTransaction = Database().transaction() || (ReopenIfLost() && Database().transaction());
+    // Beginning need not reach the server (ODBC only turns auto-commit off), so a connection lost
+    // meanwhile is looked for first.
+    ReopenIfLost();
+    inTransaction = Database().transaction();
     return inTransaction;
 }
 

@@ -53,7 +53,7 @@ QString ServerName(const QSqlDatabase& db)
     if (!db.isOpen() || !db.driver())
         return QString();
     const QVariant handle = db.driver()->handle();
-    if (qstrcmp(handle.typeName(), "SQLHANDLE") != 0)
+    if (handle.metaType() != QMetaType::fromType<SQLHANDLE>())
         return QString();
     const SQLHANDLE connection = *static_cast<const SQLHANDLE*>(handle.data());
     SQLCHAR text[256] = {};

@@ -17,9 +17,9 @@ int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     int failed = 0;
-    for (auto make : {NewValuesTest, NewLedgerTest, NewAccountsTest, NewSchemaTest,
-                      NewConnectionFailureTest, NewConfigFileTest, NewConnectedTest,
-                      NewServerConnectionTest, NewOdbcStringTest}) {
+    for (auto make :
+         {NewValuesTest, NewLedgerTest, NewAccountsTest, NewSchemaTest, NewConnectionFailureTest,
+          NewConfigFileTest, NewConnectedTest, NewServerConnectionTest, NewOdbcStringTest}) {
         std::unique_ptr<QObject> test(make());
         failed += QTest::qExec(test.get(), argc, argv);
     }
