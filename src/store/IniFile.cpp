@@ -89,11 +89,9 @@ bool IniFile::Load(const QString& filePath)
         QByteArray& line = raw[i];
         if (line.endsWith('\r'))
             line.chop(1);
+        // The line itself is not repeated: it may hold a password.
         if (!ReadLine(i, line, section) && error.isEmpty())
-            error = QStringLiteral("配置文件 %1 第 %2 行无法读取：%3")
-                        .arg(path)
-                        .arg(i + 1)
-                        .arg(QString::fromUtf8(line));
+            error = QStringLiteral("配置文件 %1 第 %2 行无法读取").arg(path).arg(i + 1);
     }
     return true;
 }
@@ -157,11 +155,16 @@ bool IniFile::SetValue(const QString& key, const QString& value)
     for (const QString& line : std::as_const(lines))
         bytes += line.toUtf8() + lineEnd;
     const QString target = path;
+    const QString folder = QFileInfo(target).absolutePath();
     QSaveFile file(target);
     file.setDirectWriteFallback(true);
-    if (!QDir().mkpath(QFileInfo(target).absolutePath()) || !file.open(QIODevice::WriteOnly) ||
-        file.write(bytes) != bytes.size() || !file.commit()) {
-        const QString why = file.errorString();
+    QString why;
+    if (!QDir().mkpath(folder))
+        why = QStringLiteral("无法建立文件夹 %1").arg(folder);
+    else if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() ||
+             !file.commit())
+        why = file.errorString();
+    if (!why.isEmpty()) {
         Load(target);
         error = QStringLiteral("无法写入配置文件 %1：%2").arg(target, why);
         return false;
