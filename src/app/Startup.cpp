@@ -26,7 +26,11 @@ bool Startup::Start()
     splash->showMessage(SplashMessage, Qt::AlignRight | Qt::AlignTop, Qt::green);
 
     login = std::make_unique<DialogLogin>();
-    ConnectStore();
+    if (!ConnectStore()) {
+        stopped = true;
+        splash->close();
+        return false;
+    }
     if (Prompt::Current().SignIn(*login) != QDialog::Accepted) {
         splash->close();
         return false;
@@ -45,22 +49,41 @@ bool Startup::Start()
 
 int Startup::Run()
 {
-    return Start() ? QApplication::exec() : 0;
+    if (Start())
+        return QApplication::exec();
+    return stopped ? 1 : 0;
 }
 
-void Startup::ConnectStore()
+bool Startup::ConnectStore()
 {
     DbManager* manager = DbManager::Instance();
-    if (!manager->ConnectFromConfig(iniPath)) {
-        PromptBox box;
-        box.title = QObject::tr("数据库连接");
-        box.text = QObject::tr("警告：数据库连接失败");
-        box.icon = QMessageBox::Warning;
-        box.standardButton = QMessageBox::Close;
-        Prompt::Current().Ask(nullptr, box);
-    }
+    if (!manager->ConnectFromConfig(iniPath))
+        Warn(QObject::tr("数据库连接"), QObject::tr("警告：数据库连接失败") +
+                                            QObject::tr("\n原因：") + manager->ConnectError());
     DatabaseEngine::Instance()->SetDbManager(manager);
-    DatabaseEngine::Instance()->SetStoreNo(StoreNumber::LoadOrCreate(iniPath));
+
+    QString why;
+    const QString storeNo = StoreNumber::LoadOrCreate(iniPath, &why);
+    if (storeNo.isEmpty()) {
+        Warn(QObject::tr("店号"),
+             QObject::tr("警告：无法在配置文件中保存本店的店号，程序不能启动。\n"
+                         "没有保存的店号，每次启动都会换一个新店号，已录入的数据将看不到。\n"
+                         "原因：") +
+                 why);
+        return false;
+    }
+    DatabaseEngine::Instance()->SetStoreNo(storeNo);
+    return true;
+}
+
+void Startup::Warn(const QString& title, const QString& text)
+{
+    PromptBox box;
+    box.title = title;
+    box.text = text;
+    box.icon = QMessageBox::Warning;
+    box.standardButton = QMessageBox::Close;
+    Prompt::Current().Ask(nullptr, box);
 }
 
 void Startup::ApplyStyleSheet()

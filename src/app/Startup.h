@@ -21,15 +21,21 @@ public:
     explicit Startup(const QString& iniPath = DbConfig::DefaultPath);
     ~Startup();
 
-    // Everything up to the shown main window; false when nobody signed in.
+    // Everything up to the shown main window; false when nobody signed in or the start had to
+    // stop before sign-in (Stopped()).
     bool Start();
-    // Start() and then the event loop: the program's exit code (0 without sign-in).
+    // Start() and then the event loop: the program's exit code (0 without sign-in, 1 when the
+    // start stopped).
     int Run();
+    bool Stopped() const { return stopped; }
 
     MainWindow* Window() const { return window.get(); }
 
 private:
-    void ConnectStore();
+    // Connects the data store (warning when it fails) and sets the store number; false when the
+    // store number cannot be kept.
+    bool ConnectStore();
+    static void Warn(const QString& title, const QString& text);
     static void ApplyStyleSheet();
 
     QString iniPath;
@@ -37,4 +43,5 @@ private:
     std::unique_ptr<DialogLogin> login;
     ThreadJobLauncher jobs;
     std::unique_ptr<MainWindow> window;
+    bool stopped = false;
 };

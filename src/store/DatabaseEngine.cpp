@@ -53,6 +53,16 @@ std::array<int, N> ColumnsOf(const QSqlRecord& record, const std::array<const ch
     return positions;
 }
 
+bool Execute(QSqlQuery& query, const QString& statement, const QVariantList& values)
+{
+    query.setForwardOnly(true);
+    if (!query.prepare(statement))
+        return false;
+    for (const QVariant& v : values)
+        query.addBindValue(v);
+    return query.exec();
+}
+
 QString ValueText(const QSqlQuery& query, int position)
 {
     if (position < 0)
@@ -106,20 +116,26 @@ QString DatabaseEngine::LastError() const
     return lastError;
 }
 
+DbManager* DatabaseEngine::Owner() const
+{
+    return manager ? manager : DbManager::Instance();
+}
+
 QSqlDatabase DatabaseEngine::Connection() const
 {
-    return (manager ? manager : DbManager::Instance())->Database();
+    return Owner()->Database();
 }
 
 bool DatabaseEngine::Run(QSqlQuery& query, const QString& statement,
                          const QVariantList& values) const
 {
-    query.setForwardOnly(true);
-    bool ok = query.prepare(statement);
-    if (ok) {
-        for (const QVariant& v : values)
-            query.addBindValue(v);
-        ok = query.exec();
+    bool ok = Execute(query, statement, values);
+    // A connection lost under the statement (the server restarted) is opened again and the
+    // statement run once more: every statement here may be repeated (saves are upserts by key,
+    // deletes go by key), and none is repeated inside a transaction.
+    if (!ok && Owner()->ReopenIfLost()) {
+        query = QSqlQuery(Connection());
+        ok = Execute(query, statement, values);
     }
     if (!ok) {
         lastError = query.lastError().text().trimmed();
@@ -290,9 +306,9 @@ bool DatabaseEngine::LoadUserInfo(UserRecord& user)
 
 bool DatabaseEngine::ReplaceUserAccounts(const QList<UserRecord>& users)
 {
-    QSqlDatabase db = Connection();
-    if (!db.transaction()) {
-        lastError = db.lastError().text().trimmed();
+    DbManager* owner = Owner();
+    if (!owner->BeginTransaction()) {
+        lastError = Connection().lastError().text().trimmed();
         if (lastError.isEmpty())
             lastError = QStringLiteral("数据库未连接");
         return false;
@@ -300,11 +316,11 @@ bool DatabaseEngine::ReplaceUserAccounts(const QList<UserRecord>& users)
     bool ok = DeleteStoreRows(StoreTables::User);
     for (qsizetype i = 0; ok && i < users.size(); ++i)
         ok = SaveUserInfo(users.at(i));
-    if (ok && db.commit())
+    if (ok && owner->CommitTransaction())
         return true;
     if (ok)
-        lastError = db.lastError().text();
-    db.rollback();
+        lastError = Connection().lastError().text();
+    owner->RollbackTransaction();
     return false;
 }
 

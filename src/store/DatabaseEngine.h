@@ -65,6 +65,7 @@ public:
 
 private:
     DatabaseEngine() = default;
+    DbManager* Owner() const;
     QSqlDatabase Connection() const;
     bool Run(QSqlQuery& query, const QString& statement, const QVariantList& values) const;
     bool Upsert(const QString& update, const QVariantList& updateValues, const QString& insert,

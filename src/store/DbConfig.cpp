@@ -1,47 +1,58 @@
 #include "DbConfig.h"
 
+#include "IniFile.h"
+
 #include <QRegularExpression>
-#include <QSettings>
 
 const QString DbConfig::DefaultPath = QStringLiteral("InitParam/dBConfig.ini");
 
 DbConfig DbConfig::Read(const QString& iniPath)
 {
-    QSettings ini(iniPath, QSettings::IniFormat);
+    IniFile ini;
+    ini.Load(iniPath);
     DbConfig c;
-    c.host = ini.value(QStringLiteral("HostName/IP")).toString();
-    c.port = ini.value(QStringLiteral("Port/PORT")).toInt();
-    c.database = ini.value(QStringLiteral("DatabaseName/DATABASE")).toString();
-    c.user = ini.value(QStringLiteral("UserName/UID")).toString();
-    c.password = ini.value(QStringLiteral("Password/PWD")).toString();
-    const QString type = ini.value(QStringLiteral("Driver/TYPE")).toString().trimmed();
+    c.error = ini.Exists() || !ini.Error().isEmpty()
+                  ? ini.Error()
+                  : QStringLiteral("找不到配置文件 %1").arg(iniPath);
+    c.host = ini.Value(QStringLiteral("HostName/IP"));
+    c.port = ini.Value(QStringLiteral("Port/PORT")).toInt();
+    c.database = ini.Value(QStringLiteral("DatabaseName/DATABASE"));
+    c.user = ini.Value(QStringLiteral("UserName/UID"));
+    c.password = ini.Value(QStringLiteral("Password/PWD"));
+    const QString type = ini.Value(QStringLiteral("Driver/TYPE")).trimmed();
     if (!type.isEmpty())
         c.driverType = type.toUpper();
-    const QString odbc = ini.value(QStringLiteral("Driver/ODBC")).toString().trimmed();
+    const QString odbc = ini.Value(QStringLiteral("Driver/ODBC")).trimmed();
     if (!odbc.isEmpty())
         c.odbcDriver = odbc;
     return c;
 }
 
-static QString Braced(QString value)
+QString DbConfig::OdbcConnectionString(bool freeTds, QString* why) const
 {
-    value.replace(QLatin1Char('}'), QLatin1String("}}"));
-    return QLatin1Char('{') + value + QLatin1Char('}');
-}
-
-// Plain values stay bare (not every driver unwraps braces in every keyword); a value that could
-// end the attribute or start another is brace-quoted.
-static QString Quoted(const QString& value)
-{
-    static const QRegularExpression special(QStringLiteral("[;{}=]|^\\s|\\s$"));
-    return value.contains(special) ? Braced(value) : value;
-}
-
-QString DbConfig::OdbcConnectionString() const
-{
-    return QStringLiteral("DRIVER=%1;SERVER=%2;PORT=%3;DATABASE=%4;UID=%5;PWD=%6;")
-        .arg(Braced(odbcDriver), Quoted(host), QString::number(port), Quoted(database),
-             Quoted(user), Quoted(password));
+    static const QRegularExpression needsBraces(QStringLiteral(";|^\\{|^\\s|\\s$"));
+    const QList<std::pair<QString, QString>> settings = {{QStringLiteral("SERVER"), host},
+                                                         {QStringLiteral("DATABASE"), database},
+                                                         {QStringLiteral("UID"), user},
+                                                         {QStringLiteral("PWD"), password}};
+    QString text = QStringLiteral("DRIVER={%1};").arg(odbcDriver);
+    for (const auto& [keyword, value] : settings) {
+        QString written = value;
+        if (value.contains(needsBraces)) {
+            if (freeTds && value.contains(QLatin1String("};"))) {
+                if (why)
+                    *why = QStringLiteral("%1 的值含有 \"};\"，FreeTDS 驱动无法接收").arg(keyword);
+                return QString();
+            }
+            if (!freeTds)
+                written.replace(QLatin1Char('}'), QLatin1String("}}"));
+            written = QLatin1Char('{') + written + QLatin1Char('}');
+        }
+        text += keyword + QLatin1Char('=') + written + QLatin1Char(';');
+        if (keyword == QLatin1String("SERVER"))
+            text += QStringLiteral("PORT=%1;").arg(port);
+    }
+    return text;
 }
 
 namespace StoreNumber
@@ -52,16 +63,17 @@ QString Make(const QDateTime& moment)
     return moment.toString(QStringLiteral("yyyyMMddhhmmsszzz")) + QStringLiteral("LINK");
 }
 
-QString LoadOrCreate(const QString& iniPath)
+QString LoadOrCreate(const QString& iniPath, QString* error)
 {
-    QSettings ini(iniPath, QSettings::IniFormat);
-    QString storeNo = ini.value(QStringLiteral("StoreNo/No")).toString();
-    if (storeNo.isEmpty()) {
-        storeNo = Make();
-        ini.setValue(QStringLiteral("StoreNo/No"), storeNo);
-        ini.sync();
+    const QString key = QStringLiteral("StoreNo/No");
+    IniFile ini;
+    ini.Load(iniPath);
+    if (ini.Value(key).isEmpty() && (!ini.Error().isEmpty() || !ini.SetValue(key, Make()))) {
+        if (error)
+            *error = ini.Error();
+        return QString();
     }
-    return storeNo;
+    return ini.Value(key);
 }
 
 } // namespace StoreNumber

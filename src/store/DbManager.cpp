@@ -1,8 +1,11 @@
 #include "DbManager.h"
 
+#include "OdbcDriver.h"
 #include "Schema.h"
+#include "StoreTables.h"
 
 #include <QDebug>
+#include <QHash>
 #include <QMutexLocker>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -28,6 +31,8 @@ struct ThreadConnection {
 
 QThreadStorage<ThreadConnection*> threadConnections;
 QThread* mainThread = nullptr;
+// Whether the calling thread's connection has a transaction open (each thread has its own).
+thread_local bool inTransaction = false;
 
 // A server that does not answer fails after this many seconds instead of blocking the window.
 constexpr int ConnectTimeoutSeconds = 5;
@@ -40,31 +45,47 @@ DbManager* DbManager::Instance()
     return instance;
 }
 
-bool DbManager::OpenConnection(QSqlDatabase& db) const
+bool DbManager::OpenConnection(QSqlDatabase& db, const DbConfig& settings, QString& why)
 {
     const QString timeout = QString::number(ConnectTimeoutSeconds);
-    if (config.driverType == QLatin1String("QSQLITE")) {
-        db.setDatabaseName(config.database);
+    if (settings.driverType == QLatin1String("QSQLITE")) {
+        db.setDatabaseName(settings.database);
         db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(timeout + "000"));
-    } else if (config.driverType == QLatin1String("QPSQL")) {
-        db.setHostName(config.host);
-        if (config.port > 0)
-            db.setPort(config.port);
-        db.setDatabaseName(config.database);
-        db.setUserName(config.user);
-        db.setPassword(config.password);
+    } else if (settings.driverType == QLatin1String("QPSQL")) {
+        db.setHostName(settings.host);
+        if (settings.port > 0)
+            db.setPort(settings.port);
+        db.setDatabaseName(settings.database);
+        db.setUserName(settings.user);
+        db.setPassword(settings.password);
         db.setConnectOptions(QStringLiteral("connect_timeout=%1").arg(timeout));
     } else {
-        db.setDatabaseName(config.OdbcConnectionString());
+        const QString text =
+            settings.OdbcConnectionString(OdbcDriver::IsFreeTds(settings.odbcDriver), &why);
+        if (text.isEmpty())
+            return false;
+        db.setDatabaseName(text);
         db.setConnectOptions(
             QStringLiteral("SQL_ATTR_LOGIN_TIMEOUT=%1;SQL_ATTR_CONNECTION_TIMEOUT=%1")
                 .arg(timeout));
     }
-    if (!db.open())
+    if (!db.open()) {
+        why = db.lastError().text().trimmed();
         return false;
-    if (config.driverType == QLatin1String("QSQLITE")) {
-        // WAL lets the window and a background job write at the same time.
-        QSqlQuery(db).exec(QStringLiteral("PRAGMA journal_mode=WAL"));
+    }
+    if (settings.driverType == QLatin1String("QSQLITE")) {
+        // WAL lets the window and a background job write at the same time. The statement is
+        // also the first read of the file: a file that is no database fails here.
+        QSqlQuery wal(db);
+        if (!wal.exec(QStringLiteral("PRAGMA journal_mode=WAL")) || !wal.next() ||
+            wal.value(0).toString().compare(QLatin1String("wal"), Qt::CaseInsensitive) != 0) {
+            why = QStringLiteral("数据库文件 %1 不能使用（不是 SQLite 数据库，或无法改为 WAL "
+                                 "日志模式）：%2")
+                      .arg(settings.database,
+                           wal.isActive() ? wal.value(0).toString() : wal.lastError().text());
+            db.close();
+            return false;
+        }
     }
     return true;
 }
@@ -78,16 +99,32 @@ bool DbManager::ConnectFromConfig(const QString& iniPath)
     ++generation;
     mainThread = QThread::currentThread();
 
-    QSqlDatabase db = QSqlDatabase::addDatabase(config.driverType);
-    if (!db.isValid() || !OpenConnection(db)) {
-        qDebug() << "DbManager: connection failed:" << db.lastError().text();
+    QString why = config.error;
+    if (why.isEmpty() && config.driverType == QLatin1String("QSQLITE") &&
+        config.database.trimmed().isEmpty())
+        why = QStringLiteral("没有指定数据库文件（DatabaseName/DATABASE）");
+    if (why.isEmpty()) {
+        QSqlDatabase db = QSqlDatabase::addDatabase(config.driverType);
+        if (!db.isValid())
+            why = QStringLiteral("没有数据库驱动 %1").arg(config.driverType);
+        else if (OpenConnection(db, config, why) && config.driverType == QLatin1String("QODBC"))
+            dialect = SqlDialect::ForServer(OdbcDriver::ServerName(db));
+    }
+    connectError = why;
+    if (!why.isEmpty()) {
+        qDebug() << "DbManager: connection failed:" << why;
         return false;
     }
     connected = true;
     lock.unlock();
     qDebug() << "connect db ok1";
-    InitTables();
-    return true;
+    if (InitTables())
+        return true;
+    why = ConnectError();
+    Disconnect();
+    lock.relock();
+    connectError = why;
+    return false;
 }
 
 bool DbManager::IsConnected() const
@@ -96,10 +133,23 @@ bool DbManager::IsConnected() const
     return connected;
 }
 
+QString DbManager::ConnectError() const
+{
+    QMutexLocker lock(&mutex);
+    return connectError;
+}
+
+DbConfig DbManager::Settings() const
+{
+    QMutexLocker lock(&mutex);
+    return config;
+}
+
 void DbManager::Disconnect()
 {
     QMutexLocker lock(&mutex);
     threadConnections.setLocalData(nullptr);
+    inTransaction = false;
     if (QSqlDatabase::contains(QSqlDatabase::defaultConnection)) {
         {
             QSqlDatabase db = QSqlDatabase::database(QSqlDatabase::defaultConnection, false);
@@ -124,6 +174,7 @@ QSqlDatabase DbManager::Database()
         return QSqlDatabase::database(own->name, false);
 
     threadConnections.setLocalData(nullptr); // drops a connection made before a reconnect
+    inTransaction = false;
     auto* fresh = new ThreadConnection;
     fresh->generation = generation;
     fresh->name = QStringLiteral("ledger-%1-%2")
@@ -131,9 +182,52 @@ QSqlDatabase DbManager::Database()
                       .arg(reinterpret_cast<quintptr>(QThread::currentThreadId()));
     threadConnections.setLocalData(fresh);
     QSqlDatabase db = QSqlDatabase::addDatabase(config.driverType, fresh->name);
-    if (!OpenConnection(db))
-        qDebug() << "DbManager: thread connection failed:" << db.lastError().text();
+    QString why;
+    if (!OpenConnection(db, config, why))
+        qDebug() << "DbManager: thread connection failed:" << why;
     return db;
+}
+
+bool DbManager::ReopenIfLost()
+{
+    if (inTransaction)
+        return false;
+    QSqlDatabase db = Database();
+    if (!db.isValid())
+        return false; // never connected: nothing to reopen
+    if (db.isOpen() && QSqlQuery(db).exec(QStringLiteral("select 1")))
+        return false; // the connection works: the statement itself failed
+    db.close();
+    QString why;
+    if (!OpenConnection(db, Settings(), why)) {
+        qDebug() << "DbManager: connection not reopened:" << why;
+        return false;
+    }
+    qDebug() << "DbManager: lost connection reopened";
+    return true;
+}
+
+bool DbManager::BeginTransaction()
+{
+    // Beginning need not reach the server (ODBC only turns auto-commit off), so a connection lost
+    // meanwhile is looked for first.
+    ReopenIfLost();
+    inTransaction = Database().transaction();
+    return inTransaction;
+}
+
+bool DbManager::CommitTransaction()
+{
+    if (!Database().commit())
+        return false; // still open: the caller rolls back
+    inTransaction = false;
+    return true;
+}
+
+void DbManager::RollbackTransaction()
+{
+    Database().rollback();
+    inTransaction = false;
 }
 
 SqlDialect DbManager::Dialect() const
@@ -156,11 +250,24 @@ QString DbManager::ErrorText() const
 
 bool DbManager::InitTables()
 {
+    QHash<QString, QString> refusals;
     for (const TableSchema& table : Schema::Tables()) {
-        CreateTable(table.name, table.columns, table.types);
+        if (!CreateTable(table.name, table.columns, table.types))
+            refusals.insert(table.name, ErrorText());
         CreateIndexes(table.name);
     }
-    return true;
+    const QStringList present = Database().tables(QSql::Tables);
+    QStringList missing;
+    for (const QString& table : StoreTables::All) {
+        if (!present.contains(table))
+            missing << table;
+    }
+    if (missing.isEmpty())
+        return true;
+    QMutexLocker lock(&mutex);
+    connectError = QStringLiteral("无法建立数据表 %1：%2")
+                       .arg(missing.join(QStringLiteral("、")), refusals.value(missing.first()));
+    return false;
 }
 
 bool DbManager::CreateTable(QString name, QStringList columns, QStringList types)

@@ -18,15 +18,18 @@ public:
     static DbManager* Instance();
 
     // Reads the configuration, opens the main connection and creates the missing tables.
-    // Returns whether the connection opened; shows nothing (the caller tells the user).
+    // Connected means: opened (SQLite: a database file named, in WAL mode), the server's dialect
+    // known, every table present or created. Otherwise false, with the reason in ConnectError().
+    // Shows nothing (the caller tells the user).
     bool ConnectFromConfig(const QString& iniPath = DbConfig::DefaultPath);
     bool IsConnected() const;
+    QString ConnectError() const;
     // Closes every connection this manager opened on the calling thread and forgets the
     // settings, so that the next statements fail until the next ConnectFromConfig.
     void Disconnect();
 
-    // Creates the missing tables of the program in their fixed order; true whatever the
-    // single results were.
+    // Creates the missing tables of the program in their fixed order; true when every table is
+    // there afterwards (ConnectError() names the missing ones otherwise).
     bool InitTables();
     // Creates one table unless the database already has it; true only when the create ran.
     bool CreateTable(QString name, QStringList columns, QStringList types);
@@ -35,13 +38,22 @@ public:
 
     // The connection of the calling thread (invalid when not connected).
     QSqlDatabase Database();
+    // After a failed statement: when the calling thread's connection turns out to be lost (the
+    // server restarted or dropped it), opens it again and returns true. Never inside a
+    // transaction: what it did is gone with the old connection, and the caller must fail.
+    bool ReopenIfLost();
+    // Transactions on the calling thread's connection; Begin reopens a lost connection first.
+    bool BeginTransaction();
+    bool CommitTransaction();
+    void RollbackTransaction();
     SqlDialect Dialect() const;
     QString DriverType() const;
 
 private:
     DbManager() = default;
-    bool OpenConnection(QSqlDatabase& db) const;
+    static bool OpenConnection(QSqlDatabase& db, const DbConfig& settings, QString& why);
     void CreateIndexes(const QString& table);
+    DbConfig Settings() const;
 
     mutable QMutex mutex;
     DbConfig config;
@@ -49,4 +61,5 @@ private:
     int generation = 0; // bumped by every (re)connect, so threads drop stale connections
     bool connected = false;
     QString errorText;
+    QString connectError;
 };

@@ -11,6 +11,15 @@ SqlDialect SqlDialect::ForDriver(const QString& driverType)
     return SqlDialect(SqlServer);
 }
 
+SqlDialect SqlDialect::ForServer(const QString& serverName)
+{
+    if (serverName.startsWith(QLatin1String("PostgreSQL"), Qt::CaseInsensitive))
+        return SqlDialect(Postgres);
+    if (serverName.startsWith(QLatin1String("SQLite"), Qt::CaseInsensitive))
+        return SqlDialect(Sqlite);
+    return SqlDialect(SqlServer);
+}
+
 QString SqlDialect::TypeText(const QString& type) const
 {
     switch (server) {

@@ -14,6 +14,10 @@ public:
     explicit SqlDialect(Server server) : server(server) {}
     // For a Qt SQL driver name: QPSQL -> PostgreSQL, QSQLITE -> SQLite, any other -> SQL Server.
     static SqlDialect ForDriver(const QString& driverType);
+    // For the server product an ODBC connection reached ("PostgreSQL", "SQLite"; any other is
+    // taken for SQL Server).
+    static SqlDialect ForServer(const QString& serverName);
+    Server Kind() const { return server; }
 
     // `firstTable`: the database has no tables yet (the key constraint is then named "pkid").
     QString CreateTableStatement(const QString& name, const QStringList& columns,

@@ -42,6 +42,8 @@ class TestApp : public QObject
 private slots:
     void init();
     void databaseDownStillLetsTheBuiltInAccountIn();
+    void connectionWarningSaysWhy();
+    void storeNumberThatCannotBeKeptStopsBeforeSignIn();
     void freshFolderGetsWorkingFoldersAndAStoreNumber();
     void cancelledSignInEndsWithExitCodeZero();
     void signedInUserReachesTheWindow();
@@ -63,7 +65,7 @@ void TestApp::databaseDownStillLetsTheBuiltInAccountIn()
     QVERIFY(startup.Start());
     QCOMPARE(prompt.shown.size(), 2);
     QCOMPARE(prompt.shown[0].title, QString("数据库连接"));
-    QCOMPARE(prompt.shown[0].text, QString("警告：数据库连接失败"));
+    QVERIFY(prompt.shown[0].text.startsWith("警告：数据库连接失败\n原因："));
     QCOMPARE(prompt.shown[1].title, QString("提示"));
     MainWindow* window = startup.Window();
     QVERIFY(window);
@@ -73,6 +75,44 @@ void TestApp::databaseDownStillLetsTheBuiltInAccountIn()
     QVERIFY(window->isVisible());
     QVERIFY(!QApplication::windowIcon().isNull());
     QVERIFY(qApp->styleSheet().contains("QMenuBar"));
+}
+
+void TestApp::connectionWarningSaysWhy()
+{
+    TestFolder folder;
+    {
+        QFile notes(folder.Path() + "/ledger.db");
+        QVERIFY(notes.open(QIODevice::WriteOnly));
+        notes.write(QByteArray("not a database\n").repeated(100));
+    }
+    ScriptedPrompt prompt;
+    prompt.SignInWith({});
+    Startup startup(folder.ConfigPath());
+    QVERIFY(!startup.Start());
+    QVERIFY(!startup.Stopped());
+    QCOMPARE(prompt.shown.size(), 1);
+    QCOMPARE(prompt.shown[0].title, QString("数据库连接"));
+    QVERIFY(prompt.shown[0].text.startsWith("警告：数据库连接失败\n原因："));
+    QVERIFY(prompt.shown[0].text.contains("不是 SQLite 数据库"));
+}
+
+void TestApp::storeNumberThatCannotBeKeptStopsBeforeSignIn()
+{
+    // "InitParam" is a file: no configuration can be written below it.
+    TestFolder folder;
+    {
+        QFile blocker(folder.Path() + "/blocked");
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+    }
+    ScriptedPrompt prompt;
+    prompt.SignInWith({{"admin", "407152"}});
+    Startup startup(folder.Path() + "/blocked/dBConfig.ini");
+    QCOMPARE(startup.Run(), 1);
+    QVERIFY(startup.Stopped());
+    QVERIFY(!startup.Window());
+    QCOMPARE(prompt.shown.size(), 2); // the connection warning, then why the start stops
+    QCOMPARE(prompt.shown[1].title, QString("店号"));
+    QVERIFY(prompt.shown[1].text.contains("无法写入配置文件"));
 }
 
 void TestApp::freshFolderGetsWorkingFoldersAndAStoreNumber()

@@ -32,8 +32,9 @@ bool OdbcDriverInstalled()
     return drivers.childGroups().contains(QStringLiteral("PostgreSQL Unicode"));
 }
 
-// Runs a statement on a short-lived QPSQL connection to the server's maintenance database.
-bool OnPgServer(const QString& statement)
+} // namespace
+
+bool TestDatabase::OnPgServer(const QString& statement)
 {
     const QMap<QString, QString> pg = PgSettings();
     const QString name = QStringLiteral("ledger-test-admin");
@@ -55,8 +56,6 @@ bool OnPgServer(const QString& statement)
     QSqlDatabase::removeDatabase(name);
     return ok;
 }
-
-} // namespace
 
 QList<TestDatabase::Backend> TestDatabase::Available()
 {
@@ -110,6 +109,11 @@ TestDatabase::~TestDatabase()
         OnPgServer(QStringLiteral("drop database if exists %1").arg(pgDatabase));
 }
 
+QString TestDatabase::ServerDatabase() const
+{
+    return pgDatabase;
+}
+
 QString TestDatabase::WorkDir() const
 {
     return dir.path();
@@ -141,16 +145,9 @@ void TestDatabase::WriteConfig(const QString& driverType)
 
 bool TestDatabase::Connect()
 {
-    if (backend == OdbcPostgres) {
-        // The server dialect of the ODBC path is SQL Server's: the tables are made beforehand.
-        WriteConfig(QStringLiteral("QPSQL"));
-        if (!DbManager::Instance()->ConnectFromConfig(ConfigPath()))
-            return false;
-        DbManager::Instance()->Disconnect();
-        WriteConfig(QStringLiteral("QODBC"));
-    } else {
-        WriteConfig(backend == Sqlite ? QStringLiteral("QSQLITE") : QStringLiteral("QPSQL"));
-    }
+    WriteConfig(backend == Sqlite     ? QStringLiteral("QSQLITE")
+                : backend == Postgres ? QStringLiteral("QPSQL")
+                                      : QStringLiteral("QODBC"));
     const bool ok = DbManager::Instance()->ConnectFromConfig(ConfigPath());
     DatabaseEngine::Instance()->SetDbManager(DbManager::Instance());
     DatabaseEngine::Instance()->SetStoreNo(storeNo);

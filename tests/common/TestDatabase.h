@@ -32,8 +32,13 @@ public:
     QString WorkDir() const;
     Backend Kind() const { return backend; }
 
+    // The database's name on the PostgreSQL server (empty for SQLite).
+    QString ServerDatabase() const;
+
     // A first-column integer of a statement on the data store's connection, -1 on failure.
     static int Scalar(const QString& statement);
+    // Runs a statement on a short-lived QPSQL connection to the server's maintenance database.
+    static bool OnPgServer(const QString& statement);
 
 private:
     void WriteConfig(const QString& driverType);

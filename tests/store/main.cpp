@@ -8,13 +8,18 @@ QObject* NewLedgerTest();
 QObject* NewAccountsTest();
 QObject* NewSchemaTest();
 QObject* NewConnectionFailureTest();
+QObject* NewConfigFileTest();
+QObject* NewConnectedTest();
+QObject* NewServerConnectionTest();
+QObject* NewOdbcStringTest();
 
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     int failed = 0;
     for (auto make :
-         {NewValuesTest, NewLedgerTest, NewAccountsTest, NewSchemaTest, NewConnectionFailureTest}) {
+         {NewValuesTest, NewLedgerTest, NewAccountsTest, NewSchemaTest, NewConnectionFailureTest,
+          NewConfigFileTest, NewConnectedTest, NewServerConnectionTest, NewOdbcStringTest}) {
         std::unique_ptr<QObject> test(make());
         failed += QTest::qExec(test.get(), argc, argv);
     }

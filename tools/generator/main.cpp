@@ -92,12 +92,19 @@ int main(int argc, char* argv[])
     }
     const QString configPath = config.absoluteFilePath();
     QDir::setCurrent(WorkingFolderOf(config));
-    if (parser.isSet(QStringLiteral("use-store-of-config")))
-        options.firstStoreNo = StoreNumber::LoadOrCreate(configPath);
+    if (parser.isSet(QStringLiteral("use-store-of-config"))) {
+        QString why;
+        options.firstStoreNo = StoreNumber::LoadOrCreate(configPath, &why);
+        if (options.firstStoreNo.isEmpty()) {
+            err << "ledger_generate: " << why << "\n";
+            return 1;
+        }
+    }
 
     DbManager* manager = DbManager::Instance();
     if (!manager->ConnectFromConfig(configPath)) {
-        err << "ledger_generate: cannot open the database of " << configPath << "\n";
+        err << "ledger_generate: cannot open the database of " << configPath << ": "
+            << manager->ConnectError() << "\n";
         return 1;
     }
     DatabaseEngine::Instance()->SetDbManager(manager);
