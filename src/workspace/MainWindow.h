@@ -13,6 +13,7 @@
 #include <memory>
 
 class ItemPicker;
+class ProgramRestart;
 class DialogInfoToDb;
 class DialogUserMge;
 class DialogShowText;
@@ -146,4 +147,5 @@ private:
     DialogUserMge* personDialog = nullptr;
     ListCellDelegate* listDelegate = nullptr;
     ItemPicker* picker = nullptr;
+    ProgramRestart* restart = nullptr;
 };

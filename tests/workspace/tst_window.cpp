@@ -1,6 +1,7 @@
 #include "DatabaseEngine.h"
 #include "JobLauncher.h"
 #include "MainWindow.h"
+#include "ProgramRestart.h"
 #include "ScriptedPrompt.h"
 #include "SignedInWindow.h"
 #include "TestFolder.h"
@@ -16,9 +17,11 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QStackedWidget>
+#include <QStandardPaths>
 #include <QStatusBar>
 #include <QTableView>
 #include <QTest>
+#include <QTimer>
 #include <QToolBar>
 
 namespace
@@ -357,4 +360,45 @@ void TestWindow::closeBoxCanBeDeclined()
     QCOMPARE(prompt.shown[0].buttons, (QStringList{"直接退出", "返回程序"}));
     QVERIFY(w->close());
     QVERIFY(!w->isVisible());
+}
+
+void TestWindow::restartStartsANewCopyOnlyWhenQuitting()
+{
+    TestFolder folder;
+    QVERIFY(folder.Connect());
+    auto w = SignedInWindow(3);
+    w->show();
+    auto* restart = w->findChild<ProgramRestart*>();
+    QVERIFY(restart);
+    // The new copy is a program that leaves a mark, so the test sees whether it was started.
+    const QString mark = folder.Path() + "/started";
+    restart->SetCommand(QStandardPaths::findExecutable("touch"), {mark});
+    QAction* action = Action(*w, "action_restart");
+    ScriptedPrompt prompt;
+    // Runs the application's event loop while `step` runs in it, until the program quits (or
+    // the test gives up).
+    auto runLoop = [](const std::function<void()>& step) {
+        QTimer::singleShot(0, qApp, step);
+        QTimer::singleShot(5000, qApp, [] { QCoreApplication::exit(1); });
+        return QCoreApplication::exec();
+    };
+
+    // "返回程序": the program stays, alone; leaving it later for another reason starts nothing.
+    prompt.AnswerBoxes({1});
+    runLoop([&] {
+        action->trigger();
+        QCoreApplication::exit(0);
+    });
+    QCOMPARE(prompt.shown.size(), 1);
+    QCOMPARE(prompt.shown[0].title, QString("退出"));
+    QVERIFY(w->isVisible());
+    QTest::qWait(200);
+    QVERIFY(!QFile::exists(mark));
+
+    // "直接退出": the window closes, the program quits and the new copy starts.
+    prompt.AnswerBoxes({0});
+    QCOMPARE(runLoop([&] { action->trigger(); }), 0);
+    QCOMPARE(prompt.shown.size(), 2);
+    QVERIFY(!w->isVisible());
+    QTRY_VERIFY(QFile::exists(mark));
 }

@@ -33,6 +33,7 @@ private slots:
     void showingLoadedRowsSavesNothing();
     void statusLineShowsTimeAndUser();
     void closeBoxCanBeDeclined();
+    void restartStartsANewCopyOnlyWhenQuitting();
 };
 
 // The store chooser, the help dialog, the about box and the cell-text viewer.
