@@ -164,7 +164,7 @@ private slots:
     void tabsAndButtonsCarryTheirNames();
 
     void separatorsInCellsSurviveStoreAndReload();
-    void escapeLookalikesComeBackAsSeparators();
+    void textsTheListCannotHoldAreRefusedAtTheCell();
     void emptyWarehouseRowStoresSixSeparators();
     void deletingTheLastRowDeletesTheList();
     void refusedDeleteChangesNothing();
@@ -279,17 +279,39 @@ void TestLists::separatorsInCellsSurviveStoreAndReload()
     QVERIFY(prompt.shown.isEmpty());
 }
 
-void TestLists::escapeLookalikesComeBackAsSeparators()
+void TestLists::textsTheListCannotHoldAreRefusedAtTheCell()
 {
     TestFolder folder;
     QVERIFY(folder.Connect());
     ScriptedPrompt prompt;
-    {
-        DialogInfoToDb dialog;
-        Type(TableOf(dialog, "tableWidgetColor"), 0, 1, "a##b&&c");
+    DialogUserMge dialog;
+    QTableWidget* users = TableOf(dialog, "tableWidget");
+    AddAccountRow(dialog, users, 0, "wang", "pw");
+    AddAccountRow(dialog, users, 1, "li", "lipw");
+    const QString stored = Stored(2, 0);
+
+    // Each would come back as something else, or split the list, at the next reading.
+    for (const char* password : {"a;b", "x##y", "1&&2", "#-", "&."}) {
+        prompt.shown.clear();
+        Type(users, 0, 3, password);
+        QCoreApplication::processEvents();
+        QCOMPARE(users->item(0, 3)->text(), QString("pw"));
+        QCOMPARE(Stored(2, 0), stored);
+        QCOMPARE(prompt.shown.size(), 1);
+        QCOMPARE(prompt.shown[0].title, QString("输入错误"));
+        QVERIFY2(prompt.shown[0].text.contains(password), qPrintable(prompt.shown[0].text));
     }
-    DialogInfoToDb reopened;
-    QCOMPARE(TableOf(reopened, "tableWidgetColor")->item(0, 1)->text(), QString("a-b.c"));
+    QVERIFY(SignsIn(prompt, "wang", "pw"));
+    QVERIFY(SignsIn(prompt, "li", "lipw"));
+
+    // Separators on their own are escaped and come back as typed.
+    Type(users, 0, 3, "p-w.#&");
+    QCoreApplication::processEvents();
+    QVERIFY(SignsIn(prompt, "wang", "p-w.#&"));
+    DialogUserMge reopened;
+    QCOMPARE(TableOf(reopened, "tableWidget")->rowCount(), 2);
+    QCOMPARE(TableOf(reopened, "tableWidget")->item(0, 3)->text(), QString("p-w.#&"));
+    QCOMPARE(TableOf(reopened, "tableWidget")->item(1, 1)->text(), QString("li"));
 }
 
 void TestLists::emptyWarehouseRowStoresSixSeparators()
@@ -412,6 +434,18 @@ void TestLists::importPutsRowsFirstAndKeepsTheOld()
     // A cancelled file question changes nothing.
     Click(dialog, "btn_import_1");
     QCOMPARE(classes->rowCount(), 3);
+
+    // A sheet with a text the list cannot hold is refused as a whole.
+    const QString bad = folder.Path() + "/bad.xls";
+    QVERIFY(WriteSheet(bad, {"序号", "商品类目"}, {{"1", "fine"}, {"2", "A;B"}}));
+    prompt.AnswerFiles({bad});
+    Click(dialog, "btn_import_1");
+    QCOMPARE(prompt.shown.size(), 1);
+    QCOMPARE(prompt.shown[0].title, QString("导入失败"));
+    QVERIFY(prompt.shown[0].text.contains("A;B"));
+    QCOMPARE(classes->rowCount(), 3);
+    QCOMPARE(classes->item(0, 1)->text(), QString("new-A"));
+    QCOMPARE(Stored(1, 1), QString("new##A;new&&B;old"));
 }
 
 void TestLists::exportThenImportGivesTheSameEntries()
