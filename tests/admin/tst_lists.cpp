@@ -5,7 +5,6 @@
 #include "ExcelEngine.h"
 #include "JobLauncher.h"
 #include "ListRows.h"
-#include "ListTabs.h"
 #include "LocalAddress.h"
 #include "MainWindow.h"
 #include "ScriptedPrompt.h"
@@ -161,7 +160,6 @@ private slots:
     void roleTextRule_data();
     void roleTextRule();
     void storedRowsShowInTheirPlaces();
-    void tabsAndButtonsCarryTheirNames();
 
     void separatorsInCellsSurviveStoreAndReload();
     void textsTheListCannotHoldAreRefusedAtTheCell();
@@ -223,36 +221,6 @@ void TestLists::storedRowsShowInTheirPlaces()
     QCOMPARE(user.user_remark, QString("note"));
     QCOMPARE(user.user_online, 1);
     QCOMPARE(user.user_ip, QString("1.2.3.4"));
-}
-
-void TestLists::tabsAndButtonsCarryTheirNames()
-{
-    using ListTabs::Button;
-    QCOMPARE(ListTabs::ButtonName(Button::Add, 0), QString("btn_add"));
-    QCOMPARE(ListTabs::ButtonName(Button::Confirm, 5), QString("btn_ok_6"));
-    QCOMPARE(ListTabs::ButtonName(Button::Import, 0), QString("btn_import_1"));
-    QCOMPARE(ListTabs::ButtonName(Button::Export, 2), QString("btn_export_3"));
-
-    TestFolder folder;
-    QVERIFY(folder.Connect());
-    ScriptedPrompt prompt;
-    DialogInfoToDb lists;
-    DialogUserMge people;
-    QCOMPARE(lists.windowTitle(), QString("信息管理"));
-    QCOMPARE(people.windowTitle(), QString("人员信息管理"));
-    for (const char* name : {"tableWidgetClass", "tableWidgetName", "tableWidgetModel",
-                             "tableWidgetColor", "tableWidgetSize", "tableWidgetStore"})
-        QVERIFY2(TableOf(lists, name), name);
-    QCOMPARE(TableOf(lists, "tableWidgetStore")->columnCount(), 8);
-    QCOMPARE(TableOf(people, "tableWidget")->horizontalHeaderItem(4)->text(), QString("用户权限"));
-    QCOMPARE(TableOf(people, "tableWidget_2")->columnCount(), 11);
-    QCOMPARE(TableOf(people, "tableWidget_6")->columnCount(), 10);
-    for (QWidget* dialog : {static_cast<QWidget*>(&lists), static_cast<QWidget*>(&people)}) {
-        for (const char* name : {"btn_import_1", "btn_export_6", "btn_add", "btn_del_2",
-                                 "btn_clear_4", "btn_ok_6", "btn_ok"})
-            QVERIFY2(dialog->findChild<QPushButton*>(name), name);
-    }
-    QVERIFY(prompt.shown.isEmpty());
 }
 
 void TestLists::separatorsInCellsSurviveStoreAndReload()
