@@ -213,14 +213,6 @@ void TestLists::storedRowsShowInTheirPlaces()
     QCOMPARE(ListRows::Shown("", 1), (QList<QStringList>{{""}}));
     QVERIFY(ListRows::Shown("", 7).isEmpty());
     QCOMPARE(ListRows::Shown("A##1;B&&2", 1), (QList<QStringList>{{"A-1"}, {"B.2"}}));
-
-    const UserRecord user = ListRows::Account({"wang", "139", "pw", "浏览用户", "note"}, "1.2.3.4");
-    QCOMPARE(user.user_name, QString("wang"));
-    QCOMPARE(user.user_phoneno, QString("139"));
-    QCOMPARE(user.user_password, QString("pw"));
-    QCOMPARE(user.user_remark, QString("note"));
-    QCOMPARE(user.user_online, 1);
-    QCOMPARE(user.user_ip, QString("1.2.3.4"));
 }
 
 void TestLists::separatorsInCellsSurviveStoreAndReload()

@@ -285,7 +285,10 @@ void TestWindow::restartStartsANewCopyOnlyWhenQuitting()
     // the test gives up).
     auto runLoop = [](const std::function<void()>& step) {
         QTimer::singleShot(0, qApp, step);
-        QTimer::singleShot(5000, qApp, [] { QCoreApplication::exit(1); });
+        QTimer giveUp;
+        giveUp.setSingleShot(true);
+        QObject::connect(&giveUp, &QTimer::timeout, [] { QCoreApplication::exit(1); });
+        giveUp.start(5000);
         return QCoreApplication::exec();
     };
 

@@ -35,13 +35,12 @@ class TestDialogs : public QObject
 {
     Q_OBJECT
 private slots:
-    void placeNamesAndCounts();
     void chooserComposesAndWritesThePlace();
     void chooserReadsBadCountsAsNone_data();
     void chooserReadsBadCountsAsNone();
     void emptyListStillTakesATypedPlace();
     void storeCellClickOpensTheChooserOnTop();
-    void helpDialogShowsItsTexts();
+    void helpActionOpensTheHelpDialog();
     void f1ShowsTheAboutBoxWhileThePickerHoldsEntries();
     void viewerShowsTheWholeTextOfAFixedCell();
 };
