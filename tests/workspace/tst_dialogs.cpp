@@ -213,14 +213,24 @@ void TestDialogs::helpActionOpensTheHelpDialog()
     QVERIFY(folder.Connect());
     auto w = SignedInWindow();
     QString shown;
-    QTimer::singleShot(0, [&shown] {
-        if (auto* modal = qobject_cast<DialogHelp*>(QApplication::activeModalWidget())) {
-            shown = modal->windowTitle();
-            modal->reject();
+    bool modal = false;
+    // Closes the help dialog from inside its own event loop, once it is shown.
+    QTimer answer;
+    QObject::connect(&answer, &QTimer::timeout, [&] {
+        for (QWidget* top : QApplication::topLevelWidgets()) {
+            auto* help = qobject_cast<DialogHelp*>(top);
+            if (help && help->isVisible()) {
+                shown = help->windowTitle();
+                modal = help->isModal();
+                help->reject();
+            }
         }
     });
+    answer.start(1);
     w->findChild<QAction*>("action_help")->trigger();
+    answer.stop();
     QCOMPARE(shown, QString("联系方式"));
+    QVERIFY(modal);
 }
 
 void TestDialogs::f1ShowsTheAboutBoxWhileThePickerHoldsEntries()

@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QStackedWidget>
 #include <QStandardPaths>
@@ -281,6 +282,9 @@ void TestWindow::restartStartsANewCopyOnlyWhenQuitting()
     restart->SetCommand(QStandardPaths::findExecutable("touch"), {mark});
     QAction* action = Action(*w, "action_restart");
     ScriptedPrompt prompt;
+    // Closing the last window would leave a quit behind for a later test's event loop.
+    QGuiApplication::setQuitOnLastWindowClosed(false);
+    const auto restore = qScopeGuard([] { QGuiApplication::setQuitOnLastWindowClosed(true); });
     // Runs the application's event loop while `step` runs in it, until the program quits (or
     // the test gives up).
     auto runLoop = [](const std::function<void()>& step) {
