@@ -96,12 +96,15 @@ QTableWidget* ListDialog::Table(int index) const
 
 void ListDialog::ShowResult()
 {
-    filling = true;
     current = loaded;
-    for (int i = 0; i < tabs.size(); ++i) {
-        const QString& packed = loaded[tabs[i].infoType].info_list;
-        ListTable::Fill(tables[i], ListRows::Shown(packed, int(tabs[i].columns.size())));
-    }
+    for (int i = 0; i < tabs.size(); ++i)
+        ShowList(i, loaded[tabs[i].infoType].info_list);
+}
+
+void ListDialog::ShowList(int tab, const QString& packed)
+{
+    filling = true;
+    ListTable::Fill(tables[tab], ListRows::Shown(packed, int(tabs[tab].columns.size())));
     filling = false;
 }
 
@@ -110,14 +113,46 @@ int ListDialog::TabOf(const QObject* object) const
     return object ? tabByName.value(object->objectName(), -1) : -1;
 }
 
-void ListDialog::TabCellChanged(int, int)
+void ListDialog::TabCellChanged(int row, int column)
 {
     const int tab = TabOf(sender());
     if (filling || tab < 0)
         return;
-    StoreTable(tab);
-    ListEdited(tab);
-    emit sendRefresh();
+    warnLater = true;
+    if (CellFits(tab, row, column)) {
+        StoreTable(tab);
+        ListEdited(tab);
+        emit sendRefresh();
+    }
+    warnLater = false;
+}
+
+bool ListDialog::CellFits(int tab, int row, int column)
+{
+    QTableWidgetItem* item = tables[tab]->item(row, column);
+    // The sequence column is never stored.
+    if (column < 1 || !item || ListCodec::CanHold(item->text()))
+        return true;
+    const QString refused = item->text();
+    const QString stored = current[tabs[tab].infoType].info_list;
+    filling = true;
+    item->setText(
+        ListRows::Shown(stored, int(tabs[tab].columns.size())).value(row).value(column - 1));
+    filling = false;
+    Warn(tr("输入错误"), tr("“%1”无法保存,单元格已恢复原来的内容。").arg(refused) +
+                             QLatin1Char('\n') + UnholdableRule());
+    return false;
+}
+
+QString ListDialog::FirstUnholdable(int tab) const
+{
+    for (const QStringList& row : ListTable::Rows(tables[tab])) {
+        for (const QString& cell : row) {
+            if (!ListCodec::CanHold(cell))
+                return cell;
+        }
+    }
+    return {};
 }
 
 void ListDialog::BtnAddAction()
@@ -203,6 +238,13 @@ void ListDialog::InportProcess()
         Warn(tr("导入失败"), tr("无法把文件 %1 读入列表").arg(path));
         return;
     }
+    const QString refused = FirstUnholdable(tab);
+    if (!refused.isEmpty()) {
+        ShowList(tab, current[tabs[tab].infoType].info_list);
+        Warn(tr("导入失败"), tr("文件 %1 中的“%2”无法保存,列表未作改动。").arg(path, refused) +
+                                 QLatin1Char('\n') + UnholdableRule());
+        return;
+    }
     StoreTable(tab);
     ListEdited(tab);
     emit sendRefresh();
@@ -279,5 +321,16 @@ void ListDialog::Warn(const QString& title, const QString& text)
     box.text = text;
     box.icon = QMessageBox::Warning;
     box.buttons = QStringList{tr("确定")};
-    Prompt::Current().Ask(this, box);
+    if (!warnLater) {
+        Prompt::Current().Ask(this, box);
+        return;
+    }
+    // A box takes the focus from the cell editor, which would be closed under the change.
+    QMetaObject::invokeMethod(
+        this, [this, box] { Prompt::Current().Ask(this, box); }, Qt::QueuedConnection);
+}
+
+QString ListDialog::UnholdableRule()
+{
+    return tr("列表的单元格中不能含有分号“;”,也不能含有“##”“&&”“#-”“&.”这几种字符组合。");
 }

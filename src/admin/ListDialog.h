@@ -67,6 +67,13 @@ private:
     bool StoreTable(int tab);
     bool DeleteList(int tab);
     bool ConfirmDelete();
+    // A cell text the stored list cannot hold is refused: the cell gets back its stored text.
+    bool CellFits(int tab, int row, int column);
+    // The first cell of `tab` whose text the stored list cannot hold, empty when there is none.
+    QString FirstUnholdable(int tab) const;
+    void ShowList(int tab, const QString& packed);
+    // What the stored list cannot hold, in the user's words.
+    static QString UnholdableRule();
 
     std::unique_ptr<Ui::ListDialog> ui;
     const int store;
@@ -80,4 +87,6 @@ private:
     std::array<ListRecord, ListTabs::KindCount> current;
     // Set while the program itself writes into a table, so cell changes are not the user's.
     bool filling = false;
+    // Set while a cell change is handled: its editor may still be open, so boxes wait.
+    bool warnLater = false;
 };

@@ -17,6 +17,11 @@ QString UnescapeCell(QString cell)
     return cell;
 }
 
+bool CanHold(const QString& cell)
+{
+    return !cell.contains(QLatin1Char(';')) && UnescapeCell(EscapeCell(cell)) == cell;
+}
+
 QString Pack(const QList<QStringList>& rows)
 {
     QStringList packedRows;

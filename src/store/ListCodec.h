@@ -11,6 +11,9 @@ namespace ListCodec
 
 QString EscapeCell(QString cell);
 QString UnescapeCell(QString cell);
+// Whether `cell` comes back unchanged from a stored list. The format has no escape for ";" and
+// for its own escapes: ";", "##", "&&", "#-" and "&." cannot be held.
+bool CanHold(const QString& cell);
 
 // Rows of cells -> stored text. No rows gives the empty text.
 QString Pack(const QList<QStringList>& rows);

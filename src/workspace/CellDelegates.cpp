@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QDateEdit>
+#include <QLineEdit>
 #include <QPainter>
 
 namespace
@@ -42,17 +43,17 @@ QWidget* ListCellDelegate::createEditor(QWidget* parent, const QStyleOptionViewI
     if (const auto* model = qobject_cast<const LedgerModel*>(index.model()))
         box->addItems(model->Entries(index.column()));
     // Every change is an edit of its own, stored at once, not only when the cell loses focus. The
-    // persistent index follows the row when rows above it are removed.
+    // persistent index follows the row when rows above it are removed; the signals carry it
+    // rather than the editor, which may be gone by the time a receiver looks.
     auto* self = const_cast<ListCellDelegate*>(this);
     const QPersistentModelIndex cell(index);
-    connect(box, &QComboBox::currentTextChanged, self, [self, box, cell] {
-        Commit(self, box, cell);
-        emit self->TextEdited(box);
-    });
-    connect(box, &QComboBox::currentIndexChanged, self, [self, box, cell] {
-        Commit(self, box, cell);
-        emit self->EntryChosen(box);
-    });
+    connect(box, &QComboBox::currentTextChanged, self,
+            [self, box, cell] { Commit(self, box, cell); });
+    connect(box, &QComboBox::currentIndexChanged, self,
+            [self, cell] { emit self->EntryChosen(cell); });
+    // Only keystrokes: texts set by the program (the model's, a chosen entry) are no typing.
+    connect(box->lineEdit(), &QLineEdit::textEdited, self,
+            [self, cell] { emit self->TextTyped(cell); });
     return box;
 }
 
@@ -63,6 +64,7 @@ void ListCellDelegate::setEditorData(QWidget* editor, const QModelIndex& index) 
     // The model echoes each keystroke back; rewriting the same text would move the cursor.
     if (box->currentText() == text)
         return;
+    const QSignalBlocker quiet(box);
     const int at = box->findText(text);
     if (at >= 0)
         box->setCurrentIndex(at);
@@ -119,6 +121,7 @@ QWidget* DateCellDelegate::createEditor(QWidget* parent, const QStyleOptionViewI
 
 void DateCellDelegate::setEditorData(QWidget* editor, const QModelIndex& index) const
 {
+    const QSignalBlocker quiet(editor);
     static_cast<QDateEdit*>(editor)->setDate(
         QDate::fromString(LedgerModel::DateText(index.data(Qt::EditRole).toString()), DateFormat));
 }

@@ -2,10 +2,10 @@
 
 #include <QStyledItemDelegate>
 
-class QComboBox;
-
 // Editors of the ledger cells. Each editor is named after its table and row ("tab_saleout.3"),
-// created only while a cell is edited, so a page costs no widgets per row.
+// created only while a cell is edited, so a page costs no widgets per row. Every change the
+// user makes in an editor is handed to the model at once; writing the model's value into an
+// editor hands nothing back, so opening an editor changes nothing.
 
 // A list cell: an editable ComboxBoxSpec over the entries the model offers for the column,
 // painted like a combo box while not edited.
@@ -26,10 +26,10 @@ public:
                const QModelIndex& index) const override;
 
 signals:
-    // After the cell's text changed and was handed to the model (every keystroke).
-    void TextEdited(QComboBox* cell);
-    // After an entry of the cell's list was chosen and handed to the model.
-    void EntryChosen(QComboBox* cell);
+    // The user typed into the list cell at `cell`; the text was handed to the model first.
+    void TextTyped(const QModelIndex& cell);
+    // An entry of the cell's own list was chosen.
+    void EntryChosen(const QModelIndex& cell);
 };
 
 // A date cell: a QDateEdit with a calendar pop-up; the model holds "yyyy-MM-dd".

@@ -34,6 +34,10 @@ ItemPicker::~ItemPicker()
 
 void ItemPicker::Follow(QComboBox* cell)
 {
+    if (!cell) {
+        Hide();
+        return;
+    }
     QStringList entries;
     for (int i = 0; i < cell->count(); ++i)
         entries << cell->itemText(i);
@@ -42,6 +46,7 @@ void ItemPicker::Follow(QComboBox* cell)
         target = cell;
         if (QLineEdit* edit = cell->lineEdit())
             edit->installEventFilter(this);
+        targetGone = connect(cell, &QObject::destroyed, this, &ItemPicker::Forget);
     }
     list->setParent(host);
     list->setGeometry(QRect(cell->pos() + Offset, Size));
@@ -57,6 +62,8 @@ void ItemPicker::Follow(QComboBox* cell)
 void ItemPicker::Hide()
 {
     list->hide();
+    list->clear();
+    Release();
 }
 
 bool ItemPicker::HandleKey(QKeyEvent* event)
@@ -76,20 +83,24 @@ bool ItemPicker::HandleKey(QKeyEvent* event)
 
 bool ItemPicker::eventFilter(QObject* watched, QEvent* event)
 {
-    if (event->type() == QEvent::KeyPress && HandleKey(static_cast<QKeyEvent*>(event)))
+    if (event->type() == QEvent::KeyPress && HandleKey(static_cast<QKeyEvent*>(event))) {
+        // Taken here: an ignored key would travel on to the cell, which moves its own entry.
+        event->accept();
         return true;
+    }
     return QObject::eventFilter(watched, event);
 }
 
 void ItemPicker::Choose(QListWidgetItem* item)
 {
-    if (!target || list->count() == 0)
-        return;
     QListWidgetItem* chosen = list->currentItem() ? list->currentItem() : item;
-    // Setting the text is an edit of the cell: the row is stored and the list refilled.
-    target->setCurrentText(chosen->text());
-    list->hide();
-    Release();
+    if (!target || !chosen)
+        return;
+    const QString text = chosen->text();
+    const QPointer<QComboBox> cell = target;
+    Hide();
+    // Setting the text is an edit of the cell: the row is stored like any other change.
+    cell->setCurrentText(text);
 }
 
 void ItemPicker::Move(int step)
@@ -100,7 +111,14 @@ void ItemPicker::Move(int step)
 
 void ItemPicker::Release()
 {
+    disconnect(targetGone);
     if (target && target->lineEdit())
         target->lineEdit()->removeEventFilter(this);
     target = nullptr;
+}
+
+void ItemPicker::Forget()
+{
+    target = nullptr;
+    Hide();
 }

@@ -8,7 +8,8 @@
 class QKeyEvent;
 
 // The "项目选择" list: while a list cell is typed into, the entries of that cell that contain its
-// text, to be chosen by double click or by Up, Down and Return.
+// text, to be chosen by double click or by Up, Down and Return. It holds entries only while it
+// is shown, and it goes when the cell's editor goes.
 class ItemPicker : public QObject
 {
     Q_OBJECT
@@ -21,7 +22,7 @@ public:
     QComboBox* Target() const { return target; }
 
     // Serves `cell`: lists its entries that contain its text (ignoring case), shown at the cell
-    // when there is at least one, hidden otherwise.
+    // when there is at least one, hidden otherwise. No cell hides the list.
     void Follow(QComboBox* cell);
     void Hide();
     // Up and Down move the current entry, Return or Enter puts it into the cell. Does nothing
@@ -36,8 +37,11 @@ private:
     void Choose(QListWidgetItem* item);
     void Move(int step);
     void Release();
+    // The served cell is being destroyed: nothing of it may be touched any more.
+    void Forget();
 
     QWidget* host;
     QPointer<QListWidget> list;
     QPointer<QComboBox> target;
+    QMetaObject::Connection targetGone;
 };

@@ -4,6 +4,7 @@
 #include "DatabaseEngine.h"
 #include "JobLauncher.h"
 #include "LedgerPageBuilder.h"
+#include "ProgramRestart.h"
 #include "Prompt.h"
 #include "UserRoles.h"
 #include "WorkingFolders.h"
@@ -160,6 +161,7 @@ void MainWindow::InitTable()
 void MainWindow::ConnectSignals()
 {
     connect(ui->actionExit, &QAction::triggered, qApp, &QCoreApplication::quit);
+    restart = new ProgramRestart(this);
     connect(ui->action_restart, &QAction::triggered, this, &MainWindow::RestartComputer);
     connect(ui->action_calc, &QAction::triggered, this, &MainWindow::OpenCalculator);
     for (QAction* a : {ui->action_purchase, ui->action_purBack, ui->action_saleout,
@@ -302,8 +304,7 @@ void MainWindow::OpenCalculator()
 
 void MainWindow::RestartComputer()
 {
-    QCoreApplication::quit();
-    QProcess::startDetached(QCoreApplication::applicationFilePath(), {});
+    restart->Request();
 }
 
 void MainWindow::EnableAction()
@@ -323,6 +324,8 @@ void MainWindow::closeEvent(QCloseEvent* event)
     box.buttons = QStringList{tr("直接退出"), tr("返回程序")};
     box.buttonWidth = 100;
     if (Prompt::Current().Ask(this, box) != 0) {
+        if (restart)
+            restart->Cancel();
         event->ignore();
         return;
     }

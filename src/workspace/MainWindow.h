@@ -4,6 +4,7 @@
 #include "LedgerModel.h"
 #include "LedgerRecords.h"
 #include "ListSources.h"
+#include "Prompt.h"
 #include "Records.h"
 
 #include <QHash>
@@ -12,6 +13,7 @@
 #include <memory>
 
 class ItemPicker;
+class ProgramRestart;
 class DialogInfoToDb;
 class DialogUserMge;
 class DialogShowText;
@@ -113,7 +115,14 @@ private:
     // Editing (MainWindowEditing.cpp).
     void InitEditing();
     void StoreEditedRow(const PageDefinition& page, int row);
+    // Reports a refused save, delete or clear in the status line and in a box.
     void ReportRefused(const QString& title, const QString& what);
+    // The status line at once, and the box to show.
+    PromptBox Refusal(const QString& title, const QString& what);
+    // Shows `box` once the cell edit under way has run to its end.
+    void AskAfterEdit(const PromptBox& box);
+    // The open editor of a list cell, null when it has none.
+    QComboBox* ListEditor(const QModelIndex& cell) const;
     void WriteTotals(const PageDefinition& page, const PageTotals::GoodsTotals& totals);
     QTableView* PageTable(const PageDefinition& page) const;
 
@@ -138,4 +147,5 @@ private:
     DialogUserMge* personDialog = nullptr;
     ListCellDelegate* listDelegate = nullptr;
     ItemPicker* picker = nullptr;
+    ProgramRestart* restart = nullptr;
 };

@@ -52,9 +52,9 @@ template <class Work> static auto OnLedger(const MainWindow& w, const PageDefini
 void MainWindow::InitEditing()
 {
     picker = new ItemPicker(this);
-    connect(listDelegate, &ListCellDelegate::TextEdited, this, [this](QComboBox* cell) {
+    connect(listDelegate, &ListCellDelegate::TextTyped, this, [this](const QModelIndex& cell) {
         if (!filling)
-            picker->Follow(cell);
+            picker->Follow(ListEditor(cell));
     });
     connect(listDelegate, &ListCellDelegate::EntryChosen, this, [this] {
         if (!filling)
@@ -93,6 +93,13 @@ QTableView* MainWindow::PageTable(const PageDefinition& page) const
     return tables.value(page.table);
 }
 
+QComboBox* MainWindow::ListEditor(const QModelIndex& cell) const
+{
+    const auto* model = qobject_cast<const LedgerModel*>(cell.model());
+    QTableView* table = model ? PageTable(model->Definition()) : nullptr;
+    return table ? qobject_cast<QComboBox*>(table->indexWidget(cell)) : nullptr;
+}
+
 void MainWindow::StoreEditedRow(const PageDefinition& page, int row)
 {
     if (filling)
@@ -106,7 +113,7 @@ void MainWindow::StoreEditedRow(const PageDefinition& page, int row)
             box.title = tr("输入错误");
             box.text = tr("请输入数字");
             box.icon = QMessageBox::Information;
-            Prompt::Current().Ask(this, box);
+            AskAfterEdit(box);
         }
         const QString what =
             tr("%1中录入时间为 %2 的行未能保存。").arg(PageName(page), outcome.serial);
@@ -116,7 +123,7 @@ void MainWindow::StoreEditedRow(const PageDefinition& page, int row)
             ShowStatusInfo(tr("保存失败") + QStringLiteral(": ") + what);
         else {
             refusedSerial = outcome.serial;
-            ReportRefused(tr("保存失败"), what);
+            AskAfterEdit(Refusal(tr("保存失败"), what));
         }
     }
     UpdatePageTotals(page.totalButton);
@@ -124,12 +131,25 @@ void MainWindow::StoreEditedRow(const PageDefinition& page, int row)
 
 void MainWindow::ReportRefused(const QString& title, const QString& what)
 {
+    Prompt::Current().Ask(this, Refusal(title, what));
+}
+
+PromptBox MainWindow::Refusal(const QString& title, const QString& what)
+{
     ShowStatusInfo(title + QStringLiteral(": ") + what);
     PromptBox box;
     box.title = title;
     box.text = what + QLatin1Char('\n') + DatabaseEngine::Instance()->LastError();
     box.icon = QMessageBox::Warning;
-    Prompt::Current().Ask(this, box);
+    return box;
+}
+
+void MainWindow::AskAfterEdit(const PromptBox& box)
+{
+    // A box takes the focus, and a cell editor that loses it is closed and deleted: shown from
+    // inside the edit, it would pull the editor away from under the code that is changing it.
+    QMetaObject::invokeMethod(
+        this, [this, box] { Prompt::Current().Ask(this, box); }, Qt::QueuedConnection);
 }
 
 void MainWindow::ActionAdd()

@@ -8,6 +8,10 @@
 
 // Answers the program's boxes and sign-ins from a script and records what was asked.
 // Installed on construction, removed on destruction.
+//
+// Every answer is given from inside a modal event loop of a real window, as a real box gives it:
+// the window takes the focus, so open editors lose theirs, and deferred deletes and queued calls
+// run while the "box" is open.
 class ScriptedPrompt : public Prompt
 {
 public:
@@ -37,6 +41,12 @@ public:
     QList<FileQuestion> fileQuestions;
 
 private:
+    // Shows a modal box over `parent` and closes it once it has become the active window.
+    static void RunModal(QWidget* parent, const QString& title);
+    // Types the next credentials into the open dialog and confirms, or cancels it when none
+    // are left; again after a refusal.
+    void TryNextCredentials(DialogLogin& dialog);
+
     QList<int> answers;
     QList<QPair<QString, QString>> credentials;
     QStringList files;

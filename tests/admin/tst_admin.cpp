@@ -46,8 +46,6 @@ private slots:
     void builtInAccountIsExact();
     void accountsOfOtherStoresCannotSignIn();
     void builtInAccountWorksWithoutDatabase();
-    void rolesHideWhatTheyMayNotSee_data();
-    void rolesHideWhatTheyMayNotSee();
     void listBoxIgnoresTheWheel();
 };
 
@@ -187,44 +185,6 @@ void TestAdmin::builtInAccountWorksWithoutDatabase()
     DialogLogin dialog;
     QCOMPARE(prompt.SignIn(dialog), int(QDialog::Accepted));
     QCOMPARE(dialog.user.user_type, 1);
-}
-
-void TestAdmin::rolesHideWhatTheyMayNotSee_data()
-{
-    QTest::addColumn<int>("type");
-    QTest::addColumn<int>("startPage");
-    QTest::addColumn<QStringList>("hiddenToo");
-    QTest::addColumn<QStringList>("visible");
-    const QStringList sales = {"action_saleout", "action_saleback"};
-    QTest::newRow("authorised") << 2 << 2 << QStringList() << sales;
-    QTest::newRow("general") << 3 << 2 << sales << QStringList{"action_saletotal"};
-    QTest::newRow("browse") << 4 << 5
-                            << (sales + QStringList{"action_showSale", "action_infotodb",
-                                                    "action_editstore"})
-                            << QStringList{"action_instore", "action_loss"};
-}
-
-void TestAdmin::rolesHideWhatTheyMayNotSee()
-{
-    QFETCH(int, type);
-    QFETCH(int, startPage);
-    QFETCH(QStringList, hiddenToo);
-    QFETCH(QStringList, visible);
-    const RoleView view = UserRoles::ViewFor(type);
-    QCOMPARE(view.goodsStartPage.value_or(-1), startPage);
-    QCOMPARE(view.hiddenWidgets, QStringList{"stackedWidget_3"});
-    for (const char* menu : {"menu_finance", "menu_income", "menu_pay", "menu_earn",
-                             "menu_purchase", "menu_employee", "menu_client"})
-        QVERIFY2(view.hiddenMenus.contains(menu), menu);
-    for (const char* action :
-         {"action_showFin", "action_income", "action_profit", "action_purchase", "action_purBack",
-          "action_users", "action_supplier", "action_datasave", "action_datarestore"})
-        QVERIFY2(view.hiddenActions.contains(action), action);
-    for (const QString& action : hiddenToo)
-        QVERIFY2(view.hiddenActions.contains(action), qPrintable(action));
-    for (const QString& action : visible)
-        QVERIFY2(!view.hiddenActions.contains(action), qPrintable(action));
-    QCOMPARE(view.shownActions.contains("action_saletotal"), type == 3);
 }
 
 void TestAdmin::listBoxIgnoresTheWheel()

@@ -5,7 +5,6 @@
 #include "ExcelEngine.h"
 #include "JobLauncher.h"
 #include "ListRows.h"
-#include "ListTabs.h"
 #include "LocalAddress.h"
 #include "MainWindow.h"
 #include "ScriptedPrompt.h"
@@ -161,10 +160,9 @@ private slots:
     void roleTextRule_data();
     void roleTextRule();
     void storedRowsShowInTheirPlaces();
-    void tabsAndButtonsCarryTheirNames();
 
     void separatorsInCellsSurviveStoreAndReload();
-    void escapeLookalikesComeBackAsSeparators();
+    void textsTheListCannotHoldAreRefusedAtTheCell();
     void emptyWarehouseRowStoresSixSeparators();
     void deletingTheLastRowDeletesTheList();
     void refusedDeleteChangesNothing();
@@ -215,44 +213,6 @@ void TestLists::storedRowsShowInTheirPlaces()
     QCOMPARE(ListRows::Shown("", 1), (QList<QStringList>{{""}}));
     QVERIFY(ListRows::Shown("", 7).isEmpty());
     QCOMPARE(ListRows::Shown("A##1;B&&2", 1), (QList<QStringList>{{"A-1"}, {"B.2"}}));
-
-    const UserRecord user = ListRows::Account({"wang", "139", "pw", "浏览用户", "note"}, "1.2.3.4");
-    QCOMPARE(user.user_name, QString("wang"));
-    QCOMPARE(user.user_phoneno, QString("139"));
-    QCOMPARE(user.user_password, QString("pw"));
-    QCOMPARE(user.user_remark, QString("note"));
-    QCOMPARE(user.user_online, 1);
-    QCOMPARE(user.user_ip, QString("1.2.3.4"));
-}
-
-void TestLists::tabsAndButtonsCarryTheirNames()
-{
-    using ListTabs::Button;
-    QCOMPARE(ListTabs::ButtonName(Button::Add, 0), QString("btn_add"));
-    QCOMPARE(ListTabs::ButtonName(Button::Confirm, 5), QString("btn_ok_6"));
-    QCOMPARE(ListTabs::ButtonName(Button::Import, 0), QString("btn_import_1"));
-    QCOMPARE(ListTabs::ButtonName(Button::Export, 2), QString("btn_export_3"));
-
-    TestFolder folder;
-    QVERIFY(folder.Connect());
-    ScriptedPrompt prompt;
-    DialogInfoToDb lists;
-    DialogUserMge people;
-    QCOMPARE(lists.windowTitle(), QString("信息管理"));
-    QCOMPARE(people.windowTitle(), QString("人员信息管理"));
-    for (const char* name : {"tableWidgetClass", "tableWidgetName", "tableWidgetModel",
-                             "tableWidgetColor", "tableWidgetSize", "tableWidgetStore"})
-        QVERIFY2(TableOf(lists, name), name);
-    QCOMPARE(TableOf(lists, "tableWidgetStore")->columnCount(), 8);
-    QCOMPARE(TableOf(people, "tableWidget")->horizontalHeaderItem(4)->text(), QString("用户权限"));
-    QCOMPARE(TableOf(people, "tableWidget_2")->columnCount(), 11);
-    QCOMPARE(TableOf(people, "tableWidget_6")->columnCount(), 10);
-    for (QWidget* dialog : {static_cast<QWidget*>(&lists), static_cast<QWidget*>(&people)}) {
-        for (const char* name : {"btn_import_1", "btn_export_6", "btn_add", "btn_del_2",
-                                 "btn_clear_4", "btn_ok_6", "btn_ok"})
-            QVERIFY2(dialog->findChild<QPushButton*>(name), name);
-    }
-    QVERIFY(prompt.shown.isEmpty());
 }
 
 void TestLists::separatorsInCellsSurviveStoreAndReload()
@@ -279,17 +239,39 @@ void TestLists::separatorsInCellsSurviveStoreAndReload()
     QVERIFY(prompt.shown.isEmpty());
 }
 
-void TestLists::escapeLookalikesComeBackAsSeparators()
+void TestLists::textsTheListCannotHoldAreRefusedAtTheCell()
 {
     TestFolder folder;
     QVERIFY(folder.Connect());
     ScriptedPrompt prompt;
-    {
-        DialogInfoToDb dialog;
-        Type(TableOf(dialog, "tableWidgetColor"), 0, 1, "a##b&&c");
+    DialogUserMge dialog;
+    QTableWidget* users = TableOf(dialog, "tableWidget");
+    AddAccountRow(dialog, users, 0, "wang", "pw");
+    AddAccountRow(dialog, users, 1, "li", "lipw");
+    const QString stored = Stored(2, 0);
+
+    // Each would come back as something else, or split the list, at the next reading.
+    for (const char* password : {"a;b", "x##y", "1&&2", "#-", "&."}) {
+        prompt.shown.clear();
+        Type(users, 0, 3, password);
+        QCoreApplication::processEvents();
+        QCOMPARE(users->item(0, 3)->text(), QString("pw"));
+        QCOMPARE(Stored(2, 0), stored);
+        QCOMPARE(prompt.shown.size(), 1);
+        QCOMPARE(prompt.shown[0].title, QString("输入错误"));
+        QVERIFY2(prompt.shown[0].text.contains(password), qPrintable(prompt.shown[0].text));
     }
-    DialogInfoToDb reopened;
-    QCOMPARE(TableOf(reopened, "tableWidgetColor")->item(0, 1)->text(), QString("a-b.c"));
+    QVERIFY(SignsIn(prompt, "wang", "pw"));
+    QVERIFY(SignsIn(prompt, "li", "lipw"));
+
+    // Separators on their own are escaped and come back as typed.
+    Type(users, 0, 3, "p-w.#&");
+    QCoreApplication::processEvents();
+    QVERIFY(SignsIn(prompt, "wang", "p-w.#&"));
+    DialogUserMge reopened;
+    QCOMPARE(TableOf(reopened, "tableWidget")->rowCount(), 2);
+    QCOMPARE(TableOf(reopened, "tableWidget")->item(0, 3)->text(), QString("p-w.#&"));
+    QCOMPARE(TableOf(reopened, "tableWidget")->item(1, 1)->text(), QString("li"));
 }
 
 void TestLists::emptyWarehouseRowStoresSixSeparators()
@@ -412,6 +394,18 @@ void TestLists::importPutsRowsFirstAndKeepsTheOld()
     // A cancelled file question changes nothing.
     Click(dialog, "btn_import_1");
     QCOMPARE(classes->rowCount(), 3);
+
+    // A sheet with a text the list cannot hold is refused as a whole.
+    const QString bad = folder.Path() + "/bad.xls";
+    QVERIFY(WriteSheet(bad, {"序号", "商品类目"}, {{"1", "fine"}, {"2", "A;B"}}));
+    prompt.AnswerFiles({bad});
+    Click(dialog, "btn_import_1");
+    QCOMPARE(prompt.shown.size(), 1);
+    QCOMPARE(prompt.shown[0].title, QString("导入失败"));
+    QVERIFY(prompt.shown[0].text.contains("A;B"));
+    QCOMPARE(classes->rowCount(), 3);
+    QCOMPARE(classes->item(0, 1)->text(), QString("new-A"));
+    QCOMPARE(Stored(1, 1), QString("new##A;new&&B;old"));
 }
 
 void TestLists::exportThenImportGivesTheSameEntries()

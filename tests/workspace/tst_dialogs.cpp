@@ -7,14 +7,11 @@
 #include "MainWindow.h"
 #include "ScriptedPrompt.h"
 #include "SignedInWindow.h"
-#include "StorePlaces.h"
 #include "TestFolder.h"
 #include "tst_workspace.h"
 
 #include <QApplication>
 #include <QComboBox>
-#include <QDialogButtonBox>
-#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -97,35 +94,12 @@ void ClickCell(QTableView* table, int row, int column, bool twice = false)
 
 } // namespace
 
-void TestDialogs::placeNamesAndCounts()
-{
-    QCOMPARE(StorePlaces::PartitionNames(3), (QStringList{"A", "B", "C"}));
-    const QStringList all = StorePlaces::PartitionNames(60);
-    QCOMPARE(all.size(), 52);
-    QCOMPARE(all.at(25), QString("Z"));
-    QCOMPARE(all.at(26), QString("A+"));
-    QCOMPARE(all.last(), QString("Z+"));
-    QVERIFY(StorePlaces::PartitionNames(0).isEmpty());
-    QVERIFY(StorePlaces::PartitionNames(-4).isEmpty());
-    QCOMPARE(StorePlaces::SlotNames(4), (QStringList{"1", "2", "3", "4"}));
-    QVERIFY(StorePlaces::SlotNames(0).isEmpty());
-    QCOMPARE(StorePlaces::Count("12"), 12);
-    QCOMPARE(StorePlaces::Count(""), 0);
-    QCOMPARE(StorePlaces::Count("三"), 0);
-    QCOMPARE(StorePlaces::Count("4x"), 0);
-    QCOMPARE(StorePlaces::Compose("01", "", "2"), QString("01--2"));
-}
-
 void TestDialogs::chooserComposesAndWritesThePlace()
 {
     TestFolder folder;
     QVERIFY(folder.Connect());
     QVERIFY(SaveWarehouses({Warehouse("01", "3", "4"), Warehouse("02", "60", "2")}));
     DialogStoreSet dialog;
-    QCOMPARE(dialog.windowTitle(), QString("仓库设定"));
-    QCOMPARE(dialog.findChild<QLabel*>("label_4")->text(), QString("直接输入仓库信息:"));
-    QCOMPARE(dialog.findChild<QPushButton*>("pushButton")->styleSheet(),
-             QString("background-image: url(:/backg/backg/offwhite.jpg);"));
     dialog.Reload();
     QCOMPARE(Items(dialog, "comboBox"), (QStringList{"01", "02"}));
     QCOMPARE(Items(dialog, "comboBox_2"), (QStringList{"A", "B", "C"}));
@@ -233,37 +207,30 @@ void TestDialogs::storeCellClickOpensTheChooserOnTop()
     QVERIFY(!viewer || viewer->isHidden());
 }
 
-void TestDialogs::helpDialogShowsItsTexts()
+void TestDialogs::helpActionOpensTheHelpDialog()
 {
-    DialogHelp help;
-    QCOMPARE(help.windowTitle(), QString("联系方式"));
-    QCOMPARE(help.findChild<QLabel*>("label")->text(),
-             QString("非常感谢使用本仓库库存与财务管理软件，如有任何问题，请联系:"));
-    for (const char* name : {"label_2", "label_3", "label_4"})
-        QVERIFY2(!help.findChild<QLabel*>(name)->text().isEmpty(), name);
-    auto* buttons = help.findChild<QDialogButtonBox*>("buttonBox");
-    QCOMPARE(buttons->standardButtons(), QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
-    for (auto [button, result] : {std::pair{QDialogButtonBox::Ok, QDialog::Accepted},
-                                  std::pair{QDialogButtonBox::Cancel, QDialog::Rejected}}) {
-        help.setResult(-1);
-        help.show();
-        QTest::mouseClick(buttons->button(button), Qt::LeftButton);
-        QCOMPARE(help.result(), int(result));
-        QVERIFY(help.isHidden());
-    }
-
     TestFolder folder;
     QVERIFY(folder.Connect());
     auto w = SignedInWindow();
     QString shown;
-    QTimer::singleShot(0, [&shown] {
-        if (auto* modal = qobject_cast<DialogHelp*>(QApplication::activeModalWidget())) {
-            shown = modal->windowTitle();
-            modal->reject();
+    bool modal = false;
+    // Closes the help dialog from inside its own event loop, once it is shown.
+    QTimer answer;
+    QObject::connect(&answer, &QTimer::timeout, [&] {
+        for (QWidget* top : QApplication::topLevelWidgets()) {
+            auto* help = qobject_cast<DialogHelp*>(top);
+            if (help && help->isVisible()) {
+                shown = help->windowTitle();
+                modal = help->isModal();
+                help->reject();
+            }
         }
     });
+    answer.start(1);
     w->findChild<QAction*>("action_help")->trigger();
+    answer.stop();
     QCOMPARE(shown, QString("联系方式"));
+    QVERIFY(modal);
 }
 
 void TestDialogs::f1ShowsTheAboutBoxWhileThePickerHoldsEntries()
@@ -288,11 +255,6 @@ void TestDialogs::f1ShowsTheAboutBoxWhileThePickerHoldsEntries()
 
 void TestDialogs::viewerShowsTheWholeTextOfAFixedCell()
 {
-    DialogShowText viewer;
-    QCOMPARE(viewer.objectName(), QString("DialogShowText"));
-    QCOMPARE(viewer.windowTitle(), QString("选中内容"));
-    QCOMPARE(viewer.size(), QSize(400, 300));
-
     TestFolder folder;
     QVERIFY(folder.Connect());
     auto w = SignedInWindow();

@@ -1,13 +1,9 @@
-#include "CellDelegates.h"
-#include "ComboxBoxSpec.h"
 #include "LedgerModel.h"
 #include "ListSources.h"
 #include "PageDefinitions.h"
 #include "tst_workspace.h"
 
-#include <QDateEdit>
 #include <QSignalSpy>
-#include <QStyleOptionViewItem>
 #include <QTest>
 
 namespace
@@ -33,96 +29,6 @@ const PageDefinition& Page(const QString& table)
 }
 
 } // namespace
-
-void TestPages::fifteenPagesWithTheirObjectNames()
-{
-    const QList<PageDefinition>& pages = PageDefinitions::All();
-    QCOMPARE(pages.size(), 15);
-    QStringList tables;
-    for (const PageDefinition& d : pages)
-        tables << d.table;
-    QCOMPARE(tables,
-             (QStringList{"tab_purchaseIn", "tab_purchaseBack", "tab_saleout", "tab_saleback",
-                          "tab_storelose", "tab_storeCurr", "tab_saletotal_1", "tab_income",
-                          "tab_debt", "tab_inother", "tab_purpay", "tab_salary", "tab_utility",
-                          "tab_expother", "tab_profit"}));
-    QCOMPARE(PageDefinitions::Ledger(PageFamily::Goods, 2)->page, QString("page_saleout_3"));
-    QCOMPARE(PageDefinitions::Ledger(PageFamily::Goods, 4)->titleButton, QString("btn_label_5"));
-    QCOMPARE(PageDefinitions::Ledger(PageFamily::Money, 3)->titleText, QString(" 采购支付表"));
-    QCOMPARE(PageDefinitions::Ledger(PageFamily::Money, 6)->totalButton, QString("btn_ft_7"));
-    QCOMPARE(Page("tab_purchaseIn").buttons.first().name, QString("btn_puradd"));
-    QCOMPARE(Page("tab_saleback").buttons.at(4).name, QString("btn_inport_4"));
-    QCOMPARE(Page("tab_salary").buttons.at(6).name, QString("btn_finprint_5"));
-    QCOMPARE(Page("tab_saletotal_1").stack, QString("stackedWidget_2"));
-    QCOMPARE(Page("tab_saletotal_1").totalFields,
-             (QStringList{"lineEdit_t_7", "lineEdit_p_7", "lineEdit_d_7"}));
-    QCOMPARE(Page("tab_profit").totalFields, QStringList{"lineEdit_ft_8"});
-    QVERIFY(Page("tab_saletotal_1").titleButton.isEmpty());
-    QCOMPARE(PageDefinitions::PaymentItems().first(), QString("销售收款"));
-    QCOMPARE(PageDefinitions::PaymentItems().size(), 11);
-}
-
-void TestPages::headersFollowTheTable_data()
-{
-    QTest::addColumn<QString>("table");
-    QTest::addColumn<int>("column");
-    QTest::addColumn<QString>("header");
-    QTest::newRow("purchase date") << "tab_purchaseIn" << 7 << "进货日期";
-    QTest::newRow("return count") << "tab_purchaseBack" << 9 << "退货数目";
-    QTest::newRow("sale person") << "tab_saleout" << 15 << "销售人员";
-    QTest::newRow("statistics like sales") << "tab_saletotal_1" << 7 << "出售日期";
-    QTest::newRow("sales return owed") << "tab_saleback" << 13 << "未退余款";
-    QTest::newRow("loss paid") << "tab_storelose" << 12 << "----";
-    QTest::newRow("loss checker") << "tab_storelose" << 15 << "核实人员";
-    QTest::newRow("stock serial") << "tab_storeCurr" << 0 << "入库时间";
-    QTest::newRow("stock count") << "tab_storeCurr" << 9 << "库存数目";
-    QTest::newRow("remark") << "tab_storeCurr" << 18 << "备注";
-    QTest::newRow("income remark") << "tab_income" << 8 << "备注(关联、备忘等)";
-    QTest::newRow("debt proof") << "tab_debt" << 6 << "欠款凭证号";
-    QTest::newRow("salary staff") << "tab_salary" << 4 << "员工信息";
-    QTest::newRow("utility sum") << "tab_utility" << 2 << "支出数额";
-    QTest::newRow("other expense remark") << "tab_expother" << 8 << "备注";
-    QTest::newRow("profit total") << "tab_profit" << 2 << "总计(元）";
-    QTest::newRow("profit filler") << "tab_profit" << 7 << "--";
-}
-
-void TestPages::headersFollowTheTable()
-{
-    QFETCH(QString, table);
-    QFETCH(int, column);
-    QFETCH(QString, header);
-    const PageDefinition& d = Page(table);
-    QCOMPARE(d.ColumnCount(), d.family == PageFamily::Goods ? 19 : 9);
-    const ListSources lists;
-    ProductModel model(d, lists, nullptr);
-    QCOMPARE(model.headerData(column, Qt::Horizontal).toString(), header);
-    QCOMPARE(model.columnCount(), d.ColumnCount());
-    if (d.family == PageFamily::Goods)
-        QVERIFY(
-            model.headerData(6, Qt::Horizontal, Qt::ToolTipRole).toString().contains("商品尺寸"));
-}
-
-void TestPages::cellEditorsByColumn()
-{
-    const PageDefinition& purchase = Page("tab_purchaseIn");
-    QCOMPARE(purchase.EditorOf(0), CellEditor::Fixed);
-    QCOMPARE(purchase.EditorOf(1), CellEditor::List);
-    QCOMPARE(purchase.EditorOf(5), CellEditor::Text);
-    QCOMPARE(purchase.EditorOf(7), CellEditor::Date);
-    QCOMPARE(purchase.EditorOf(8), CellEditor::Fixed);
-    QCOMPARE(purchase.EditorOf(9), CellEditor::Text);
-    QCOMPARE(purchase.SourceOf(14), ListSource::Suppliers);
-    QCOMPARE(purchase.SourceOf(15), ListSource::Employees);
-    QCOMPARE(Page("tab_saleback").SourceOf(14), ListSource::Clients);
-    QCOMPARE(Page("tab_saleout").SourceOf(15), ListSource::EmployeesThenDistributors);
-    QCOMPARE(Page("tab_storelose").SourceOf(14), ListSource::Employees);
-    QCOMPARE(Page("tab_salary").SourceOf(4), ListSource::Employees);
-    QCOMPARE(Page("tab_income").SourceOf(4), ListSource::Clients);
-    QCOMPARE(Page("tab_income").EditorOf(3), CellEditor::Date);
-    QCOMPARE(Page("tab_income").SourceOf(1), ListSource::PaymentItems);
-    for (int column = 0; column < 19; ++column)
-        QCOMPARE(Page("tab_storeCurr").EditorOf(column), CellEditor::Fixed);
-}
 
 void TestPages::newRowTakesTheFirstEntryOfEveryList()
 {
@@ -236,39 +142,4 @@ void TestPages::anEditReportsItsRowOnce()
     stock.ShowRecords({ProductRecord()});
     QVERIFY(!(stock.flags(stock.index(0, 9)) & Qt::ItemIsEditable));
     QVERIFY(!stock.setData(stock.index(0, 8), "01-B-2"));
-}
-
-void TestPages::listAndDateEditorsAreNamedAfterTableAndRow()
-{
-    const ListSources lists = SampleLists();
-    ProductModel model(Page("tab_saleout"), lists, nullptr);
-    ProductRecord record;
-    record.product_class = "裤子";
-    record.product_time = "2024-06-30";
-    model.ShowRecords({ProductRecord(), ProductRecord(), ProductRecord(), record});
-    QWidget parent;
-    ListCellDelegate list;
-    std::unique_ptr<QWidget> editor(list.createEditor(&parent, {}, model.index(3, 1)));
-    auto* box = qobject_cast<ComboxBoxSpec*>(editor.get());
-    QVERIFY(box);
-    QCOMPARE(box->objectName(), QString("tab_saleout.3"));
-    QVERIFY(box->isEditable());
-    QCOMPARE(box->count(), 2);
-    list.setEditorData(box, model.index(3, 1));
-    QCOMPARE(box->currentText(), QString("裤子"));
-    box->setCurrentIndex(0);
-    list.setModelData(box, &model, model.index(3, 1));
-    QCOMPARE(model.data(model.index(3, 1)).toString(), QString("衬衫"));
-
-    DateCellDelegate date;
-    std::unique_ptr<QWidget> dateEditor(date.createEditor(&parent, {}, model.index(3, 7)));
-    auto* edit = qobject_cast<QDateEdit*>(dateEditor.get());
-    QVERIFY(edit);
-    QCOMPARE(edit->objectName(), QString("tab_saleout.3"));
-    QVERIFY(edit->calendarPopup());
-    date.setEditorData(edit, model.index(3, 7));
-    QCOMPARE(edit->date(), QDate(2024, 6, 30));
-    edit->setDate(QDate(2024, 7, 1));
-    date.setModelData(edit, &model, model.index(3, 7));
-    QCOMPARE(model.data(model.index(3, 7)).toString(), QString("2024-07-01"));
 }

@@ -1,25 +1,24 @@
 #include "DatabaseEngine.h"
 #include "JobLauncher.h"
 #include "MainWindow.h"
+#include "ProgramRestart.h"
 #include "ScriptedPrompt.h"
 #include "SignedInWindow.h"
 #include "TestFolder.h"
 #include "tst_workspace.h"
 
-#include <QComboBox>
-#include <QDir>
 #include <QFile>
 #include <QLabel>
-#include <QLineEdit>
 #include <QMenu>
-#include <QMenuBar>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QStackedWidget>
+#include <QStandardPaths>
 #include <QStatusBar>
 #include <QTableView>
 #include <QTest>
-#include <QToolBar>
+#include <QTimer>
 
 namespace
 {
@@ -67,104 +66,16 @@ QString Today(int offset = 0)
 
 } // namespace
 
-void TestWindow::frameHasEveryMenuActionAndPage()
-{
-    TestFolder folder;
-    QVERIFY(folder.Connect());
-    auto w = SignedInWindow(1);
-    QCOMPARE(w->windowTitle(), QString("库存与财务管理系统-Marenvik"));
-    QCOMPARE(w->size(), QSize(1110, 945));
-    QStringList menus;
-    for (QAction* a : w->menuBar()->actions())
-        menus << a->menu()->objectName() + "=" + a->text();
-    QCOMPARE(menus, (QStringList{"menu=信息录入(&I)", "menu_2=页面显示(&A)",
-                                 "menu_purchase=采购管理(&P)", "menu_sales=销售管理(&S)",
-                                 "menu_store=库存管理(&L)", "menu_salestotal=销售统计(&T)",
-                                 "menu_employee=员工管理(&M)", "menu_client=客户管理(&C)",
-                                 "menu_finance=财务管理(&F)", "menu_datamge=数据管理(&D)",
-                                 "menu_systools=系统工具(&ST)", "menu_exit=系统退出(&Q)"}));
-    auto* pay = w->findChild<QMenu*>("menu_pay");
-    QStringList payEntries;
-    for (QAction* a : pay->actions())
-        payEntries << a->objectName() + "=" + a->text();
-    QCOMPARE(payEntries, (QStringList{"action_purpay=采购支出", "action_salary=员工薪酬",
-                                      "action_utilites=租赁水电\n", "action_expother=其它支出"}));
-    QCOMPARE(Action(*w, "action_purBack")->text(), QString("采购退货理"));
-    QVERIFY(Action(*w, "action_purchase")->isCheckable());
-    QVERIFY(!Action(*w, "action_purchase")->isChecked());
-    QCOMPARE(Action(*w, "action_infotodb")->toolTip(), QString("信息入库(&I)"));
-
-    QStringList tools;
-    for (QAction* a : w->findChild<QToolBar*>("toolBar")->actions())
-        tools << (a->isSeparator() ? "|" : a->objectName());
-    QCOMPARE(tools.join(' '),
-             QString("action_infotodb | action_showStore action_showSale action_showFin "
-                     "action_graph | action_purchase action_purBack action_saleout "
-                     "action_saleback action_loss action_instore | action_saletotal | "
-                     "action_income action_debt action_inother action_purpay action_salary "
-                     "action_utilites action_expother action_profit | action_calc "
-                     "action_editstore action_users action_employee | action_datasave "
-                     "action_datarestore actionExit"));
-
-    QCOMPARE(Stack(*w, "stackedWidget")->currentIndex(), 1);
-    QCOMPARE(Stack(*w, "stackedWidget_2")->currentIndex(), 0);
-    QCOMPARE(Stack(*w, "stackedWidget_3")->currentIndex(), 7);
-    QVERIFY(!Stack(*w, "stackedWidget")->isHidden());
-    QVERIFY(Stack(*w, "stackedWidget_2")->isHidden());
-    QVERIFY(Stack(*w, "stackedWidget_3")->isHidden());
-    QVERIFY(!Action(*w, "action_graph")->isVisible());
-    QCOMPARE(Stack(*w, "stackedWidget")->widget(5)->objectName(), QString("page_store_curr"));
-    QCOMPARE(Stack(*w, "stackedWidget_3")->widget(3)->objectName(), QString("page_purpay"));
-    for (const PageDefinition& d : PageDefinitions::All()) {
-        QStackedWidget* stack = Stack(*w, qPrintable(d.stack));
-        QWidget* page = stack->findChild<QWidget*>(d.page);
-        QVERIFY2(page, qPrintable(d.page));
-        auto* table = page->findChild<QTableView*>(d.table);
-        QVERIFY2(table, qPrintable(d.table));
-        QCOMPARE(table->model()->columnCount(), d.ColumnCount());
-        QCOMPARE(table->model()->headerData(0, Qt::Horizontal).toString(), d.headers.first());
-        QCOMPARE(table->selectionBehavior(), QAbstractItemView::SelectRows);
-        QCOMPARE(table->focusPolicy(), Qt::NoFocus);
-        for (const PageButton& b : d.buttons)
-            QVERIFY2(page->findChild<QPushButton*>(b.name), qPrintable(b.name));
-        QVERIFY2(page->findChild<QPushButton*>(d.totalButton), qPrintable(d.totalButton));
-        for (const QString& field : d.totalFields)
-            QVERIFY2(page->findChild<QLineEdit*>(field), qPrintable(field));
-        if (!d.titleButton.isEmpty())
-            QCOMPARE(page->findChild<QPushButton*>(d.titleButton)->text(), d.titleText);
-    }
-    auto* models = w->findChild<QComboBox*>("comboModel");
-    QVERIFY(models->isHidden());
-    QCOMPARE(models->itemText(models->count() - 1), QString("所有型号"));
-    QVERIFY(w->Table("tab_storeCurr")->editTriggers() == QAbstractItemView::NoEditTriggers);
-    for (const char* dir : {"TabDateSave", "DbDateSave", "InfoDateSave"})
-        QVERIFY2(QDir(folder.Path()).exists(dir), dir);
-}
-
 void TestWindow::everyNamedResourceExists()
 {
-    QStringList paths = {":/qss/qss/styleSheet.qss",
-                         ":/backg/backg/1_backg.png",
-                         ":/backg/backg/1_loginbk.png",
-                         ":/backg/backg/3_login.png",
-                         ":/backg/backg/calendar.png",
-                         ":/backg/backg/dlg_bk20.jpg",
-                         ":/backg/backg/offwhite.jpg",
-                         ":/icons/icons/1_green.png",
-                         ":/icons/icons/5_yellow.png",
-                         ":/icons/icons/6_blue.png",
-                         ":/icons/icons/exit.png",
-                         ":/icons/icons/littleIcon1/Error.png",
-                         ":/icons/icons/littleIcon1/Color layers.png",
-                         ":/icons/icons/littleIcon1/3d graph.png"};
+    QVERIFY(QFile(":/qss/qss/styleSheet.qss").size() > 1000);
+    for (const char* path : {":/backg/backg/calendar.png", ":/backg/backg/dlg_bk20.jpg",
+                             ":/icons/icons/exit.png", ":/icons/icons/littleIcon1/Error.png"})
+        QVERIFY2(QFile::exists(path), path);
     for (const PageDefinition& d : PageDefinitions::All()) {
         for (const PageButton& b : d.buttons)
-            paths << b.icon;
+            QVERIFY2(QFile::exists(b.icon), qPrintable(b.icon));
     }
-    for (const QString& path : paths)
-        QVERIFY2(QFile::exists(path), qPrintable(path));
-    QVERIFY(QFile(":/qss/qss/styleSheet.qss").size() > 1000);
-
     TestFolder folder;
     QVERIFY(folder.Connect());
     auto w = SignedInWindow(1);
@@ -172,7 +83,6 @@ void TestWindow::everyNamedResourceExists()
         if (a->objectName().startsWith("action"))
             QVERIFY2(!a->icon().isNull(), qPrintable(a->objectName()));
     }
-    QVERIFY(!w->findChild<QPushButton*>("btn_label_3")->icon().isNull());
 }
 
 void TestWindow::rolesApplyOnce_data()
@@ -357,4 +267,51 @@ void TestWindow::closeBoxCanBeDeclined()
     QCOMPARE(prompt.shown[0].buttons, (QStringList{"直接退出", "返回程序"}));
     QVERIFY(w->close());
     QVERIFY(!w->isVisible());
+}
+
+void TestWindow::restartStartsANewCopyOnlyWhenQuitting()
+{
+    TestFolder folder;
+    QVERIFY(folder.Connect());
+    auto w = SignedInWindow(3);
+    w->show();
+    auto* restart = w->findChild<ProgramRestart*>();
+    QVERIFY(restart);
+    // The new copy is a program that leaves a mark, so the test sees whether it was started.
+    const QString mark = folder.Path() + "/started";
+    restart->SetCommand(QStandardPaths::findExecutable("touch"), {mark});
+    QAction* action = Action(*w, "action_restart");
+    ScriptedPrompt prompt;
+    // Closing the last window would leave a quit behind for a later test's event loop.
+    QGuiApplication::setQuitOnLastWindowClosed(false);
+    const auto restore = qScopeGuard([] { QGuiApplication::setQuitOnLastWindowClosed(true); });
+    // Runs the application's event loop while `step` runs in it, until the program quits (or
+    // the test gives up).
+    auto runLoop = [](const std::function<void()>& step) {
+        QTimer::singleShot(0, qApp, step);
+        QTimer giveUp;
+        giveUp.setSingleShot(true);
+        QObject::connect(&giveUp, &QTimer::timeout, [] { QCoreApplication::exit(1); });
+        giveUp.start(5000);
+        return QCoreApplication::exec();
+    };
+
+    // "返回程序": the program stays, alone; leaving it later for another reason starts nothing.
+    prompt.AnswerBoxes({1});
+    runLoop([&] {
+        action->trigger();
+        QCoreApplication::exit(0);
+    });
+    QCOMPARE(prompt.shown.size(), 1);
+    QCOMPARE(prompt.shown[0].title, QString("退出"));
+    QVERIFY(w->isVisible());
+    QTest::qWait(200);
+    QVERIFY(!QFile::exists(mark));
+
+    // "直接退出": the window closes, the program quits and the new copy starts.
+    prompt.AnswerBoxes({0});
+    QCOMPARE(runLoop([&] { action->trigger(); }), 0);
+    QCOMPARE(prompt.shown.size(), 2);
+    QVERIFY(!w->isVisible());
+    QTRY_VERIFY(QFile::exists(mark));
 }

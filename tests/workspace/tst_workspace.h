@@ -2,28 +2,22 @@
 
 #include <QObject>
 
-// Page definitions, the ledger model and its cell editors, without a window.
+// The ledger model without a window.
 class TestPages : public QObject
 {
     Q_OBJECT
 private slots:
-    void fifteenPagesWithTheirObjectNames();
-    void headersFollowTheTable_data();
-    void headersFollowTheTable();
-    void cellEditorsByColumn();
     void newRowTakesTheFirstEntryOfEveryList();
     void shownRecordKeepsItsTextsAndGetsASerial();
     void datesReadAsTheDateCellDoes();
     void anEditReportsItsRowOnce();
-    void listAndDateEditorsAreNamedAfterTableAndRow();
 };
 
-// The main window: frame, roles, page selection, page load and the status line.
+// The main window: roles, page selection, page load, the status line, closing and restarting.
 class TestWindow : public QObject
 {
     Q_OBJECT
 private slots:
-    void frameHasEveryMenuActionAndPage();
     void everyNamedResourceExists();
     void rolesApplyOnce_data();
     void rolesApplyOnce();
@@ -33,6 +27,7 @@ private slots:
     void showingLoadedRowsSavesNothing();
     void statusLineShowsTimeAndUser();
     void closeBoxCanBeDeclined();
+    void restartStartsANewCopyOnlyWhenQuitting();
 };
 
 // The store chooser, the help dialog, the about box and the cell-text viewer.
@@ -40,13 +35,12 @@ class TestDialogs : public QObject
 {
     Q_OBJECT
 private slots:
-    void placeNamesAndCounts();
     void chooserComposesAndWritesThePlace();
     void chooserReadsBadCountsAsNone_data();
     void chooserReadsBadCountsAsNone();
     void emptyListStillTakesATypedPlace();
     void storeCellClickOpensTheChooserOnTop();
-    void helpDialogShowsItsTexts();
+    void helpActionOpensTheHelpDialog();
     void f1ShowsTheAboutBoxWhileThePickerHoldsEntries();
     void viewerShowsTheWholeTextOfAFixedCell();
 };
