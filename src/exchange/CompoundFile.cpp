@@ -1,12 +1,9 @@
 #include "CompoundFile.h"
 
-#include <cstdio>
 #include <gsf/gsf-outfile-msole.h>
 #include <gsf/gsf-outfile.h>
 #include <gsf/gsf-output-memory.h>
-#include <gsf/gsf-output-stdio.h>
 #include <gsf/gsf-output.h>
-#include <unistd.h>
 
 namespace
 {
@@ -41,23 +38,4 @@ QByteArray CompoundFile::Build(const QByteArray& workbookStream, const char* str
     }
     g_object_unref(sink);
     return file;
-}
-
-bool CompoundFile::Write(const QByteArray& workbookStream, const char* streamName, int descriptor)
-{
-    const int own = dup(descriptor);
-    FILE* file = own < 0 ? nullptr : fdopen(own, "wb");
-    if (!file) {
-        if (own >= 0)
-            close(own);
-        return false;
-    }
-    // The sink closes the file when the container is closed.
-    GsfOutput* sink = gsf_output_stdio_new_FILE("", file, FALSE);
-    const bool written = sink && WriteContainer(sink, workbookStream, streamName);
-    if (sink)
-        g_object_unref(sink);
-    else
-        fclose(file);
-    return written;
 }

@@ -8,6 +8,4 @@ class CompoundFile
 public:
     // The whole file's bytes, or an empty array when the container could not be built.
     static QByteArray Build(const QByteArray& workbookStream, const char* streamName = "Workbook");
-    // Writes the file to an open descriptor, without the copies of building it in memory.
-    static bool Write(const QByteArray& workbookStream, const char* streamName, int descriptor);
 };

@@ -6,21 +6,23 @@
 
 #include <QSaveFile>
 
-XlsDocument::XlsDocument(Workbook workbook, int sheetNumber)
-    : workbook(std::move(workbook)), sheet(sheetNumber - 1)
+XlsDocument::XlsDocument(Workbook workbook, XlsStructure structure, int sheetNumber)
+    : workbook(std::move(workbook)), structure(std::move(structure)), sheet(sheetNumber - 1)
 {
 }
 
 std::unique_ptr<XlsDocument> XlsDocument::Load(const QString& path, int sheetNumber, QString& error)
 {
     Workbook workbook;
-    if (!XlsReader::Read(path, workbook, error))
+    XlsStructure structure;
+    if (!XlsReader::Read(path, workbook, structure, error))
         return nullptr;
     if (sheetNumber < 1 || sheetNumber > workbook.sheets.size()) {
         error = QStringLiteral("工作簿没有第 %1 个工作表").arg(sheetNumber);
         return nullptr;
     }
-    return std::unique_ptr<XlsDocument>(new XlsDocument(std::move(workbook), sheetNumber));
+    return std::unique_ptr<XlsDocument>(
+        new XlsDocument(std::move(workbook), std::move(structure), sheetNumber));
 }
 
 std::unique_ptr<XlsDocument> XlsDocument::Create(int sheetNumber)
@@ -28,7 +30,7 @@ std::unique_ptr<XlsDocument> XlsDocument::Create(int sheetNumber)
     Workbook workbook;
     for (int i = 1; i <= sheetNumber; ++i)
         workbook.sheets.append({QStringLiteral("Sheet%1").arg(i), {}});
-    return std::unique_ptr<XlsDocument>(new XlsDocument(std::move(workbook), sheetNumber));
+    return std::unique_ptr<XlsDocument>(new XlsDocument(std::move(workbook), {}, sheetNumber));
 }
 
 const SheetCells& XlsDocument::Cells() const

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "SheetDocument.h"
+#include "XlsReader.h"
 
 // An Excel 97-2003 workbook held whole in memory: saving writes every sheet again, the chosen
 // one with the new texts, the others with the names and values they had.
@@ -14,8 +15,9 @@ public:
     bool Save(const QString& path, const CellWrites& writes, QString& error) override;
 
 private:
-    XlsDocument(Workbook workbook, int sheetNumber);
+    XlsDocument(Workbook workbook, XlsStructure structure, int sheetNumber);
 
     Workbook workbook;
+    XlsStructure structure;
     int sheet;
 };

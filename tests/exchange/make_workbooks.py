@@ -66,3 +66,33 @@ parts["xl/worksheets/sheet1.xml"] = (
 with zipfile.ZipFile(folder + "/huge_range.xlsx", "w", zipfile.ZIP_DEFLATED) as package:
     for name, text in parts.items():
         package.writestr(name, text)
+
+# Date system 1904, truth values and a row of small integers (written as one record of numbers).
+book = xlwt.Workbook()
+book.dates_1904 = True
+sheet = book.add_sheet("1904")
+sheet.write(0, 0, "head")
+sheet.write(1, 0, datetime.date(2014, 5, 20), date_style)
+sheet.write(1, 1, True)
+sheet.write(1, 2, False)
+for column in range(4):
+    sheet.write(2, column, column + 1)
+book.save(folder + "/dates1904.xls")
+
+
+def letters(length, first):
+    return "".join(chr(ord(first) + i % 26) for i in range(length))
+
+
+# Formulas without cached values, for a spreadsheet program to compute and save as .xls.
+book = openpyxl.Workbook()
+sheet = book.active
+for column in range(1, 11):
+    sheet.cell(row=1, column=column, value="列%d" % column)
+for column, value in enumerate(
+        [3, 2.5, "=A2*B2", '="ab"&"cd"', "=A2>1", "=1/0", "=A2<1", datetime.date(2014, 5, 20),
+         letters(12000, "a"), letters(7000, "中")], start=1):
+    sheet.cell(row=2, column=column, value=value)
+for column in range(1, 5):
+    sheet.cell(row=3, column=column, value=column)
+book.save(folder + "/office_source.xlsx")

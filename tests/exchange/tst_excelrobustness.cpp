@@ -6,6 +6,8 @@
 #include "ZipPackage.h"
 
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonObject>
 #include <QRandomGenerator>
 #include <QStandardItemModel>
 #include <QTemporaryDir>
@@ -224,13 +226,26 @@ void ExcelRobustnessTest::overlongTextFailsCleanly()
     const QString path = dir.filePath("overlong.xls");
     ExcelEngine engine(path);
     QVERIFY(engine.Open());
-    engine.SetCellData(1, 1, QString(8001, QChar('x')));
+    engine.SetCellData(1, 1, QString(32768, QChar('x')));
     QVERIFY(!engine.Save());
-    QVERIFY(engine.LastError().contains("8000"));
+    QVERIFY(engine.LastError().contains("32767"));
     QVERIFY(!QFile::exists(path));
-    engine.SetCellData(1, 1, QString(8000, QChar('x')));
+    // The longest text the format holds, over several records, in both character widths.
+    const QString longest = QString(20000, QChar('x')) + QString(12767, QChar(0x6587));
+    engine.SetCellData(1, 1, longest);
+    engine.SetCellData(2, 1, QString(32767, QChar(0x6587)));
     QVERIFY(engine.Close());
-    QVERIFY(QFile::exists(path));
+    QVERIFY(engine.LastError().isEmpty());
+    ExcelEngine reader(path);
+    QVERIFY(reader.Open());
+    QStandardItemModel model(0, 1);
+    QVERIFY(reader.ReadSheetToTable(&model));
+    QCOMPARE(model.index(0, 0).data().toString(), QString(32767, QChar(0x6587)));
+    if (!PythonPeer::Missing().isEmpty())
+        QSKIP(qPrintable(PythonPeer::Missing()));
+    const QJsonObject cells = PythonPeer::Dump(path).at(0).toObject().value("cells").toObject();
+    QCOMPARE(cells.value("1,1").toArray().at(1).toString(), longest);
+    QCOMPARE(cells.value("2,1").toArray().at(1).toString(), QString(32767, QChar(0x6587)));
 }
 
 void ExcelRobustnessTest::sheetXmlShapes_data()
@@ -248,7 +263,7 @@ void ExcelRobustnessTest::sheetXmlShapes_data()
                      "&]]></t></is></c><c r=\"F3\" t=\"str\"><f>A1</f><v>a\r\nb&#13;</v></c><c "
                      "r=\"G3\" t=\"d\"><v>2014-05-20</v></c><c r=\"H3\"><v> 1E-3 </v></c><c "
                      "r=\"I3\" t=\"inlineStr\"><is><r><t>x</t></r><r><t>y</t></r></is></c></row>")
-        << QStringList{"3,1=3",      "3,2=1",     "3,4=#N/A",  "3,5=<raw> &",
+        << QStringList{"3,1=3",      "3,2=TRUE",  "3,4=#N/A",  "3,5=<raw> &",
                        "3,6=a\nb\r", "3,7=41779", "3,8=0.001", "3,9=xy"};
     QTest::newRow("prefixes and positions left implicit")
         << QByteArray("<x:worksheet xmlns:x=\"http://schemas.openxmlformats.org/spreadsheetml/"
