@@ -8,14 +8,20 @@
 namespace
 {
 
+// Spreadsheet programs keep workbook streams this small in a different part of the compound
+// file and some refuse that; shorter streams are padded up to it.
+constexpr qsizetype MinStreamSize = 4096;
+
 // Writes the container into `sink` and closes it; the sink stays referenced by the caller.
 bool WriteContainer(GsfOutput* sink, const QByteArray& workbookStream, const char* streamName)
 {
     GsfOutfile* container = gsf_outfile_msole_new(sink);
     GsfOutput* stream = gsf_outfile_new_child(container, streamName, FALSE);
-    bool written =
-        stream && gsf_output_write(stream, workbookStream.size(),
-                                   reinterpret_cast<const guint8*>(workbookStream.constData()));
+    QByteArray padded = workbookStream;
+    if (padded.size() < MinStreamSize)
+        padded.append(QByteArray(MinStreamSize - padded.size(), '\0'));
+    bool written = stream && gsf_output_write(stream, padded.size(),
+                                              reinterpret_cast<const guint8*>(padded.constData()));
     if (stream) {
         written = gsf_output_close(stream) && written;
         g_object_unref(stream);

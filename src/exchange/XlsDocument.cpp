@@ -2,6 +2,7 @@
 
 #include "BiffWriter.h"
 #include "CompoundFile.h"
+#include "XlsPatcher.h"
 #include "XlsReader.h"
 
 #include <QSaveFile>
@@ -40,14 +41,19 @@ const SheetCells& XlsDocument::Cells() const
 
 bool XlsDocument::Save(const QString& path, const CellWrites& writes, QString& error)
 {
-    Workbook updated = workbook;
-    SheetCells& cells = updated.sheets[sheet].cells;
-    writes.ForEach([&cells](int row, int column, const QString& text) {
-        cells.Set(row, column, CellValue::Text(text));
-    });
-    QByteArray stream;
-    if (!BiffWriter::Write(updated, stream, error))
+    if (!BiffWriter::CheckLimits(writes, error))
         return false;
+    QByteArray stream;
+    if (structure.stream.isEmpty()) {
+        Workbook updated = workbook;
+        SheetCells& cells = updated.sheets[sheet].cells;
+        writes.ForEach([&cells](int row, int column, const QString& text) {
+            cells.Set(row, column, CellValue::Text(text));
+        });
+        stream = BiffWriter::Write(updated);
+    } else if (!XlsPatcher::Apply(structure, sheet, writes, stream, error)) {
+        return false;
+    }
     const QByteArray file = CompoundFile::Build(stream);
     QSaveFile out(path);
     if (file.isEmpty() || !out.open(QIODevice::WriteOnly) || out.write(file) != file.size() ||
@@ -55,6 +61,12 @@ bool XlsDocument::Save(const QString& path, const CellWrites& writes, QString& e
         error = QStringLiteral("无法写入文件 %1").arg(path);
         return false;
     }
-    workbook = std::move(updated);
+    // What was written is read back as the workbook, so the next save writes into it again.
+    Workbook written;
+    XlsStructure writtenStructure;
+    if (!XlsReader::ReadStream(stream, written, writtenStructure, error))
+        return false;
+    workbook = std::move(written);
+    structure = std::move(writtenStructure);
     return true;
 }

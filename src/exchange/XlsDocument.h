@@ -3,8 +3,8 @@
 #include "SheetDocument.h"
 #include "XlsReader.h"
 
-// An Excel 97-2003 workbook held whole in memory: saving writes every sheet again, the chosen
-// one with the new texts, the others with the names and values they had.
+// An Excel 97-2003 workbook. Saving into an existing one replaces only the written cells of the
+// chosen sheet and keeps every other record; a new one is written whole.
 class XlsDocument : public SheetDocument
 {
 public:

@@ -96,3 +96,24 @@ for column, value in enumerate(
 for column in range(1, 5):
     sheet.cell(row=3, column=column, value=column)
 book.save(folder + "/office_source.xlsx")
+
+# Formulas on two sheets, a merged range, a bold font, a date format and a wide column: all of
+# it must still be there after the engine writes into the file.
+book = xlwt.Workbook(encoding="utf-8")
+sheet = book.add_sheet("数据")
+sheet.col(0).width = 8000
+sheet.write(0, 0, "名称")
+sheet.write(0, 1, "数量")
+sheet.write(1, 0, "苹果")
+sheet.write(1, 1, 3)
+sheet.write(1, 2, xlwt.Formula("B2*2"))
+sheet.write_merge(0, 1, 3, 4, "合并")
+sheet.write(0, 5, "粗体", xlwt.easyxf("font: bold on"))
+sheet.write(2, 5, datetime.date(2014, 5, 20), date_style)
+for column in range(3):
+    sheet.write(5, column, column + 10)
+other = book.add_sheet("汇总")
+other.write(0, 0, xlwt.Formula("SUM(1,2)"))
+other.write(0, 1, "说明")
+other.write_merge(2, 3, 0, 1, "另一合并")
+book.save(folder + "/kept.xls")

@@ -1,3 +1,6 @@
+#include "BiffRecords.h"
+#include "BiffStream.h"
+#include "CompoundReader.h"
 #include "ExcelEngine.h"
 #include "PythonPeer.h"
 
@@ -5,6 +8,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
+#include <QJsonDocument>
 #include <QJsonObject>
 #include <QStandardItemModel>
 #include <QTableWidget>
@@ -71,6 +75,36 @@ QMap<QString, QByteArray> ZipParts(const QString& path)
     return parts;
 }
 
+// The workbook stream of an .xls file and how many FORMULA records each of its sheets holds.
+QByteArray WorkbookStream(const QString& path, QList<int>* formulas = nullptr)
+{
+    QString name;
+    QByteArray stream;
+    QString error;
+    if (!CompoundReader::ReadWorkbook(path, name, stream, error))
+        return {};
+    if (formulas) {
+        formulas->clear();
+        BiffCursor cursor(stream);
+        BiffRecordView record;
+        while (cursor.Next(record) == BiffCursor::Step::Record) {
+            if (record.type == BiffRecord::Bof)
+                formulas->append(0);
+            else if (record.type == BiffRecord::Formula)
+                ++formulas->last();
+        }
+    }
+    return stream;
+}
+
+QJsonArray Formats(const QString& path)
+{
+    QByteArray output;
+    if (!PythonPeer::Run(QStringLiteral("dump_format.py"), {path}, output))
+        qWarning("independent reader failed: %s", output.constData());
+    return QJsonDocument::fromJson(output).array();
+}
+
 } // namespace
 
 class ExcelEngineTest : public QObject
@@ -93,6 +127,7 @@ private slots:
     void usedRangeStartingAtC5();
     void writingIntoExistingKeepsTheRest_data();
     void writingIntoExistingKeepsTheRest();
+    void writingIntoXlsKeepsTheWorkbook();
     void xlsxPackageOtherPartsUnchanged();
     void formulaCellsGiveCachedValues();
     void readingNeverRewritesTheFile();
@@ -371,6 +406,55 @@ void ExcelEngineTest::writingIntoExistingKeepsTheRest()
     QCOMPARE(TextAt(patched, 6, 3), QStringLiteral("梨"));
     QVERIFY(!patched.contains("7,4"));
     QCOMPARE(patched.value("6,4"), expected.value("6,4"));
+}
+
+void ExcelEngineTest::writingIntoXlsKeepsTheWorkbook()
+{
+    if (!peersMissing.isEmpty())
+        QSKIP(qPrintable(peersMissing));
+    const QString path = Copy("kept.xls");
+    QList<int> formulasBefore;
+    const QByteArray before = WorkbookStream(path, &formulasBefore);
+    const QJsonArray formatsBefore = Formats(path);
+    const QJsonArray cellsBefore = PythonPeer::Dump(path);
+    QCOMPARE(formulasBefore, (QList<int>{0, 1, 1}));
+    std::unique_ptr<QStandardItemModel> model(
+        Table({"品名", "数量"}, {{"梨", "5"}, {"桃", "6"}, {QString(9000, QChar(0x6843)), "7"}}));
+    {
+        ExcelEngine engine(path);
+        QVERIFY(engine.Open());
+        // Into the middle of a row of numbers stored as one record, and into a merged range.
+        engine.SetCellData(6, 2, QStringLiteral("中间"));
+        engine.SetCellData(1, 4, QStringLiteral("合并里"));
+        QVERIFY2(engine.WriteTableToSheet(model.get()), qPrintable(engine.LastError()));
+        QCOMPARE(engine.LastError(), QString());
+    }
+    QList<int> formulasAfter;
+    const QByteArray after = WorkbookStream(path, &formulasAfter);
+    QCOMPARE(formulasAfter, formulasBefore);
+    // Merged ranges, fonts, number formats and column widths, as another reader sees them.
+    QCOMPARE(Formats(path), formatsBefore);
+    // The second sheet's records are copied byte for byte.
+    const QByteArray otherBefore = before.mid(before.lastIndexOf(QByteArray("\x09\x08", 2)));
+    QVERIFY(after.endsWith(otherBefore));
+
+    const QJsonArray cellsAfter = PythonPeer::Dump(path);
+    QCOMPARE(cellsAfter.at(1), cellsBefore.at(1));
+    QJsonObject expected = Cells(cellsBefore, 0);
+    for (const auto& [key, text] : std::initializer_list<std::pair<const char*, QString>>{
+             {"1,1", "品名"},
+             {"1,2", "数量"},
+             {"1,4", "合并里"},
+             {"2,1", "梨"},
+             {"2,2", "5"},
+             {"3,1", "桃"},
+             {"3,2", "6"},
+             {"4,1", QString(9000, QChar(0x6843))},
+             {"4,2", "7"},
+             {"6,2", "中间"}})
+        expected.insert(key, QJsonArray{"text", text});
+    QCOMPARE(Cells(cellsAfter, 0), expected);
+    QCOMPARE(ReadList(path).value(4), QStringLiteral("10+中间+12+++"));
 }
 
 void ExcelEngineTest::xlsxPackageOtherPartsUnchanged()

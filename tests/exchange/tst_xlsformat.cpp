@@ -4,6 +4,7 @@
 #include "ExcelEngine.h"
 #include "NumberFormats.h"
 #include "PythonPeer.h"
+#include "XlsPatcher.h"
 #include "XlsReader.h"
 
 #include <QDeadlineTimer>
@@ -66,11 +67,68 @@ QList<qsizetype> RecordOffsets(const QByteArray& stream)
     return offsets;
 }
 
+// The offset of the first record of `type` at or after `from`, -1 when there is none.
+qsizetype FindRecord(const QByteArray& stream, quint16 type, qsizetype from = 0)
+{
+    for (const qsizetype at : RecordOffsets(stream)) {
+        if (at >= from && qFromLittleEndian<quint16>(stream.constData() + at) == type)
+            return at;
+    }
+    return -1;
+}
+
+// Two sheets as a spreadsheet program writes them: a rich shared string with its lookup table
+// (EXTSST), row-block indexes (INDEX, DBCELL) with stream offsets, a row of numbers in one
+// record, a shared formula and an array formula.
+QByteArray FormattedBook()
+{
+    B book;
+    const QByteArray rich = B::U16(4) + char(0x08) + B::U16(1) + "bold" + B::U16(0) + B::U16(5);
+    book.sst = B::Record(0x00FC, B::U32(3) + B::U32(2) + rich + B::String("plain")) +
+               B::Record(0x00FF, B::U16(8) + B::U32(0) + B::U16(12) + B::U16(0));
+    const QByteArray index = B::Record(0x020B, QByteArray(12, '\0') + B::U32(0) + B::U32(0));
+    const QByteArray row = B::Record(0x0208, B::U16(0) + B::U16(0) + B::U16(1) + B::U16(255) +
+                                                 QByteArray(4, '\0') + B::U32(0x100));
+    QByteArray first =
+        index + B::Record(0x0055, B::U16(8)) + B::Record(0x0200, QByteArray(14, '\0')) + row;
+    first += B::Cell(0x00FD, 0, 0, 15, B::U32(0));
+    first +=
+        B::Record(0x00BD, B::U16(1) + B::U16(0) + B::U16(15) + B::U32(1u << 2 | 2) + B::U16(15) +
+                              B::U32(2u << 2 | 2) + B::U16(15) + B::U32(3u << 2 | 2) + B::U16(2));
+    first += B::Formula(2, 0, 15, B::F64(1));
+    first += B::Record(0x04BC, B::U16(2) + B::U16(3) + char(0) + char(0) + QByteArray(4, '\0'));
+    first += B::Formula(3, 0, 15, B::F64(1));
+    first += B::Formula(4, 0, 15, B::F64(2));
+    first += B::Record(0x0221, B::U16(4) + B::U16(5) + char(0) + char(1) + QByteArray(6, '\0'));
+    first += B::Record(0x00D7, B::U32(0) + B::U16(0));
+    first += B::Record(0x023E, QByteArray(18, '\0'));
+    QByteArray second = index + B::Record(0x0055, B::U16(8)) +
+                        B::Cell(0x00FD, 0, 0, 15, B::U32(1)) +
+                        B::Record(0x00D7, B::U32(0) + B::U16(0));
+    book.sheets = {first, second};
+    QByteArray stream = book.Stream();
+    // The second sheet's index points at its DEFCOLWIDTH and DBCELL records.
+    const qsizetype sheet = FindRecord(stream, 0x0809, FindRecord(stream, 0x00D7) + 1);
+    const qsizetype at = FindRecord(stream, 0x020B, sheet);
+    qToLittleEndian<quint32>(quint32(FindRecord(stream, 0x0055, sheet)), stream.data() + at + 16);
+    qToLittleEndian<quint32>(quint32(FindRecord(stream, 0x00D7, sheet)), stream.data() + at + 20);
+    return stream;
+}
+
+CellWrites Writes(const QList<std::tuple<int, int, QString>>& cells)
+{
+    CellWrites writes;
+    for (const auto& [row, column, text] : cells)
+        writes.Put(row, column, text);
+    return writes;
+}
+
 } // namespace
 
-// The Excel 97-2003 reader: every cell record kind, cached formula results, texts over several
-// records, and damaged streams refused with a reason rather than crashing.
-class XlsReaderTest : public QObject
+// The Excel 97-2003 reader and the writer into existing workbooks: every cell record kind,
+// cached formula results, texts over several records, damaged streams refused with a reason
+// rather than crashing, and writes that keep every other record.
+class XlsFormatTest : public QObject
 {
     Q_OBJECT
 
@@ -89,6 +147,10 @@ private slots:
     void randomMutations_data();
     void randomMutations();
     void filesOfOtherPrograms();
+    void writeKeepsRecordsAndMovesOffsets();
+    void writesThatBreakFormulasAreRefused_data();
+    void writesThatBreakFormulasAreRefused();
+    void officeReopensWrittenFile();
 
 private:
     void Sources();
@@ -99,7 +161,7 @@ private:
     QString officeMissing;
 };
 
-void XlsReaderTest::initTestCase()
+void XlsFormatTest::initTestCase()
 {
     QVERIFY(dir.isValid());
     const QString ours = dir.filePath("ours.xls");
@@ -144,7 +206,7 @@ void XlsReaderTest::initTestCase()
     }
 }
 
-void XlsReaderTest::cellRecordsOfEveryKind()
+void XlsFormatTest::cellRecordsOfEveryKind()
 {
     B book;
     book.sst = B::SharedStrings({"共享", "a+b"}, 8224, false);
@@ -185,7 +247,7 @@ void XlsReaderTest::cellRecordsOfEveryKind()
     QVERIFY(ok);
 }
 
-void XlsReaderTest::formulaResults()
+void XlsFormatTest::formulaResults()
 {
     const QString text = LongText(9000, u'A');
     B book;
@@ -213,7 +275,7 @@ void XlsReaderTest::formulaResults()
                                 "1,8=1"}));
 }
 
-void XlsReaderTest::sharedStringsAcrossContinues_data()
+void XlsFormatTest::sharedStringsAcrossContinues_data()
 {
     QTest::addColumn<QStringList>("texts");
     QTest::addColumn<int>("chunk");
@@ -232,7 +294,7 @@ void XlsReaderTest::sharedStringsAcrossContinues_data()
     }() << 101 << true;
 }
 
-void XlsReaderTest::sharedStringsAcrossContinues()
+void XlsFormatTest::sharedStringsAcrossContinues()
 {
     QFETCH(QStringList, texts);
     QFETCH(int, chunk);
@@ -252,7 +314,7 @@ void XlsReaderTest::sharedStringsAcrossContinues()
     QVERIFY(ok);
 }
 
-void XlsReaderTest::dateSystemAndFormats_data()
+void XlsFormatTest::dateSystemAndFormats_data()
 {
     QTest::addColumn<QString>("code");
     QTest::addColumn<int>("type");
@@ -265,7 +327,7 @@ void XlsReaderTest::dateSystemAndFormats_data()
     QTest::newRow("date and time") << "yyyy-mm-dd hh:mm" << int(CellValue::Type::DateTime);
 }
 
-void XlsReaderTest::dateSystemAndFormats()
+void XlsFormatTest::dateSystemAndFormats()
 {
     QFETCH(QString, code);
     QFETCH(int, type);
@@ -285,7 +347,7 @@ void XlsReaderTest::dateSystemAndFormats()
     QCOMPARE(int(workbook.sheets[0].cells.Find(1, 2)->type), int(CellValue::Type::Number));
 }
 
-void XlsReaderTest::refusedWithReason_data()
+void XlsFormatTest::refusedWithReason_data()
 {
     QTest::addColumn<QByteArray>("stream");
     QTest::addColumn<QString>("reason");
@@ -332,7 +394,7 @@ void XlsReaderTest::refusedWithReason_data()
     QTest::newRow("number record too short") << shortNumber.Stream() << "长度不对";
 }
 
-void XlsReaderTest::refusedWithReason()
+void XlsFormatTest::refusedWithReason()
 {
     QFETCH(QByteArray, stream);
     QFETCH(QString, reason);
@@ -342,19 +404,19 @@ void XlsReaderTest::refusedWithReason()
     QVERIFY2(error.contains(reason), qPrintable(error));
 }
 
-void XlsReaderTest::Sources()
+void XlsFormatTest::Sources()
 {
     QTest::addColumn<QByteArray>("stream");
     for (const auto& [name, stream] : streams)
         QTest::newRow(qPrintable(name)) << stream;
 }
 
-void XlsReaderTest::damagedCorpus_data()
+void XlsFormatTest::damagedCorpus_data()
 {
     Sources();
 }
 
-void XlsReaderTest::damagedCorpus()
+void XlsFormatTest::damagedCorpus()
 {
     QFETCH(QByteArray, stream);
     Workbook workbook;
@@ -395,14 +457,14 @@ void XlsReaderTest::damagedCorpus()
     qInfo("%d of %d streams with a changed record length refused", refused, cases);
 }
 
-void XlsReaderTest::randomMutations_data()
+void XlsFormatTest::randomMutations_data()
 {
     Sources();
 }
 
 // Bytes changed at random inside the workbook stream, for a bounded time per source: nothing
 // may crash (the sanitizer build makes any wild read fatal).
-void XlsReaderTest::randomMutations()
+void XlsFormatTest::randomMutations()
 {
     QFETCH(QByteArray, stream);
     QRandomGenerator random(20261207);
@@ -431,7 +493,7 @@ void XlsReaderTest::randomMutations()
     qInfo("%d mutated streams, %d refused", rounds, refused);
 }
 
-void XlsReaderTest::filesOfOtherPrograms()
+void XlsFormatTest::filesOfOtherPrograms()
 {
     if (!PythonPeer::Missing().isEmpty())
         QSKIP(qPrintable(PythonPeer::Missing()));
@@ -457,5 +519,106 @@ void XlsReaderTest::filesOfOtherPrograms()
     QCOMPARE(list[1].split('+').mid(0, 4), (QStringList{"1", "2", "3", "4"}));
 }
 
-QTEST_GUILESS_MAIN(XlsReaderTest)
-#include "tst_xlsreader.moc"
+void XlsFormatTest::writeKeepsRecordsAndMovesOffsets()
+{
+    const QByteArray original = FormattedBook();
+    Workbook workbook;
+    XlsStructure structure;
+    QString error;
+    QVERIFY2(XlsReader::ReadStream(original, workbook, structure, error), qPrintable(error));
+    QByteArray stream;
+    QVERIFY2(XlsPatcher::Apply(
+                 structure, 0,
+                 Writes({{1, 2, "新"}, {2, 2, "中"}, {4, 1, "成员"}, {11, 4, LongText(300, u'a')}}),
+                 stream, error),
+             qPrintable(error));
+    QVERIFY2(XlsReader::ReadStream(stream, workbook, structure, error), qPrintable(error));
+    QCOMPARE(Dump(workbook.sheets[0]),
+             (QStringList{"1,1=bold", "1,2=新", "2,1=1", "2,2=中", "2,3=3", "3,1=1", "4,1=成员",
+                          "5,1=2", "11,4=" + LongText(300, u'a')}));
+    QCOMPARE(Dump(workbook.sheets[1]), QStringList{"1,1=plain"});
+    // The rich text keeps its formatting run; the lookup table of the old strings is gone.
+    QCOMPARE(structure.strings[0].runs, B::U16(0) + B::U16(5));
+    QCOMPARE(structure.extSstStart, qsizetype(-1));
+    QCOMPARE(structure.strings.size(), 6);
+
+    // The written sheet: no row-block index, the row's columns and the dimensions recomputed.
+    const XlsSheetPlace first = structure.sheets[0];
+    const QByteArray written = stream.mid(first.start, first.end - first.start);
+    QCOMPARE(FindRecord(written, 0x020B), qsizetype(-1));
+    QCOMPARE(FindRecord(written, 0x00D7), qsizetype(-1));
+    const qsizetype row = FindRecord(written, 0x0208);
+    QCOMPARE(qFromLittleEndian<quint16>(written.constData() + row + 8), quint16(2));
+    const qsizetype dimensions = FindRecord(written, 0x0200);
+    QCOMPARE(written.mid(dimensions + 4, 12), B::U32(0) + B::U32(11) + B::U16(0) + B::U16(4));
+    // The other sheet moved with the grown string table; its index moved with it.
+    const qsizetype second = structure.sheets[1].start;
+    QVERIFY(second > FindRecord(original, 0x0809, FindRecord(original, 0x00D7) + 1));
+    const qsizetype index = FindRecord(stream, 0x020B, second);
+    QCOMPARE(qsizetype(qFromLittleEndian<quint32>(stream.constData() + index + 16)),
+             FindRecord(stream, 0x0055, second));
+    QCOMPARE(qsizetype(qFromLittleEndian<quint32>(stream.constData() + index + 20)),
+             FindRecord(stream, 0x00D7, second));
+}
+
+void XlsFormatTest::writesThatBreakFormulasAreRefused_data()
+{
+    QTest::addColumn<int>("row");
+    QTest::addColumn<int>("column");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("cell holding a shared formula") << 3 << 1 << "x";
+    QTest::newRow("clearing it") << 3 << 1 << "";
+    QTest::newRow("cell holding an array formula") << 5 << 1 << "x";
+    QTest::newRow("inside the array") << 6 << 2 << "x";
+}
+
+void XlsFormatTest::writesThatBreakFormulasAreRefused()
+{
+    QFETCH(int, row);
+    QFETCH(int, column);
+    QFETCH(QString, text);
+    Workbook workbook;
+    XlsStructure structure;
+    QString error;
+    QVERIFY(XlsReader::ReadStream(FormattedBook(), workbook, structure, error));
+    QByteArray stream;
+    QVERIFY(!XlsPatcher::Apply(structure, 0, Writes({{1, 1, "a"}, {row, column, text}}), stream,
+                               error));
+    QVERIFY2(error.contains(QStringLiteral("公式")) && error.contains(QChar('A' + column - 1)),
+             qPrintable(error));
+    QVERIFY(stream.isEmpty());
+}
+
+void XlsFormatTest::officeReopensWrittenFile()
+{
+    if (!officeMissing.isEmpty())
+        QSKIP(qPrintable(officeMissing));
+    const QString path = dir.filePath("office_written.xls");
+    QVERIFY(QFile::copy(dir.filePath("office/office_source.xls"), path));
+    {
+        ExcelEngine engine(path);
+        QVERIFY(engine.Open());
+        engine.SetCellData(1, 1, QStringLiteral("新表头"));
+        engine.SetCellData(3, 2, QStringLiteral("写入"));
+        engine.SetCellData(5, 1, LongText(10000, u'中'));
+        QVERIFY2(engine.Close(), qPrintable(engine.LastError()));
+    }
+    QProcess convert;
+    convert.start(QStandardPaths::findExecutable(QStringLiteral("soffice")),
+                  {"-env:UserInstallation=file://" + dir.filePath("office-profile"), "--headless",
+                   "--convert-to", "csv:Text - txt - csv (StarCalc):44,34,76", "--outdir",
+                   dir.filePath("csv"), path});
+    QVERIFY(convert.waitForFinished(180000));
+    QFile csv(dir.filePath("csv/office_written.csv"));
+    QVERIFY2(csv.open(QIODevice::ReadOnly), qPrintable(convert.readAllStandardError()));
+    const QStringList lines = QString::fromUtf8(csv.readAll()).split('\n');
+    QVERIFY(lines.value(0).startsWith(QStringLiteral("新表头,列2")));
+    // The formulas still give their values in the other program (truth values as 1 and 0).
+    QVERIFY2(lines.value(1).startsWith(QStringLiteral("3,2.5,7.5,abcd,1,#DIV/0!,0")),
+             qPrintable(lines.value(1).left(80)));
+    QVERIFY(lines.value(2).startsWith(QStringLiteral("1,写入,3,4")));
+    QCOMPARE(lines.value(4).section(',', 0, 0), LongText(10000, u'中'));
+}
+
+QTEST_GUILESS_MAIN(XlsFormatTest)
+#include "tst_xlsformat.moc"
