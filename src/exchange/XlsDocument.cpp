@@ -14,16 +14,22 @@ XlsDocument::XlsDocument(Workbook workbook, XlsStructure structure, int sheetNum
 
 std::unique_ptr<XlsDocument> XlsDocument::Load(const QString& path, int sheetNumber, QString& error)
 {
+    QString streamName;
+    QByteArray stream;
+    QList<CompoundEntry> container;
     Workbook workbook;
     XlsStructure structure;
-    if (!XlsReader::Read(path, workbook, structure, error))
+    if (!CompoundReader::ReadWorkbook(path, streamName, stream, error, &container) ||
+        !XlsReader::ReadStream(stream, workbook, structure, error))
         return nullptr;
     if (sheetNumber < 1 || sheetNumber > workbook.sheets.size()) {
         error = QStringLiteral("工作簿没有第 %1 个工作表").arg(sheetNumber);
         return nullptr;
     }
-    return std::unique_ptr<XlsDocument>(
+    std::unique_ptr<XlsDocument> document(
         new XlsDocument(std::move(workbook), std::move(structure), sheetNumber));
+    document->container = std::move(container);
+    return document;
 }
 
 std::unique_ptr<XlsDocument> XlsDocument::Create(int sheetNumber)
@@ -54,7 +60,7 @@ bool XlsDocument::Save(const QString& path, const CellWrites& writes, QString& e
     } else if (!XlsPatcher::Apply(structure, sheet, writes, stream, error)) {
         return false;
     }
-    const QByteArray file = CompoundFile::Build(stream);
+    const QByteArray file = CompoundFile::Build(stream, container);
     QSaveFile out(path);
     if (file.isEmpty() || !out.open(QIODevice::WriteOnly) || out.write(file) != file.size() ||
         !out.commit()) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "CompoundReader.h"
 #include "SheetDocument.h"
 #include "XlsReader.h"
 
@@ -19,5 +20,7 @@ private:
 
     Workbook workbook;
     XlsStructure structure;
+    // The file's other streams and storages, written again beside the workbook.
+    QList<CompoundEntry> container;
     int sheet;
 };

@@ -2,7 +2,6 @@
 
 #include "BiffRecords.h"
 #include "BiffStream.h"
-#include "CompoundReader.h"
 #include "NumberFormats.h"
 
 #include <QHash>
@@ -476,16 +475,6 @@ bool ReadSheets(Workbook& workbook, XlsStructure& structure, const NumberFormats
 }
 
 } // namespace
-
-bool XlsReader::Read(const QString& path, Workbook& workbook, XlsStructure& structure,
-                     QString& error)
-{
-    QString streamName;
-    QByteArray stream;
-    if (!CompoundReader::ReadWorkbook(path, streamName, stream, error))
-        return false;
-    return ReadStream(stream, workbook, structure, error);
-}
 
 bool XlsReader::ReadStream(const QByteArray& stream, Workbook& workbook, XlsStructure& structure,
                            QString& error)

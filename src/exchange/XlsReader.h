@@ -38,9 +38,7 @@ struct XlsStructure {
 class XlsReader
 {
 public:
-    // False with a reason the user can be shown when the file cannot be read.
-    static bool Read(const QString& path, Workbook& workbook, XlsStructure& structure,
-                     QString& error);
+    // False with a reason the user can be shown when the stream cannot be read.
     static bool ReadStream(const QByteArray& stream, Workbook& workbook, XlsStructure& structure,
                            QString& error);
 };

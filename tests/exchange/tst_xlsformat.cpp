@@ -151,6 +151,7 @@ private slots:
     void writesThatBreakFormulasAreRefused_data();
     void writesThatBreakFormulasAreRefused();
     void officeReopensWrittenFile();
+    void otherContainerEntriesAreKept();
 
 private:
     void Sources();
@@ -595,6 +596,12 @@ void XlsFormatTest::officeReopensWrittenFile()
         QSKIP(qPrintable(officeMissing));
     const QString path = dir.filePath("office_written.xls");
     QVERIFY(QFile::copy(dir.filePath("office/office_source.xls"), path));
+    QList<CompoundEntry> before;
+    QString name, error;
+    QByteArray stream;
+    QVERIFY(CompoundReader::ReadWorkbook(path, name, stream, error, &before));
+    // The document properties the other program wrote.
+    QVERIFY(before.size() > 1);
     {
         ExcelEngine engine(path);
         QVERIFY(engine.Open());
@@ -602,6 +609,13 @@ void XlsFormatTest::officeReopensWrittenFile()
         engine.SetCellData(3, 2, QStringLiteral("写入"));
         engine.SetCellData(5, 1, LongText(10000, u'中'));
         QVERIFY2(engine.Close(), qPrintable(engine.LastError()));
+    }
+    QList<CompoundEntry> after;
+    QVERIFY(CompoundReader::ReadWorkbook(path, name, stream, error, &after));
+    QCOMPARE(after.size(), before.size());
+    for (qsizetype i = 0; i < before.size(); ++i) {
+        QCOMPARE(after[i].path, before[i].path);
+        QCOMPARE(after[i].data, before[i].data);
     }
     QProcess convert;
     convert.start(QStandardPaths::findExecutable(QStringLiteral("soffice")),
@@ -618,6 +632,54 @@ void XlsFormatTest::officeReopensWrittenFile()
              qPrintable(lines.value(1).left(80)));
     QVERIFY(lines.value(2).startsWith(QStringLiteral("1,写入,3,4")));
     QCOMPARE(lines.value(4).section(',', 0, 0), LongText(10000, u'中'));
+}
+
+// Macros, embedded objects and document properties live beside the workbook stream.
+void XlsFormatTest::otherContainerEntriesAreKept()
+{
+    const QByteArray classId("0123456789abcdef");
+    QList<CompoundEntry> entries(4);
+    entries[0].storage = true;
+    entries[0].classId = QByteArray::fromHex("2008020000000000c000000000000046");
+    entries[1].path = {"\x05SummaryInformation"};
+    entries[1].data = QByteArray(300, 'p');
+    entries[2].path = {"_VBA_PROJECT_CUR"};
+    entries[2].storage = true;
+    entries[2].classId = classId;
+    entries[3].path = {"_VBA_PROJECT_CUR", "dir"};
+    entries[3].data = QByteArray(9000, 'v');
+    B book;
+    book.sheets = {B::Cell(0x0203, 0, 0, 15, B::F64(1))};
+    const QString path = dir.filePath("macros.xls");
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(CompoundFile::Build(book.Stream(), entries));
+    file.close();
+    {
+        ExcelEngine engine(path);
+        QVERIFY(engine.Open());
+        engine.SetCellData(2, 1, QStringLiteral("写入"));
+        QVERIFY(engine.Close());
+    }
+    QList<CompoundEntry> after;
+    QString name, error;
+    QByteArray stream;
+    QVERIFY2(CompoundReader::ReadWorkbook(path, name, stream, error, &after), qPrintable(error));
+    // The container keeps the names of a storage in its own order.
+    std::sort(after.begin(), after.end(),
+              [](const CompoundEntry& a, const CompoundEntry& b) { return a.path < b.path; });
+    QCOMPARE(after.size(), entries.size());
+    for (qsizetype i = 0; i < entries.size(); ++i) {
+        QCOMPARE(after[i].path, entries[i].path);
+        QCOMPARE(after[i].storage, entries[i].storage);
+        QCOMPARE(after[i].classId, entries[i].classId);
+        QCOMPARE(after[i].data, entries[i].data);
+    }
+    ExcelEngine engine(path);
+    QVERIFY(engine.Open());
+    QStringList list;
+    QVERIFY(engine.ReadSheetToList(list));
+    QCOMPARE(list, QStringList{QStringLiteral("写入")});
 }
 
 QTEST_GUILESS_MAIN(XlsFormatTest)
