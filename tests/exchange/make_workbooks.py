@@ -117,3 +117,20 @@ other.write(0, 0, xlwt.Formula("SUM(1,2)"))
 other.write(0, 1, "说明")
 other.write_merge(2, 3, 0, 1, "另一合并")
 book.save(folder + "/kept.xls")
+
+# A shared formula over B1:B3 and the cached order of calculation (calcChain), as spreadsheet
+# programs write them.
+parts["[Content_Types].xml"] = parts["[Content_Types].xml"].replace(
+    "</Types>", '<Override PartName="/xl/calcChain.xml" ContentType="application/vnd.openxmlformats-officedocument.spreadsheetml.calcChain+xml"/></Types>')
+parts["xl/_rels/workbook.xml.rels"] = parts["xl/_rels/workbook.xml.rels"].replace(
+    "</Relationships>", '<Relationship Id="rId2" Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/calcChain" Target="calcChain.xml"/></Relationships>')
+parts["xl/calcChain.xml"] = '<?xml version="1.0" encoding="UTF-8"?><calcChain xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main"><c r="B1" i="1"/><c r="B2"/><c r="B3"/><c r="C1"/></calcChain>'
+parts["xl/worksheets/sheet1.xml"] = (
+    '<?xml version="1.0" encoding="UTF-8"?><worksheet xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main"><dimension ref="A1:C3"/><sheetData>'
+    '<row r="1"><c r="A1"><v>1</v></c><c r="B1"><f t="shared" ref="B1:B3" si="0">A1*2+$A$1</f><v>3</v></c><c r="C1"><f>SUM($A$1:A3)</f><v>6</v></c></row>'
+    '<row r="2"><c r="A2"><v>2</v></c><c r="B2"><f t="shared" si="0"/><v>5</v></c></row>'
+    '<row r="3"><c r="A3"><v>3</v></c><c r="B3"><f t="shared" si="0"/><v>7</v></c></row>'
+    '</sheetData></worksheet>')
+with zipfile.ZipFile(folder + "/shared.xlsx", "w", zipfile.ZIP_DEFLATED) as package:
+    for name, text in parts.items():
+        package.writestr(name, text)

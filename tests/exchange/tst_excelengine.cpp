@@ -130,6 +130,7 @@ private slots:
     void writingIntoXlsKeepsTheWorkbook();
     void xlsxPackageOtherPartsUnchanged();
     void formulaCellsGiveCachedValues();
+    void xlsxSharedFormulaAndCalcChainStayConsistent();
     void readingNeverRewritesTheFile();
     void secondWriteAfterSaveIsNotLost();
     void cellsWrittenInAnyOrderLastTextWins();
@@ -500,6 +501,35 @@ void ExcelEngineTest::formulaCellsGiveCachedValues()
     QStringList list;
     engine.ReadSheetToList(list);
     QCOMPARE(list, QStringList({"3+xy+TRUE", "7+tab\tend+0.001"}));
+}
+
+void ExcelEngineTest::xlsxSharedFormulaAndCalcChainStayConsistent()
+{
+    if (!peersMissing.isEmpty())
+        QSKIP(qPrintable(peersMissing));
+    const QString path = Copy("shared.xlsx");
+    const auto before = ZipParts(path);
+    {
+        ExcelEngine engine(path);
+        QVERIFY(engine.Open());
+        engine.SetCellData(1, 2, QStringLiteral("文本"));
+        QVERIFY2(engine.Close(), qPrintable(engine.LastError()));
+    }
+    const auto after = ZipParts(path);
+    // The cached order of calculation goes, with its relationship and content type.
+    QVERIFY(!after.contains("xl/calcChain.xml"));
+    QVERIFY(!after.value("xl/_rels/workbook.xml.rels").contains("calcChain"));
+    QVERIFY(after.value("xl/_rels/workbook.xml.rels").contains("worksheets/sheet1.xml"));
+    QVERIFY(!after.value("[Content_Types].xml").contains("calcChain"));
+    QVERIFY(after.value("[Content_Types].xml").contains("/xl/worksheets/sheet1.xml"));
+    QCOMPARE(after.value("xl/workbook.xml"), before.value("xl/workbook.xml"));
+    // The group lost the cell holding its formula: the other cells get their own formulas.
+    const QByteArray sheet = after.value("xl/worksheets/sheet1.xml");
+    QVERIFY(!sheet.contains("t=\"shared\""));
+    QVERIFY2(sheet.contains("<c r=\"B2\"><f>A2*2+$A$1</f><v>5</v></c>"), sheet.constData());
+    QVERIFY(sheet.contains("<c r=\"B3\"><f>A3*2+$A$1</f><v>7</v></c>"));
+    QVERIFY(sheet.contains("<f>SUM($A$1:A3)</f>"));
+    QCOMPARE(ReadList(path), (QStringList{"2+5+", "3+7+"}));
 }
 
 void ExcelEngineTest::readingNeverRewritesTheFile()

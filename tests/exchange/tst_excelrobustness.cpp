@@ -2,6 +2,7 @@
 #include "CompoundFile.h"
 #include "ExcelEngine.h"
 #include "PythonPeer.h"
+#include "SharedFormula.h"
 #include "XlsxSheetReader.h"
 #include "ZipPackage.h"
 
@@ -68,6 +69,8 @@ private slots:
     void sheetXmlShapes_data();
     void sheetXmlShapes();
     void sharedStringsKeepRunsAndSkipPhonetics();
+    void sharedFormulasMove_data();
+    void sharedFormulasMove();
     void malformedSheetXmlIsRefused_data();
     void malformedSheetXmlIsRefused();
 
@@ -298,6 +301,33 @@ void ExcelRobustnessTest::sharedStringsKeepRunsAndSkipPhonetics()
                       strings, read),
              (QStringList{"1,1=\t", QStringLiteral("1,2=北x\"y")}));
     QVERIFY(read);
+}
+
+void ExcelRobustnessTest::sharedFormulasMove_data()
+{
+    QTest::addColumn<QString>("formula");
+    QTest::addColumn<int>("rows");
+    QTest::addColumn<int>("columns");
+    QTest::addColumn<QString>("moved");
+    QTest::newRow("relative") << "A1*2" << 1 << 0 << "A2*2";
+    QTest::newRow("anchored parts stay")
+        << "SUM($A$1:A1)+B$2+$C3" << 2 << 1 << "SUM($A$1:B3)+C$2+$C5";
+    QTest::newRow("sheets, texts, functions") << "Sheet2!B3+'My Sheet'!C4&\"A1\"&LOG10(A1)" << 1
+                                              << 1 << "Sheet2!C4+'My Sheet'!D5&\"A1\"&LOG10(B2)";
+    QTest::newRow("whole columns and rows")
+        << "SUM(A:A)+SUM(1:$1)" << 1 << 1 << "SUM(B:B)+SUM(2:$1)";
+    QTest::newRow("off the sheet") << "A1+XFD1" << -1 << 1 << "#REF!+#REF!";
+    QTest::newRow("table columns and numbers")
+        << "Table1[Col1]*1.5E+3" << 3 << 3 << "Table1[Col1]*1.5E+3";
+}
+
+void ExcelRobustnessTest::sharedFormulasMove()
+{
+    QFETCH(QString, formula);
+    QFETCH(int, rows);
+    QFETCH(int, columns);
+    QFETCH(QString, moved);
+    QCOMPARE(SharedFormula::Shift(formula, rows, columns), moved);
 }
 
 void ExcelRobustnessTest::malformedSheetXmlIsRefused_data()
