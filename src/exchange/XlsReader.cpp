@@ -247,6 +247,7 @@ public:
     // `cursor` stands after the sheet's BOF; it is left after its EOF.
     bool Read(BiffCursor& cursor, QString& error)
     {
+        sheet.cells.Reserve(CountCells(cursor));
         int depth = 1;
         BiffRecordView record;
         for (;;) {
@@ -270,6 +271,17 @@ public:
     }
 
 private:
+    // The cells the sheet's records hold at most: growing a large grid step by step costs more
+    // than this extra walk over the records.
+    static qsizetype CountCells(BiffCursor cursor)
+    {
+        qsizetype count = 0;
+        BiffRecordView record;
+        while (cursor.Next(record) == BiffCursor::Step::Record && record.type != Eof)
+            count += record.type == MulRk ? record.body.size() / 6 : 1;
+        return count;
+    }
+
     bool Take(BiffCursor& cursor, const BiffRecordView& record, QString& error)
     {
         const qsizetype size = record.body.size();

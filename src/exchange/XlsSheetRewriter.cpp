@@ -5,7 +5,8 @@
 #include "XlsxText.h"
 
 #include <QtEndian>
-#include <map>
+#include <algorithm>
+#include <climits>
 
 namespace
 {
@@ -14,15 +15,36 @@ using namespace BiffRecord;
 
 constexpr int RowsPerBlock = 32;
 
-// A cell record with the records that belong to it (a formula's shared formula, array or
-// table and its cached text), or a record of several cells (MULRK, MULBLANK).
+quint64 Key(int row, int column)
+{
+    return (quint64(row) << 32) | quint32(column);
+}
+
+// A cell of the sheet as it will be written: either records of the file (a cell record with
+// the records that belong to it: a formula's shared formula, array or table and its cached
+// text; or a record of several cells, MULRK or MULBLANK), or a new text or blank cell.
 struct Unit {
+    int row = 0;
     int first = 0;
     int last = 0;
     quint16 type = 0;
-    QByteArray bytes;
+    QByteArrayView records;
+    // New cells: the format and the shared string of a text or the number of an RK record.
+    quint16 xf = 0;
+    quint32 value = 0;
     // A shared formula, array formula or data table starts at this cell.
     bool anchor = false;
+
+    quint64 Start() const { return Key(row, first); }
+    quint64 End() const { return Key(row, last); }
+    bool IsNew() const { return records.isEmpty(); }
+    quint16 Xf(int column) const
+    {
+        if (IsNew())
+            return xf;
+        const qsizetype at = 8 + qsizetype(column - first) * (type == MulRk ? 6 : 2);
+        return qFromLittleEndian<quint16>(records.data() + at);
+    }
 };
 
 // A range of cells a write may not touch: an array formula or a data table.
@@ -34,9 +56,10 @@ struct Locked {
     }
 };
 
-struct Row {
-    QByteArray record; // the ROW record, empty when the sheet had none
-    std::map<int, Unit> units;
+struct CellWrite {
+    int row;
+    int column;
+    QString text;
 };
 
 bool IsCell(quint16 type)
@@ -63,50 +86,34 @@ bool FollowsCell(quint16 type)
     return type == ShrFmla || type == Array || type == Table || type == String || type == Continue;
 }
 
-QByteArray RecordBytes(quint16 type, const QByteArray& body)
-{
-    QByteArray bytes;
-    BiffRecords(bytes).Append(type, body);
-    return bytes;
-}
-
-QByteArray CellBody(int row, int column, quint16 xf)
-{
-    QByteArray body;
-    BiffRecords::U16(body, quint16(row));
-    BiffRecords::U16(body, quint16(column));
-    BiffRecords::U16(body, xf);
-    return body;
-}
-
-quint16 U16At(const QByteArray& bytes, qsizetype at)
-{
-    return qFromLittleEndian<quint16>(bytes.constData() + at);
-}
-
 class Rewriter
 {
 public:
-    Rewriter(quint16 textXf, SharedStrings& strings) : textXf(textXf), strings(strings) {}
+    Rewriter(QByteArrayView sheet, quint16 textXf, SharedStrings& strings)
+        : sheet(sheet), textXf(textXf), strings(strings)
+    {
+    }
 
-    bool Read(QByteArrayView sheet, QString& error)
+    bool Read(QString& error)
     {
         BiffCursor cursor(sheet);
         BiffRecordView record;
         int depth = 0;
-        Unit* owner = nullptr;
+        bool owned = false;
+        bool sorted = true;
         while (cursor.Next(record) == BiffCursor::Step::Record) {
-            const QByteArray bytes =
-                sheet.sliced(record.offset, record.End() - record.offset).toByteArray();
+            const QByteArrayView bytes = sheet.sliced(record.offset, record.End() - record.offset);
             if (record.type == Bof)
                 ++depth;
-            if (depth == 1 && owner && FollowsCell(record.type)) {
-                owner->bytes += bytes;
-                if (record.type != String && record.type != Continue && !Anchor(*owner, record))
+            if (depth == 1 && owned && FollowsCell(record.type)) {
+                Unit& owner = units.back();
+                owner.records = QByteArrayView(
+                    owner.records.data(), record.End() - (owner.records.data() - sheet.data()));
+                if (record.type != String && record.type != Continue && !Anchor(owner, record))
                     return Damaged(error);
                 continue;
             }
-            owner = nullptr;
+            owned = false;
             if (record.type == Eof)
                 --depth;
             if (depth != 1 || record.type == Bof) {
@@ -115,21 +122,21 @@ public:
                 // The row-block index is left out.
             } else if (record.type == BiffRecord::Dimensions) {
                 dimensionsAt = kept.size();
-                kept.append(QByteArray());
+                kept.append(QByteArrayView());
             } else if (record.type == BiffRecord::Row || IsCell(record.type)) {
                 if (tableAt < 0)
                     tableAt = kept.size();
                 if (record.body.size() < 6)
                     return Damaged(error);
-                Row& row = rows[record.U16(0)];
                 if (record.type == BiffRecord::Row) {
-                    row.record = bytes;
+                    rows.append({record.U16(0), bytes});
                     continue;
                 }
                 Unit unit;
+                unit.row = record.U16(0);
+                unit.first = unit.last = record.U16(2);
                 unit.type = record.type;
-                unit.first = record.U16(2);
-                unit.last = unit.first;
+                unit.records = bytes;
                 if (record.type == MulRk || record.type == MulBlank) {
                     const qsizetype step = record.type == MulRk ? 6 : 2;
                     const qsizetype count = (record.body.size() - 6) / step;
@@ -138,8 +145,9 @@ public:
                         unit.last != unit.first + count - 1)
                         return Damaged(error);
                 }
-                unit.bytes = bytes;
-                owner = &(row.units[unit.first] = unit);
+                sorted = sorted && (units.isEmpty() || units.back().End() < unit.Start());
+                units.append(unit);
+                owned = true;
             } else {
                 if (tableAt < 0 && record.type == Window2)
                     tableAt = kept.size();
@@ -150,34 +158,95 @@ public:
             return Damaged(error);
         if (tableAt < 0)
             tableAt = dimensionsAt >= 0 ? dimensionsAt + 1 : kept.size() - 1;
+        if (!sorted)
+            SortUnits();
+        std::stable_sort(rows.begin(), rows.end(),
+                         [](const RowRecord& a, const RowRecord& b) { return a.row < b.row; });
         return true;
     }
 
+    // Merges the writes (in row-major order) into the cells, both in order.
     bool Write(const CellWrites& writes, QString& error)
     {
+        if (!SplitWhereWritten(writes, error))
+            return false;
+        QList<Unit> merged;
+        merged.reserve(units.size());
+        qsizetype next = 0;
         bool refused = false;
         writes.ForEach([&](int row, int column, const QString& text) {
             if (!refused)
-                refused = !Put(row - 1, column - 1, text, error);
+                refused = !Merge({row - 1, column - 1, text}, next, merged, error);
         });
-        return !refused;
+        if (refused)
+            return false;
+        while (next < units.size())
+            merged.append(units[next++]);
+        units = std::move(merged);
+        return true;
     }
 
     QByteArray Sheet() const
     {
         QByteArray out;
+        out.reserve(sheet.size() + units.size() * 14);
         for (qsizetype i = 0; i < kept.size(); ++i) {
             if (i == tableAt)
-                out += CellTable();
-            out += i == dimensionsAt ? DimensionsRecord() : kept[i];
+                AppendCellTable(out);
+            if (i == dimensionsAt)
+                AppendDimensions(out);
+            else
+                out.append(kept[i]);
         }
         return out;
     }
 
 private:
+    struct RowRecord {
+        int row;
+        QByteArrayView record;
+    };
+
+    // Puts one write among the cells: the cells before it are taken over, a cell at its place
+    // is replaced.
+    bool Merge(const CellWrite& write, qsizetype& next, QList<Unit>& merged, QString& error)
+    {
+        const quint64 key = Key(write.row, write.column);
+        while (next < units.size() && units[next].Start() < key)
+            merged.append(units[next++]);
+        Unit cell;
+        cell.row = write.row;
+        cell.first = cell.last = write.column;
+        cell.xf = textXf;
+        if (next < units.size() && units[next].Start() == key) {
+            const Unit& old = units[next++];
+            if (old.anchor)
+                return Refuse(write.row, write.column, error);
+            cell.xf = old.Xf(write.column);
+            if (old.type == LabelSst)
+                strings.Release();
+        } else if (write.text.isEmpty()) {
+            return true;
+        }
+        // A cleared cell keeps its format, as in a spreadsheet program.
+        cell.type = write.text.isEmpty() ? Blank : LabelSst;
+        if (!write.text.isEmpty())
+            cell.value = strings.Index(write.text);
+        merged.append(cell);
+        return true;
+    }
+
     static bool Damaged(QString& error)
     {
         error = QStringLiteral("无法写入工作表(工作表记录损坏)");
+        return false;
+    }
+
+    static bool Refuse(int row, int column, QString& error)
+    {
+        error =
+            QStringLiteral("无法写入单元格 %1:它属于数组公式、模拟运算表或共享公式,写入会破坏公式")
+                .arg(XlsxText::Reference(row + 1, column + 1));
         return false;
     }
 
@@ -191,137 +260,150 @@ private:
         return true;
     }
 
-    bool Put(int row, int column, const QString& text, QString& error)
+    // Cells out of order (or given twice) are put in order; of two at one place the later stays.
+    void SortUnits()
     {
-        for (const Locked& range : locked) {
-            if (range.Contains(row, column))
-                return Refuse(row, column, error);
+        std::stable_sort(units.begin(), units.end(),
+                         [](const Unit& a, const Unit& b) { return a.Start() < b.Start(); });
+        QList<Unit> unique;
+        for (const Unit& unit : units) {
+            while (!unique.isEmpty() && unique.back().End() >= unit.Start())
+                unique.removeLast();
+            unique.append(unit);
         }
-        Row& cells = rows[row];
-        quint16 xf = textXf;
-        auto unit = cells.units.upper_bound(column);
-        if (unit != cells.units.begin() && std::prev(unit)->second.last >= column) {
-            --unit;
-            if (unit->second.anchor)
-                return Refuse(row, column, error);
-            if (unit->second.first != unit->second.last)
-                unit = Split(cells, unit, column);
-            xf = U16At(unit->second.bytes, 8);
-            if (unit->second.type == LabelSst)
-                strings.Release();
-            cells.units.erase(unit);
-        } else if (text.isEmpty()) {
+        units = std::move(unique);
+    }
+
+    // A write into a locked range is refused; a record of several cells that a write lands in
+    // becomes one record per cell.
+    bool SplitWhereWritten(const CellWrites& writes, QString& error)
+    {
+        QList<qsizetype> split;
+        bool refused = false;
+        writes.ForEach([&](int row, int column, const QString&) {
+            for (const Locked& range : locked) {
+                if (!refused && range.Contains(row - 1, column - 1))
+                    refused = !Refuse(row - 1, column - 1, error);
+            }
+            const quint64 key = Key(row - 1, column - 1);
+            auto at = std::upper_bound(units.begin(), units.end(), key,
+                                       [](quint64 k, const Unit& u) { return k < u.Start(); });
+            if (at != units.begin() && std::prev(at)->first != std::prev(at)->last &&
+                std::prev(at)->End() >= key)
+                split.append(std::prev(at) - units.begin());
+        });
+        if (refused)
+            return false;
+        if (split.isEmpty())
             return true;
+        std::sort(split.begin(), split.end());
+        split.erase(std::unique(split.begin(), split.end()), split.end());
+        QList<Unit> expanded;
+        expanded.reserve(units.size() + split.size() * 8);
+        qsizetype nextSplit = 0;
+        for (qsizetype i = 0; i < units.size(); ++i) {
+            if (nextSplit == split.size() || split[nextSplit] != i) {
+                expanded.append(units[i]);
+                continue;
+            }
+            ++nextSplit;
+            const Unit& whole = units[i];
+            for (int c = whole.first; c <= whole.last; ++c) {
+                Unit single = whole;
+                single.first = single.last = c;
+                single.xf = whole.Xf(c);
+                single.type = whole.type == MulRk ? Rk : Blank;
+                single.records = {};
+                if (whole.type == MulRk)
+                    single.value = qFromLittleEndian<quint32>(whole.records.data() + 10 +
+                                                              qsizetype(c - whole.first) * 6);
+                expanded.append(single);
+            }
         }
-        Unit written;
-        written.first = written.last = column;
-        QByteArray body = CellBody(row, column, xf);
-        if (text.isEmpty()) {
-            // A cleared cell keeps its format, as in a spreadsheet program.
-            written.type = Blank;
-        } else {
-            written.type = LabelSst;
-            BiffRecords::U32(body, strings.Index(text));
-        }
-        written.bytes = RecordBytes(written.type, body);
-        cells.units[column] = written;
+        units = std::move(expanded);
         return true;
     }
 
-    static bool Refuse(int row, int column, QString& error)
+    // A new cell's record is put together in place: a large sheet has hundreds of thousands.
+    static void AppendUnit(QByteArray& out, const Unit& unit)
     {
-        error =
-            QStringLiteral("无法写入单元格 %1:它属于数组公式、模拟运算表或共享公式,写入会破坏公式")
-                .arg(XlsxText::Reference(row + 1, column + 1));
-        return false;
-    }
-
-    // Turns a record of several cells into one record per cell; returns the one at `column`.
-    static std::map<int, Unit>::iterator Split(Row& row, std::map<int, Unit>::iterator unit,
-                                               int column)
-    {
-        const Unit whole = unit->second;
-        row.units.erase(unit);
-        const int rowNumber = U16At(whole.bytes, 4);
-        const int step = whole.type == MulRk ? 6 : 2;
-        for (int c = whole.first; c <= whole.last; ++c) {
-            const qsizetype at = 8 + qsizetype(c - whole.first) * step;
-            QByteArray body = CellBody(rowNumber, c, U16At(whole.bytes, at));
-            Unit single;
-            single.first = single.last = c;
-            if (whole.type == MulRk) {
-                single.type = Rk;
-                body += whole.bytes.mid(at + 2, 4);
-            } else {
-                single.type = Blank;
-            }
-            single.bytes = RecordBytes(single.type, body);
-            row.units[c] = single;
+        if (!unit.IsNew()) {
+            out.append(unit.records);
+            return;
         }
-        return row.units.find(column);
+        const bool blank = unit.type == Blank;
+        char record[14];
+        qToLittleEndian<quint16>(unit.type, record);
+        qToLittleEndian<quint16>(blank ? 6 : 10, record + 2);
+        qToLittleEndian<quint16>(quint16(unit.row), record + 4);
+        qToLittleEndian<quint16>(quint16(unit.first), record + 6);
+        qToLittleEndian<quint16>(unit.xf, record + 8);
+        qToLittleEndian<quint32>(unit.value, record + 10);
+        out.append(record, blank ? 10 : 14);
     }
 
     // Blocks of up to 32 rows: their ROW records, then their cells in order.
-    QByteArray CellTable() const
+    void AppendCellTable(QByteArray& out) const
     {
-        QByteArray out;
-        auto blockStart = rows.begin();
-        while (blockStart != rows.end()) {
-            const int block = blockStart->first / RowsPerBlock;
-            auto blockEnd = blockStart;
-            while (blockEnd != rows.end() && blockEnd->first / RowsPerBlock == block)
-                ++blockEnd;
-            for (auto row = blockStart; row != blockEnd; ++row)
-                out += RowRecord(row->second);
-            for (auto row = blockStart; row != blockEnd; ++row) {
-                for (const auto& [column, unit] : row->second.units)
-                    out += unit.bytes;
+        qsizetype unit = 0;
+        qsizetype row = 0;
+        while (unit < units.size() || row < rows.size()) {
+            const int nextRow = std::min(unit < units.size() ? units[unit].row : INT_MAX,
+                                         row < rows.size() ? rows[row].row : INT_MAX);
+            const int blockEnd = (nextRow / RowsPerBlock + 1) * RowsPerBlock;
+            qsizetype cells = unit;
+            for (; row < rows.size() && rows[row].row < blockEnd; ++row) {
+                while (cells < units.size() && units[cells].row < rows[row].row)
+                    ++cells;
+                qsizetype end = cells;
+                while (end < units.size() && units[end].row == rows[row].row)
+                    ++end;
+                AppendRow(out, rows[row].record, cells, end);
             }
-            blockStart = blockEnd;
+            for (; unit < units.size() && units[unit].row < blockEnd; ++unit)
+                AppendUnit(out, units[unit]);
         }
-        return out;
     }
 
-    // The ROW record with the columns its cells now cover.
-    static QByteArray RowRecord(const Row& row)
+    // The ROW record with the columns its cells [from, to) now cover.
+    void AppendRow(QByteArray& out, QByteArrayView record, qsizetype from, qsizetype to) const
     {
-        if (row.record.size() < 4 + 6)
-            return row.record;
-        QByteArray record = row.record;
-        const int first = row.units.empty() ? 0 : row.units.begin()->second.first;
-        const int end = row.units.empty() ? 0 : row.units.rbegin()->second.last + 1;
-        qToLittleEndian<quint16>(quint16(first), record.data() + 6);
-        qToLittleEndian<quint16>(quint16(end), record.data() + 8);
-        return record;
+        const qsizetype at = out.size();
+        out.append(record);
+        if (record.size() < 4 + 6)
+            return;
+        const int first = from < to ? units[from].first : 0;
+        const int end = from < to ? units[to - 1].last + 1 : 0;
+        qToLittleEndian<quint16>(quint16(first), out.data() + at + 6);
+        qToLittleEndian<quint16>(quint16(end), out.data() + at + 8);
     }
 
-    QByteArray DimensionsRecord() const
+    void AppendDimensions(QByteArray& out) const
     {
-        int firstRow = -1, lastRow = -1, firstColumn = 256, lastColumn = -1;
-        for (const auto& [number, row] : rows) {
-            if (row.units.empty())
-                continue;
-            firstRow = firstRow < 0 ? number : firstRow;
-            lastRow = number;
-            firstColumn = std::min(firstColumn, row.units.begin()->second.first);
-            lastColumn = std::max(lastColumn, row.units.rbegin()->second.last);
+        int firstColumn = 256;
+        int lastColumn = -1;
+        for (const Unit& unit : units) {
+            firstColumn = std::min(firstColumn, unit.first);
+            lastColumn = std::max(lastColumn, unit.last);
         }
+        const bool empty = units.isEmpty();
         QByteArray body;
-        const bool empty = firstRow < 0;
-        BiffRecords::U32(body, empty ? 0 : quint32(firstRow));
-        BiffRecords::U32(body, empty ? 0 : quint32(lastRow + 1));
+        BiffRecords::U32(body, empty ? 0 : quint32(units.first().row));
+        BiffRecords::U32(body, empty ? 0 : quint32(units.last().row + 1));
         BiffRecords::U16(body, empty ? 0 : quint16(firstColumn));
         BiffRecords::U16(body, empty ? 0 : quint16(lastColumn + 1));
         BiffRecords::U16(body, 0);
-        return RecordBytes(BiffRecord::Dimensions, body);
+        BiffRecords(out).Append(BiffRecord::Dimensions, body);
     }
 
+    QByteArrayView sheet;
     quint16 textXf;
     SharedStrings& strings;
-    QList<QByteArray> kept;
+    QList<QByteArrayView> kept;
     qsizetype dimensionsAt = -1;
     qsizetype tableAt = -1;
-    std::map<int, Row> rows;
+    QList<Unit> units;
+    QList<RowRecord> rows;
     QList<Locked> locked;
 };
 
@@ -330,8 +412,8 @@ private:
 bool XlsSheetRewriter::Apply(QByteArrayView sheet, const CellWrites& writes, quint16 textXf,
                              SharedStrings& strings, QByteArray& rewritten, QString& error)
 {
-    Rewriter rewriter(textXf, strings);
-    if (!rewriter.Read(sheet, error) || !rewriter.Write(writes, error))
+    Rewriter rewriter(sheet, textXf, strings);
+    if (!rewriter.Read(error) || !rewriter.Write(writes, error))
         return false;
     rewritten = rewriter.Sheet();
     return true;
