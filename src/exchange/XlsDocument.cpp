@@ -60,6 +60,15 @@ bool XlsDocument::Save(const QString& path, const CellWrites& writes, QString& e
     } else if (!XlsPatcher::Apply(structure, sheet, writes, stream, error)) {
         return false;
     }
+    // The new workbook is read back before it replaces the file: it must read as a workbook,
+    // and it is what the next save writes into.
+    Workbook written;
+    XlsStructure writtenStructure;
+    QString unreadable;
+    if (!XlsReader::ReadStream(stream, written, writtenStructure, unreadable)) {
+        error = QStringLiteral("写入后的工作簿无法读回,文件 %1 未改动(%2)").arg(path, unreadable);
+        return false;
+    }
     const QByteArray file = CompoundFile::Build(stream, container);
     QSaveFile out(path);
     if (file.isEmpty() || !out.open(QIODevice::WriteOnly) || out.write(file) != file.size() ||
@@ -67,11 +76,6 @@ bool XlsDocument::Save(const QString& path, const CellWrites& writes, QString& e
         error = QStringLiteral("无法写入文件 %1").arg(path);
         return false;
     }
-    // What was written is read back as the workbook, so the next save writes into it again.
-    Workbook written;
-    XlsStructure writtenStructure;
-    if (!XlsReader::ReadStream(stream, written, writtenStructure, error))
-        return false;
     workbook = std::move(written);
     structure = std::move(writtenStructure);
     return true;

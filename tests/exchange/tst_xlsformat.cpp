@@ -588,6 +588,24 @@ void XlsFormatTest::writesThatBreakFormulasAreRefused()
     QVERIFY2(error.contains(QStringLiteral("公式")) && error.contains(QChar('A' + column - 1)),
              qPrintable(error));
     QVERIFY(stream.isEmpty());
+
+    // Through the engine: the file stays as it was, the reason is given.
+    const QString path = dir.filePath("formulas.xls");
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(CompoundFile::Build(FormattedBook()));
+    file.close();
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray before = file.readAll();
+    file.close();
+    ExcelEngine engine(path);
+    QVERIFY(engine.Open());
+    engine.SetCellData(1, 1, QStringLiteral("a"));
+    engine.SetCellData(row, column, text);
+    QVERIFY(!engine.Close());
+    QVERIFY(engine.LastError().contains(QStringLiteral("公式")));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), before);
 }
 
 void XlsFormatTest::officeReopensWrittenFile()
