@@ -14,10 +14,6 @@ constexpr quint16 DateXf = 16;
 constexpr quint16 DateTimeXf = 17;
 constexpr quint16 TimeXf = 18;
 
-// Spreadsheet programs keep workbook streams this small in a different part of the compound
-// file and some refuse that; shorter streams are padded up to it.
-constexpr qsizetype MinStreamSize = 4096;
-
 QByteArray BofBody(quint16 kind)
 {
     QByteArray body;
@@ -130,39 +126,29 @@ QByteArray CellBody(int row, int column, const CellValue& value, SharedStrings& 
     return body;
 }
 
-bool CheckLimits(const Workbook& workbook, QString& error)
-{
-    for (const Sheet& sheet : workbook.sheets) {
-        const UsedRange used = sheet.cells.Used();
-        if (used.firstRow - 1 + used.rowCount > BiffWriter::MaxRows ||
-            used.firstColumn - 1 + used.columnCount > BiffWriter::MaxColumns) {
-            error = QStringLiteral("Excel 97-2003 工作表最多 %1 行、%2 列,工作表\"%3\"超出范围")
-                        .arg(BiffWriter::MaxRows)
-                        .arg(BiffWriter::MaxColumns)
-                        .arg(sheet.name);
-            return false;
-        }
-        bool tooLong = false;
-        sheet.cells.ForEach([&tooLong](int, int, const CellValue& value) {
-            tooLong = tooLong || value.text.size() > SharedStrings::MaxTextLength;
-        });
-        if (tooLong) {
-            error = QStringLiteral("Excel 97-2003 单元格最多 %1 个字符,工作表\"%2\"有更长的文本")
-                        .arg(SharedStrings::MaxTextLength)
-                        .arg(sheet.name);
-            return false;
-        }
-    }
-    return true;
-}
-
 } // namespace
 
-bool BiffWriter::Write(const Workbook& workbook, QByteArray& stream, QString& error)
+bool BiffWriter::CheckLimits(const CellWrites& writes, QString& error)
 {
-    if (!CheckLimits(workbook, error))
-        return false;
-    stream.clear();
+    bool outside = false;
+    bool tooLong = false;
+    writes.ForEach([&](int row, int column, const QString& text) {
+        outside = outside || row > MaxRows || column > MaxColumns;
+        tooLong = tooLong || text.size() > SharedStrings::MaxTextLength;
+    });
+    if (outside)
+        error = QStringLiteral("Excel 97-2003 工作表最多 %1 行、%2 列,写入的单元格超出范围")
+                    .arg(MaxRows)
+                    .arg(MaxColumns);
+    else if (tooLong)
+        error = QStringLiteral("Excel 97-2003 单元格最多 %1 个字符,写入的文本更长")
+                    .arg(SharedStrings::MaxTextLength);
+    return !outside && !tooLong;
+}
+
+QByteArray BiffWriter::Write(const Workbook& workbook)
+{
+    QByteArray stream;
     BiffRecords records(stream);
     records.Append(Bof, BofBody(0x0005));
     records.Append(Codepage, U16Body(1200));
@@ -212,7 +198,5 @@ bool BiffWriter::Write(const Workbook& workbook, QByteArray& stream, QString& er
         records.Patch32(sheetOffsetFields[i], quint32(records.Size()));
         stream.append(sheetStreams[i]);
     }
-    if (stream.size() < MinStreamSize)
-        stream.append(QByteArray(MinStreamSize - stream.size(), '\0'));
-    return true;
+    return stream;
 }

@@ -13,6 +13,8 @@ public:
     static constexpr int MaxRows = 65536;
     static constexpr int MaxColumns = 256;
 
-    // False with a reason when a sheet does not fit the format's limits; nothing is written then.
-    static bool Write(const Workbook& workbook, QByteArray& stream, QString& error);
+    // False with a reason when a text does not fit the format's limits (rows, columns, length).
+    static bool CheckLimits(const CellWrites& writes, QString& error);
+    // The cells must lie within the format's limits.
+    static QByteArray Write(const Workbook& workbook);
 };

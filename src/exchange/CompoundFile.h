@@ -1,13 +1,15 @@
 #pragma once
 
+#include "CompoundReader.h"
+
 #include <QByteArray>
 
 // Wraps a BIFF8 workbook stream into an OLE2 compound file, the container of .xls files.
 class CompoundFile
 {
 public:
-    // The whole file's bytes, or an empty array when the container could not be built.
-    static QByteArray Build(const QByteArray& workbookStream, const char* streamName = "Workbook");
-    // Writes the file to an open descriptor, without the copies of building it in memory.
-    static bool Write(const QByteArray& workbookStream, const char* streamName, int descriptor);
+    // The whole file's bytes, with the other entries of the file the workbook came from, or an
+    // empty array when the container could not be built.
+    static QByteArray Build(const QByteArray& workbookStream,
+                            const QList<CompoundEntry>& others = {});
 };

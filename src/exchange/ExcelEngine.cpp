@@ -94,6 +94,7 @@ bool ExcelEngine::Open(int sheet, bool)
     // A new workbook has to be stored even if nothing is written into it.
     saved = !newFile;
     open = true;
+    error.clear();
     return true;
 }
 
@@ -216,18 +217,19 @@ bool ExcelEngine::Save()
         error = QStringLiteral("没有打开的工作簿");
         return false;
     }
-    if (saved)
-        return true;
-    if (!document->Save(filePath, writes, error))
+    if (!saved && !document->Save(filePath, writes, error))
         return false;
     writes.Clear();
     saved = true;
+    error.clear();
     return true;
 }
 
 bool ExcelEngine::Close()
 {
     const bool result = !open || Save();
+    if (!open)
+        error.clear();
     document.reset();
     writes.Clear();
     open = valid = newFile = false;

@@ -1,9 +1,11 @@
 #pragma once
 
+#include "CompoundReader.h"
 #include "SheetDocument.h"
+#include "XlsReader.h"
 
-// An Excel 97-2003 workbook held whole in memory: saving writes every sheet again, the chosen
-// one with the new texts, the others with the names and values they had.
+// An Excel 97-2003 workbook. Saving into an existing one replaces only the written cells of the
+// chosen sheet and keeps every other record; a new one is written whole.
 class XlsDocument : public SheetDocument
 {
 public:
@@ -14,8 +16,11 @@ public:
     bool Save(const QString& path, const CellWrites& writes, QString& error) override;
 
 private:
-    XlsDocument(Workbook workbook, int sheetNumber);
+    XlsDocument(Workbook workbook, XlsStructure structure, int sheetNumber);
 
     Workbook workbook;
+    XlsStructure structure;
+    // The file's other streams and storages, written again beside the workbook.
+    QList<CompoundEntry> container;
     int sheet;
 };

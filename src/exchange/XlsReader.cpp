@@ -1,104 +1,486 @@
 #include "XlsReader.h"
 
-#include "BiffCheck.h"
-#include "CompoundFile.h"
-#include "CompoundReader.h"
-#include "SerialDate.h"
+#include "BiffRecords.h"
+#include "BiffStream.h"
+#include "NumberFormats.h"
 
-#include <QFile>
 #include <QHash>
-#include <QTemporaryFile>
-#include <algorithm>
-#include <freexl.h>
+#include <cmath>
+#include <cstring>
 
 namespace
 {
 
-// freexl wants its handle closed even when opening failed.
-class FreexlHandle
-{
-public:
-    ~FreexlHandle() { freexl_close(handle); }
-    const void* handle = nullptr;
-};
+using namespace BiffRecord;
 
-// freexl hands out a shared string as a pointer into its string table: each of those texts is
-// decoded once, whatever number of cells show it. Any other pointer is decoded where it is met.
-class SharedTexts
+constexpr quint16 Biff8 = 0x0600;
+constexpr quint16 GlobalsKind = 0x0005;
+constexpr quint16 WorksheetKind = 0x0010;
+constexpr int MaxColumns = 256;
+
+QString Unreadable(const QString& reason)
+{
+    return QStringLiteral("无法读取 Excel 97-2003 文件(%1)").arg(reason);
+}
+
+QString BadRecord(qsizetype offset)
+{
+    return Unreadable(QStringLiteral("文件损坏:位置 %1 的记录超出文件末尾或长度不对").arg(offset));
+}
+
+// The records of the workbook globals, up to their EOF.
+class GlobalsReader
 {
 public:
-    explicit SharedTexts(const void* handle)
+    GlobalsReader(const QByteArray& stream, Workbook& workbook, XlsStructure& structure,
+                  NumberFormats& formats)
+        : cursor(stream), workbook(workbook), structure(structure), formats(formats)
     {
-        unsigned int count = 0;
-        if (freexl_get_info(handle, FREEXL_BIFF_STRING_COUNT, &count) != FREEXL_OK)
-            return;
-        texts.reserve(qsizetype(std::min(count, 0x10000u)));
-        for (unsigned int index = 0; index < count && index <= 0xffff; ++index) {
-            const char* text = nullptr;
-            if (freexl_get_SST_string(handle, (unsigned short)index, &text) == FREEXL_OK && text)
-                texts.insert(text, QString::fromUtf8(text));
+    }
+
+    bool Read(QString& error)
+    {
+        BiffRecordView record;
+        if (cursor.Next(record) != BiffCursor::Step::Record || record.type != Bof ||
+            record.body.size() < 4) {
+            error = Unreadable(QStringLiteral("文件损坏或不是工作簿"));
+            return false;
+        }
+        if (record.U16(0) != Biff8) {
+            error = QStringLiteral("文件是 Excel 5.0/95 或更早的格式,无法读取;请在电子表格程序中"
+                                   "另存为 Excel 97-2003 格式");
+            return false;
+        }
+        if (record.U16(2) != GlobalsKind) {
+            error = Unreadable(QStringLiteral("文件损坏:开头不是工作簿"));
+            return false;
+        }
+        for (;;) {
+            const BiffCursor::Step step = cursor.Next(record);
+            if (step == BiffCursor::Step::End) {
+                error = Unreadable(QStringLiteral("文件损坏:工作簿缺少结束记录"));
+                return false;
+            }
+            if (step == BiffCursor::Step::Damaged) {
+                error = BadRecord(cursor.Position());
+                return false;
+            }
+            if (record.type == Eof) {
+                structure.globalsEof = record.offset;
+                return ReadStrings(error);
+            }
+            if (!Take(record, error))
+                return false;
         }
     }
 
-    QString Text(const char* utf8) const
+private:
+    bool Take(const BiffRecordView& record, QString& error)
     {
-        const auto it = texts.constFind(utf8);
-        return it == texts.constEnd() ? QString::fromUtf8(utf8) : it.value();
+        switch (record.type) {
+        case FilePass:
+            error = QStringLiteral("文件有密码保护,无法读取");
+            return false;
+        case Date1904:
+            if (record.body.size() < 2)
+                break;
+            workbook.dateSystem1904 = record.U16(0) == 1;
+            return true;
+        case Format: {
+            ContinuedBody body;
+            body.Append(record.body.sliced(std::min<qsizetype>(2, record.body.size())));
+            QString code;
+            if (record.body.size() < 2 || !body.String(code))
+                break;
+            formats.AddFormat(record.U16(0), code);
+            return true;
+        }
+        case Xf:
+            if (record.body.size() < 6)
+                break;
+            formats.AddXf(record.U16(2));
+            cellXfs.append(!(record.U16(4) & 0x0004));
+            return true;
+        case BoundSheet:
+            return TakeSheet(record, error);
+        case Sst:
+            return TakeSst(record, error);
+        case ExtSst:
+            structure.extSstStart = record.offset;
+            structure.extSstEnd = record.End();
+            return true;
+        default:
+            return true;
+        }
+        error = BadRecord(record.offset);
+        return false;
     }
 
-private:
-    QHash<const char*, QString> texts;
+    bool TakeSheet(const BiffRecordView& record, QString& error)
+    {
+        ContinuedBody body;
+        body.Append(record.body.sliced(std::min<qsizetype>(6, record.body.size())));
+        QString name;
+        if (record.body.size() < 8 || !body.String(name, 1)) {
+            error = BadRecord(record.offset);
+            return false;
+        }
+        XlsSheetPlace place;
+        place.boundSheet = record.offset;
+        place.start = record.U32(0);
+        // Sheet kind 0 is a worksheet; charts, macro sheets and modules are kept but not read.
+        if (record.U8(5) == 0) {
+            structure.worksheets.append(int(structure.sheets.size()));
+            workbook.sheets.append({name, {}});
+        }
+        structure.sheets.append(place);
+        return true;
+    }
+
+    bool TakeSst(const BiffRecordView& record, QString& error)
+    {
+        if (structure.sstStart >= 0 || record.body.size() < 8) {
+            error = BadRecord(record.offset);
+            return false;
+        }
+        structure.sstStart = record.offset;
+        sst.Append(record.body.sliced(8));
+        structure.sstReferences = record.U32(0);
+        sstCount = record.U32(4);
+        BiffRecordView next;
+        while (cursor.PeekType() == Continue) {
+            if (cursor.Next(next) != BiffCursor::Step::Record) {
+                error = BadRecord(cursor.Position());
+                return false;
+            }
+            sst.Append(next.body);
+        }
+        structure.sstEnd = cursor.Position();
+        return true;
+    }
+
+    bool ReadStrings(QString& error)
+    {
+        formats.Finish();
+        structure.textXf = TextXf();
+        // Every text takes three bytes at least: a larger count cannot be true.
+        if (sstCount > quint32(sst.Left() / 3 + 1)) {
+            error = Unreadable(QStringLiteral("文件损坏:共享字符串表不完整"));
+            return false;
+        }
+        structure.strings.resize(qsizetype(sstCount));
+        for (BiffText& text : structure.strings) {
+            if (!sst.RichString(text)) {
+                error = Unreadable(QStringLiteral("文件损坏:共享字符串表不完整"));
+                return false;
+            }
+        }
+        return true;
+    }
+
+    // Cell formats after the 15 style formats are where the spreadsheets put the default one.
+    quint16 TextXf() const
+    {
+        for (qsizetype i = 15; i < cellXfs.size(); ++i) {
+            if (cellXfs[i])
+                return quint16(i);
+        }
+        const qsizetype first = cellXfs.indexOf(true);
+        return quint16(std::max<qsizetype>(first, 0));
+    }
+
+    BiffCursor cursor;
+    Workbook& workbook;
+    XlsStructure& structure;
+    NumberFormats& formats;
+    ContinuedBody sst;
+    quint32 sstCount = 0;
+    QList<bool> cellXfs;
 };
 
-std::optional<CellValue> ToCell(const FreeXL_CellValue& cell, bool dateSystem1904,
-                                const SharedTexts& shared)
+QString ErrorText(quint8 code)
 {
-    switch (cell.type) {
-    case FREEXL_CELL_INT:
-        return CellValue::Number(cell.value.int_value);
-    case FREEXL_CELL_DOUBLE:
-        return CellValue::Number(cell.value.double_value);
-    case FREEXL_CELL_TEXT:
-        return CellValue::Text(QString::fromUtf8(cell.value.text_value));
-    case FREEXL_CELL_SST_TEXT:
-        return CellValue::Text(shared.Text(cell.value.text_value));
-    case FREEXL_CELL_DATE:
-    case FREEXL_CELL_DATETIME:
-    case FREEXL_CELL_TIME: {
-        const QString text = QString::fromUtf8(cell.value.text_value);
-        const auto day = SerialDate::FromText(text, dateSystem1904);
-        if (!day)
-            return CellValue::Text(text);
-        const auto type = cell.type == FREEXL_CELL_DATE       ? CellValue::Type::Date
-                          : cell.type == FREEXL_CELL_DATETIME ? CellValue::Type::DateTime
-                                                              : CellValue::Type::Time;
-        return CellValue::Number(*day, type);
-    }
+    switch (code) {
+    case 0x00:
+        return QStringLiteral("#NULL!");
+    case 0x07:
+        return QStringLiteral("#DIV/0!");
+    case 0x0F:
+        return QStringLiteral("#VALUE!");
+    case 0x17:
+        return QStringLiteral("#REF!");
+    case 0x1D:
+        return QStringLiteral("#NAME?");
+    case 0x24:
+        return QStringLiteral("#NUM!");
     default:
-        return std::nullopt;
+        return QStringLiteral("#N/A");
     }
 }
 
-bool ReadSheet(const void* handle, unsigned short index, bool dateSystem1904,
-               const SharedTexts& shared, Sheet& sheet)
+QString BooleanText(bool value)
 {
-    const char* name = nullptr;
-    unsigned int rows = 0;
-    unsigned short columns = 0;
-    if (freexl_get_worksheet_name(handle, index, &name) != FREEXL_OK ||
-        freexl_select_active_worksheet(handle, index) != FREEXL_OK ||
-        freexl_worksheet_dimensions(handle, &rows, &columns) != FREEXL_OK)
-        return false;
-    sheet.name = QString::fromUtf8(name);
-    // The recorded dimensions may be hostile: beyond a million cells the array grows as needed.
-    sheet.cells.Reserve(std::min<qsizetype>(qsizetype(rows) * columns, 1'000'000));
-    for (unsigned int row = 0; row < rows; ++row) {
-        for (unsigned short column = 0; column < columns; ++column) {
-            FreeXL_CellValue cell;
-            if (freexl_get_cell_value(handle, row, column, &cell) != FREEXL_OK)
-                continue;
-            if (auto value = ToCell(cell, dateSystem1904, shared))
-                sheet.cells.Set(int(row) + 1, column + 1, std::move(*value));
+    return value ? QStringLiteral("TRUE") : QStringLiteral("FALSE");
+}
+
+double RkNumber(quint32 rk)
+{
+    double value;
+    if (rk & 0x02) {
+        value = double(qint32(rk) >> 2);
+    } else {
+        const quint64 bits = quint64(rk & 0xFFFFFFFCu) << 32;
+        std::memcpy(&value, &bits, sizeof value);
+    }
+    return (rk & 0x01) ? value / 100 : value;
+}
+
+// The cell records of one worksheet, up to its EOF; records of embedded charts are passed over.
+class SheetReader
+{
+public:
+    SheetReader(const XlsStructure& structure, const NumberFormats& formats, Sheet& sheet)
+        : structure(structure), formats(formats), sheet(sheet)
+    {
+    }
+
+    // `cursor` stands after the sheet's BOF; it is left after its EOF.
+    bool Read(BiffCursor& cursor, QString& error)
+    {
+        sheet.cells.Reserve(CountCells(cursor));
+        int depth = 1;
+        BiffRecordView record;
+        for (;;) {
+            const BiffCursor::Step step = cursor.Next(record);
+            if (step == BiffCursor::Step::Damaged) {
+                error = BadRecord(cursor.Position());
+                return false;
+            }
+            if (step == BiffCursor::Step::End) {
+                error =
+                    Unreadable(QStringLiteral("文件损坏:工作表\"%1\"缺少结束记录").arg(sheet.name));
+                return false;
+            }
+            if (record.type == Bof)
+                ++depth;
+            else if (record.type == Eof && --depth == 0)
+                return true;
+            else if (depth == 1 && !Take(cursor, record, error))
+                return false;
+        }
+    }
+
+private:
+    // The cells the sheet's records hold at most: growing a large grid step by step costs more
+    // than this extra walk over the records.
+    static qsizetype CountCells(BiffCursor cursor)
+    {
+        qsizetype count = 0;
+        BiffRecordView record;
+        while (cursor.Next(record) == BiffCursor::Step::Record && record.type != Eof)
+            count += record.type == MulRk ? record.body.size() / 6 : 1;
+        return count;
+    }
+
+    bool Take(BiffCursor& cursor, const BiffRecordView& record, QString& error)
+    {
+        const qsizetype size = record.body.size();
+        const auto tooShort = [&](qsizetype needed) {
+            if (size >= needed)
+                return false;
+            error = BadRecord(record.offset);
+            return true;
+        };
+        // The cached text of a formula follows it, after the records of its shared, array or
+        // table formula; any other record ends the wait.
+        if (record.type != String && record.type != ShrFmla && record.type != Array &&
+            record.type != Table)
+            pending = false;
+        switch (record.type) {
+        case LabelSst: {
+            if (tooShort(10))
+                return false;
+            const quint32 index = record.U32(6);
+            if (index >= quint32(structure.strings.size())) {
+                error = Unreadable(QStringLiteral("文件损坏:单元格引用了不存在的共享字符串"));
+                return false;
+            }
+            return Put(record, CellValue::Text(structure.strings[qsizetype(index)].text), error);
+        }
+        case Label:
+        case RString: {
+            ContinuedBody body;
+            body.Append(record.body.sliced(std::min<qsizetype>(6, size)));
+            QString text;
+            if (tooShort(9) || !body.String(text)) {
+                error = BadRecord(record.offset);
+                return false;
+            }
+            return Put(record, CellValue::Text(text), error);
+        }
+        case BiffRecord::Number:
+            return !tooShort(14) && Put(record, NumberCell(record.U16(4), record.F64(6)), error);
+        case Rk:
+            return !tooShort(10) &&
+                   Put(record, NumberCell(record.U16(4), RkNumber(record.U32(6))), error);
+        case MulRk:
+            return TakeMulRk(record, error);
+        case BoolErr:
+            if (tooShort(8))
+                return false;
+            return Put(
+                record,
+                CellValue::Text(record.U8(7) ? ErrorText(record.U8(6)) : BooleanText(record.U8(6))),
+                error);
+        case Formula:
+            return !tooShort(20) && TakeFormula(record, error);
+        case String:
+            return TakeString(cursor, record, error);
+        default:
+            return true;
+        }
+    }
+
+    CellValue NumberCell(quint16 xf, double number) const
+    {
+        return CellValue::Number(number, formats.TypeOf(xf));
+    }
+
+    bool Put(const BiffRecordView& record, CellValue value, QString& error)
+    {
+        return PutAt(record.U16(0), record.U16(2), std::move(value), error);
+    }
+
+    bool PutAt(int row, int column, CellValue value, QString& error)
+    {
+        if (column >= MaxColumns) {
+            error = Unreadable(QStringLiteral("文件损坏:单元格列号超出范围"));
+            return false;
+        }
+        // A number that is no number (NaN, infinite) has no text a cell could show.
+        if (value.type != CellValue::Type::Text && !std::isfinite(value.number))
+            return true;
+        sheet.cells.Set(row + 1, column + 1, std::move(value));
+        return true;
+    }
+
+    bool TakeMulRk(const BiffRecordView& record, QString& error)
+    {
+        const qsizetype size = record.body.size();
+        const qsizetype count = (size - 6) / 6;
+        const int first = record.U16(2);
+        if (size < 12 || (size - 6) % 6 != 0 || record.U16(size - 2) != first + count - 1) {
+            error = BadRecord(record.offset);
+            return false;
+        }
+        const int row = record.U16(0);
+        for (qsizetype i = 0; i < count; ++i) {
+            const CellValue value =
+                NumberCell(record.U16(4 + 6 * i), RkNumber(record.U32(6 + 6 * i)));
+            if (!PutAt(row, first + int(i), value, error))
+                return false;
+        }
+        return true;
+    }
+
+    // The cached result of a formula: a number, or a text that follows in a STRING record, a
+    // truth value, an error or an empty text.
+    bool TakeFormula(const BiffRecordView& record, QString& error)
+    {
+        if (record.U16(12) != 0xFFFF)
+            return Put(record, NumberCell(record.U16(4), record.F64(6)), error);
+        switch (record.U8(6)) {
+        case 0:
+            pending = true;
+            pendingRow = record.U16(0);
+            pendingColumn = record.U16(2);
+            return true;
+        case 1:
+            return Put(record, CellValue::Text(BooleanText(record.U8(8))), error);
+        case 2:
+            return Put(record, CellValue::Text(ErrorText(record.U8(8))), error);
+        default:
+            return true;
+        }
+    }
+
+    bool TakeString(BiffCursor& cursor, const BiffRecordView& record, QString& error)
+    {
+        ContinuedBody body;
+        body.Append(record.body);
+        BiffRecordView next;
+        while (cursor.PeekType() == Continue) {
+            if (cursor.Next(next) != BiffCursor::Step::Record) {
+                error = BadRecord(cursor.Position());
+                return false;
+            }
+            body.Append(next.body);
+        }
+        if (!pending)
+            return true;
+        pending = false;
+        QString text;
+        if (!body.String(text)) {
+            error = BadRecord(record.offset);
+            return false;
+        }
+        return PutAt(pendingRow, pendingColumn, CellValue::Text(text), error);
+    }
+
+    const XlsStructure& structure;
+    const NumberFormats& formats;
+    Sheet& sheet;
+    bool pending = false;
+    int pendingRow = 0;
+    int pendingColumn = 0;
+};
+
+// Finds each sheet's BOF in the records after the globals and reads the worksheets.
+bool ReadSheets(Workbook& workbook, XlsStructure& structure, const NumberFormats& formats,
+                QString& error)
+{
+    QHash<qsizetype, int> sheetAt;
+    for (int i = 0; i < structure.sheets.size(); ++i)
+        sheetAt.insert(structure.sheets[i].start, i);
+    QHash<int, int> worksheetOf;
+    for (int i = 0; i < structure.worksheets.size(); ++i)
+        worksheetOf.insert(structure.worksheets[i], i);
+    BiffCursor cursor(structure.stream, structure.globalsEof + 4);
+    qsizetype found = 0;
+    BiffRecordView record;
+    while (found < sheetAt.size()) {
+        const BiffCursor::Step step = cursor.Next(record);
+        if (step != BiffCursor::Step::Record)
+            break;
+        if (record.type != Bof)
+            continue;
+        const int index = sheetAt.value(record.offset, -1);
+        const int worksheet = worksheetOf.value(index, -1);
+        if (index >= 0 && worksheet >= 0 &&
+            (record.body.size() < 4 || record.U16(2) != WorksheetKind)) {
+            error = Unreadable(QStringLiteral("文件损坏:工作表\"%1\"的位置不对")
+                                   .arg(workbook.sheets[worksheet].name));
+            return false;
+        }
+        Sheet unread;
+        SheetReader reader(structure, formats,
+                           worksheet >= 0 ? workbook.sheets[worksheet] : unread);
+        if (!reader.Read(cursor, error))
+            return false;
+        if (index >= 0 && structure.sheets[index].end == 0) {
+            structure.sheets[index].end = cursor.Position();
+            ++found;
+        }
+    }
+    for (int i = 0; i < structure.sheets.size(); ++i) {
+        if (structure.sheets[i].end == 0) {
+            const int worksheet = worksheetOf.value(i, -1);
+            error = Unreadable(QStringLiteral("文件损坏:第 %1 个工作表%2的位置不对")
+                                   .arg(i + 1)
+                                   .arg(worksheet < 0 ? QString()
+                                                      : QStringLiteral("\"%1\"").arg(
+                                                            workbook.sheets[worksheet].name)));
+            return false;
         }
     }
     return true;
@@ -106,53 +488,13 @@ bool ReadSheet(const void* handle, unsigned short index, bool dateSystem1904,
 
 } // namespace
 
-// freexl trusts the structures of the file it reads and can crash on damaged ones. The
-// workbook stream is therefore taken out through libgsf, its record structure checked, and
-// freexl reads it from a freshly built container.
-bool XlsReader::Read(const QString& path, Workbook& workbook, QString& error)
+bool XlsReader::ReadStream(const QByteArray& stream, Workbook& workbook, XlsStructure& structure,
+                           QString& error)
 {
-    QString streamName;
-    QByteArray stream;
-    if (!CompoundReader::ReadWorkbook(path, streamName, stream, error))
-        return false;
-    if (!BiffCheck::IsSound(stream)) {
-        error = QStringLiteral("无法读取 Excel 97-2003 文件(文件损坏)");
-        return false;
-    }
-    QTemporaryFile clean;
-    if (!clean.open() || !CompoundFile::Write(stream, qPrintable(streamName), clean.handle())) {
-        error = QStringLiteral("无法读取 Excel 97-2003 文件(临时文件无法写入)");
-        return false;
-    }
-    FreexlHandle xls;
-    if (freexl_open(QFile::encodeName(clean.fileName()).constData(), &xls.handle) != FREEXL_OK ||
-        !xls.handle) {
-        error = QStringLiteral("无法读取 Excel 97-2003 文件(文件损坏或不是工作簿)");
-        return false;
-    }
-    unsigned int password = 0;
-    unsigned int dateMode = 0;
-    unsigned int sheetCount = 0;
-    if (freexl_get_info(xls.handle, FREEXL_BIFF_PASSWORD, &password) != FREEXL_OK ||
-        freexl_get_info(xls.handle, FREEXL_BIFF_DATEMODE, &dateMode) != FREEXL_OK ||
-        freexl_get_info(xls.handle, FREEXL_BIFF_SHEET_COUNT, &sheetCount) != FREEXL_OK) {
-        error = QStringLiteral("无法读取 Excel 97-2003 文件(文件损坏)");
-        return false;
-    }
-    if (password == FREEXL_BIFF_OBFUSCATED) {
-        error = QStringLiteral("文件有密码保护,无法读取");
-        return false;
-    }
     workbook = Workbook();
-    workbook.dateSystem1904 = dateMode == FREEXL_BIFF_DATEMODE_1904;
-    const SharedTexts shared(xls.handle);
-    for (unsigned int index = 0; index < sheetCount && index <= 0xffff; ++index) {
-        Sheet sheet;
-        if (!ReadSheet(xls.handle, (unsigned short)index, workbook.dateSystem1904, shared, sheet)) {
-            error = QStringLiteral("无法读取 Excel 97-2003 文件(工作表损坏)");
-            return false;
-        }
-        workbook.sheets.append(std::move(sheet));
-    }
-    return true;
+    structure = XlsStructure();
+    structure.stream = stream;
+    NumberFormats formats;
+    GlobalsReader globals(structure.stream, workbook, structure, formats);
+    return globals.Read(error) && ReadSheets(workbook, structure, formats, error);
 }

@@ -99,9 +99,13 @@ bool XlsxLayout::Locate(const ZipPackage& package, int sheetNumber, XlsxLayout& 
         return false;
     }
     layout.sharedStringsPart.clear();
+    layout.calcChainPart.clear();
+    layout.workbookRelationshipsPart = RelationshipsPart(workbookPart);
     for (const Relationship& relationship : relationships) {
         if (relationship.type.endsWith(QLatin1String("/sharedStrings")))
             layout.sharedStringsPart = relationship.target;
+        if (relationship.type.endsWith(QLatin1String("/calcChain")))
+            layout.calcChainPart = relationship.target;
     }
     return true;
 }

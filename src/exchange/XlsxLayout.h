@@ -8,6 +8,9 @@
 struct XlsxLayout {
     QString sheetPart;
     QString sharedStringsPart;
+    QString workbookRelationshipsPart;
+    // The cached order of calculation; empty when the workbook has none.
+    QString calcChainPart;
 
     // Finds the part of sheet `sheetNumber` (1-based, in the workbook's tab order).
     static bool Locate(const ZipPackage& package, int sheetNumber, XlsxLayout& layout,

@@ -1,5 +1,6 @@
 #include "XlsxSheetPatcher.h"
 
+#include "SharedFormula.h"
 #include "XlsxText.h"
 
 #include <QRegularExpression>
@@ -13,6 +14,11 @@ namespace
 struct ExistingCell {
     QString xml;
     QString style;
+    // The cell's shared formula group, -1 for none; the first cell of a group holds its range
+    // and its formula.
+    int sharedGroup = -1;
+    QString sharedRange;
+    QString formula;
 };
 
 struct Row {
@@ -41,6 +47,25 @@ QString WithReference(QString xml, QStringView qualifiedName, const QString& ref
     return xml.insert(1 + qualifiedName.size(), QStringLiteral(" r=\"%1\"").arg(reference));
 }
 
+// Reads to the end of the cell, noting a shared formula.
+void ReadFormula(QXmlStreamReader& xml, ExistingCell& cell)
+{
+    while (xml.readNextStartElement()) {
+        if (xml.name() != QLatin1String("f")) {
+            xml.skipCurrentElement();
+            continue;
+        }
+        const auto attributes = xml.attributes();
+        bool grouped = false;
+        const int group = attributes.value(QLatin1String("si")).toInt(&grouped);
+        if (attributes.value(QLatin1String("t")) == QLatin1String("shared") && grouped) {
+            cell.sharedGroup = group;
+            cell.sharedRange = attributes.value(QLatin1String("ref")).toString();
+        }
+        cell.formula = xml.readElementText(QXmlStreamReader::IncludeChildElements);
+    }
+}
+
 bool ReadRow(QXmlStreamReader& xml, const QString& source, int number, Row& row)
 {
     int column = 0;
@@ -63,7 +88,7 @@ bool ReadRow(QXmlStreamReader& xml, const QString& source, int number, Row& row)
         ExistingCell cell;
         cell.style = attributes.value(QLatin1String("s")).toString();
         const bool implicit = reference.isEmpty();
-        xml.skipCurrentElement();
+        ReadFormula(xml, cell);
         cell.xml = source.mid(start, xml.characterOffset() - start);
         if (implicit)
             cell.xml =
@@ -286,6 +311,49 @@ private:
     int firstRow = 0, lastRow = 0, firstColumn = 0, lastColumn = 0;
 };
 
+// A shared formula group whose first cell is overwritten would leave the other cells without
+// a formula: each of them gets its own formula instead, moved from the group's first one.
+void UngroupOverwrittenFormulas(SheetLayout& layout, const CellWrites& writes)
+{
+    struct First {
+        int row, column;
+        QString formula;
+    };
+    std::map<int, First> groups;
+    writes.ForEach([&](int row, int column, const QString&) {
+        const auto found = layout.rows.find(row);
+        if (found == layout.rows.end())
+            return;
+        const auto cell = found->second.cells.find(column);
+        if (cell != found->second.cells.end() && cell->second.sharedGroup >= 0 &&
+            !cell->second.sharedRange.isEmpty())
+            groups[cell->second.sharedGroup] = {row, column, cell->second.formula};
+    });
+    if (groups.empty())
+        return;
+    static const QRegularExpression formula(
+        QStringLiteral("<([A-Za-z_][\\w.-]*:)?f\\b[^>]*?(/>|>.*?</\\1f>)"),
+        QRegularExpression::DotMatchesEverythingOption);
+    for (auto& [number, row] : layout.rows) {
+        for (auto& [column, cell] : row.cells) {
+            const auto group = groups.find(cell.sharedGroup);
+            if (group == groups.end())
+                continue;
+            const First& first = group->second;
+            const QString moved =
+                SharedFormula::Shift(first.formula, number - first.row, column - first.column);
+            const auto match = formula.match(cell.xml);
+            if (match.hasMatch()) {
+                const QString prefix = match.captured(1);
+                cell.xml.replace(
+                    match.capturedStart(), match.capturedLength(),
+                    QStringLiteral("<%1f>%2</%1f>").arg(prefix, moved.toHtmlEscaped()));
+            }
+            cell.sharedGroup = -1;
+        }
+    }
+}
+
 } // namespace
 
 bool XlsxSheetPatcher::Apply(const QByteArray& sheetXml, const CellWrites& writes,
@@ -297,6 +365,7 @@ bool XlsxSheetPatcher::Apply(const QByteArray& sheetXml, const CellWrites& write
         error = QStringLiteral("无法写入工作表(工作表内容损坏)");
         return false;
     }
+    UngroupOverwrittenFormulas(layout, writes);
     SheetDataWriter data(layout);
     writes.ForEach(
         [&data](int row, int column, const QString& text) { data.Write(row, column, text); });

@@ -63,6 +63,9 @@ std::optional<CellValue> ToCell(const RawCell& raw, const QStringList& strings)
         return CellValue::Text(strings[index]);
     }
     const QString text = QString::fromUtf8(raw.value);
+    if (raw.type == "b")
+        return CellValue::Text(raw.value.trimmed() == "0" ? QStringLiteral("FALSE")
+                                                          : QStringLiteral("TRUE"));
     if (raw.type == "str" || raw.type == "e")
         return CellValue::Text(XlsxText::Unescape(text));
     if (raw.type == "d") {

@@ -109,7 +109,7 @@ bool ZipPackage::Read(const QString& part, QByteArray& data, QString& error) con
 }
 
 bool ZipPackage::CopyTo(const QString& target, const QHash<QString, QByteArray>& replaced,
-                        QString& error) const
+                        QString& error, const QSet<QString>& removed) const
 {
     QuaZip source(path);
     if (!source.open(QuaZip::mdUnzip)) {
@@ -134,6 +134,8 @@ bool ZipPackage::CopyTo(const QString& target, const QHash<QString, QByteArray>&
             error = Damaged();
             return false;
         }
+        if (removed.contains(info.name))
+            continue;
         const auto replacement = replaced.constFind(info.name);
         const bool copied = replacement == replaced.constEnd()
                                 ? CopyRaw(source, zip, error)

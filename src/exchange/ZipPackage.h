@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QHash>
+#include <QSet>
 #include <QString>
 
 // Reads the parts of a zip package and writes a copy of it with some parts replaced.
@@ -18,10 +19,10 @@ public:
     bool Has(const QString& part) const;
 
     // Writes every part of this package to `target`, unchanged and still compressed, except the
-    // parts named in `replaced`, which get the given contents. The target is replaced only once
-    // the copy is complete.
-    bool CopyTo(const QString& target, const QHash<QString, QByteArray>& replaced,
-                QString& error) const;
+    // parts named in `replaced`, which get the given contents, and those in `removed`. The
+    // target is replaced only once the copy is complete.
+    bool CopyTo(const QString& target, const QHash<QString, QByteArray>& replaced, QString& error,
+                const QSet<QString>& removed = {}) const;
 
 private:
     QString path;

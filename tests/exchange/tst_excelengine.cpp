@@ -1,3 +1,6 @@
+#include "BiffRecords.h"
+#include "BiffStream.h"
+#include "CompoundReader.h"
 #include "ExcelEngine.h"
 #include "PythonPeer.h"
 
@@ -5,6 +8,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
+#include <QJsonDocument>
 #include <QJsonObject>
 #include <QStandardItemModel>
 #include <QTableWidget>
@@ -71,6 +75,36 @@ QMap<QString, QByteArray> ZipParts(const QString& path)
     return parts;
 }
 
+// The workbook stream of an .xls file and how many FORMULA records each of its sheets holds.
+QByteArray WorkbookStream(const QString& path, QList<int>* formulas = nullptr)
+{
+    QString name;
+    QByteArray stream;
+    QString error;
+    if (!CompoundReader::ReadWorkbook(path, name, stream, error))
+        return {};
+    if (formulas) {
+        formulas->clear();
+        BiffCursor cursor(stream);
+        BiffRecordView record;
+        while (cursor.Next(record) == BiffCursor::Step::Record) {
+            if (record.type == BiffRecord::Bof)
+                formulas->append(0);
+            else if (record.type == BiffRecord::Formula)
+                ++formulas->last();
+        }
+    }
+    return stream;
+}
+
+QJsonArray Formats(const QString& path)
+{
+    QByteArray output;
+    if (!PythonPeer::Run(QStringLiteral("dump_format.py"), {path}, output))
+        qWarning("independent reader failed: %s", output.constData());
+    return QJsonDocument::fromJson(output).array();
+}
+
 } // namespace
 
 class ExcelEngineTest : public QObject
@@ -93,8 +127,10 @@ private slots:
     void usedRangeStartingAtC5();
     void writingIntoExistingKeepsTheRest_data();
     void writingIntoExistingKeepsTheRest();
+    void writingIntoXlsKeepsTheWorkbook();
     void xlsxPackageOtherPartsUnchanged();
     void formulaCellsGiveCachedValues();
+    void xlsxSharedFormulaAndCalcChainStayConsistent();
     void readingNeverRewritesTheFile();
     void secondWriteAfterSaveIsNotLost();
     void cellsWrittenInAnyOrderLastTextWins();
@@ -167,6 +203,7 @@ void ExcelEngineTest::tableRoundTripKeepsTexts()
     }
     ExcelEngine engine(path);
     QVERIFY(engine.Open());
+    QCOMPARE(engine.LastError(), QString());
     QCOMPARE(engine.GetRowCount(), 3);
     QCOMPARE(engine.GetColumnCount(), 3);
     QStringList list;
@@ -372,6 +409,55 @@ void ExcelEngineTest::writingIntoExistingKeepsTheRest()
     QCOMPARE(patched.value("6,4"), expected.value("6,4"));
 }
 
+void ExcelEngineTest::writingIntoXlsKeepsTheWorkbook()
+{
+    if (!peersMissing.isEmpty())
+        QSKIP(qPrintable(peersMissing));
+    const QString path = Copy("kept.xls");
+    QList<int> formulasBefore;
+    const QByteArray before = WorkbookStream(path, &formulasBefore);
+    const QJsonArray formatsBefore = Formats(path);
+    const QJsonArray cellsBefore = PythonPeer::Dump(path);
+    QCOMPARE(formulasBefore, (QList<int>{0, 1, 1}));
+    std::unique_ptr<QStandardItemModel> model(
+        Table({"品名", "数量"}, {{"梨", "5"}, {"桃", "6"}, {QString(9000, QChar(0x6843)), "7"}}));
+    {
+        ExcelEngine engine(path);
+        QVERIFY(engine.Open());
+        // Into the middle of a row of numbers stored as one record, and into a merged range.
+        engine.SetCellData(6, 2, QStringLiteral("中间"));
+        engine.SetCellData(1, 4, QStringLiteral("合并里"));
+        QVERIFY2(engine.WriteTableToSheet(model.get()), qPrintable(engine.LastError()));
+        QCOMPARE(engine.LastError(), QString());
+    }
+    QList<int> formulasAfter;
+    const QByteArray after = WorkbookStream(path, &formulasAfter);
+    QCOMPARE(formulasAfter, formulasBefore);
+    // Merged ranges, fonts, number formats and column widths, as another reader sees them.
+    QCOMPARE(Formats(path), formatsBefore);
+    // The second sheet's records are copied byte for byte.
+    const QByteArray otherBefore = before.mid(before.lastIndexOf(QByteArray("\x09\x08", 2)));
+    QVERIFY(after.endsWith(otherBefore));
+
+    const QJsonArray cellsAfter = PythonPeer::Dump(path);
+    QCOMPARE(cellsAfter.at(1), cellsBefore.at(1));
+    QJsonObject expected = Cells(cellsBefore, 0);
+    for (const auto& [key, text] : std::initializer_list<std::pair<const char*, QString>>{
+             {"1,1", "品名"},
+             {"1,2", "数量"},
+             {"1,4", "合并里"},
+             {"2,1", "梨"},
+             {"2,2", "5"},
+             {"3,1", "桃"},
+             {"3,2", "6"},
+             {"4,1", QString(9000, QChar(0x6843))},
+             {"4,2", "7"},
+             {"6,2", "中间"}})
+        expected.insert(key, QJsonArray{"text", text});
+    QCOMPARE(Cells(cellsAfter, 0), expected);
+    QCOMPARE(ReadList(path).value(4), QStringLiteral("10+中间+12+++"));
+}
+
 void ExcelEngineTest::xlsxPackageOtherPartsUnchanged()
 {
     if (!peersMissing.isEmpty())
@@ -414,7 +500,36 @@ void ExcelEngineTest::formulaCellsGiveCachedValues()
     QCOMPARE(engine.GetRowCount(), 3);
     QStringList list;
     engine.ReadSheetToList(list);
-    QCOMPARE(list, QStringList({"3+xy+1", "7+tab\tend+0.001"}));
+    QCOMPARE(list, QStringList({"3+xy+TRUE", "7+tab\tend+0.001"}));
+}
+
+void ExcelEngineTest::xlsxSharedFormulaAndCalcChainStayConsistent()
+{
+    if (!peersMissing.isEmpty())
+        QSKIP(qPrintable(peersMissing));
+    const QString path = Copy("shared.xlsx");
+    const auto before = ZipParts(path);
+    {
+        ExcelEngine engine(path);
+        QVERIFY(engine.Open());
+        engine.SetCellData(1, 2, QStringLiteral("文本"));
+        QVERIFY2(engine.Close(), qPrintable(engine.LastError()));
+    }
+    const auto after = ZipParts(path);
+    // The cached order of calculation goes, with its relationship and content type.
+    QVERIFY(!after.contains("xl/calcChain.xml"));
+    QVERIFY(!after.value("xl/_rels/workbook.xml.rels").contains("calcChain"));
+    QVERIFY(after.value("xl/_rels/workbook.xml.rels").contains("worksheets/sheet1.xml"));
+    QVERIFY(!after.value("[Content_Types].xml").contains("calcChain"));
+    QVERIFY(after.value("[Content_Types].xml").contains("/xl/worksheets/sheet1.xml"));
+    QCOMPARE(after.value("xl/workbook.xml"), before.value("xl/workbook.xml"));
+    // The group lost the cell holding its formula: the other cells get their own formulas.
+    const QByteArray sheet = after.value("xl/worksheets/sheet1.xml");
+    QVERIFY(!sheet.contains("t=\"shared\""));
+    QVERIFY2(sheet.contains("<c r=\"B2\"><f>A2*2+$A$1</f><v>5</v></c>"), sheet.constData());
+    QVERIFY(sheet.contains("<c r=\"B3\"><f>A3*2+$A$1</f><v>7</v></c>"));
+    QVERIFY(sheet.contains("<f>SUM($A$1:A3)</f>"));
+    QCOMPARE(ReadList(path), (QStringList{"2+5+", "3+7+"}));
 }
 
 void ExcelEngineTest::readingNeverRewritesTheFile()

@@ -2,10 +2,13 @@
 #include "CompoundFile.h"
 #include "ExcelEngine.h"
 #include "PythonPeer.h"
+#include "SharedFormula.h"
 #include "XlsxSheetReader.h"
 #include "ZipPackage.h"
 
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonObject>
 #include <QRandomGenerator>
 #include <QStandardItemModel>
 #include <QTemporaryDir>
@@ -66,6 +69,8 @@ private slots:
     void sheetXmlShapes_data();
     void sheetXmlShapes();
     void sharedStringsKeepRunsAndSkipPhonetics();
+    void sharedFormulasMove_data();
+    void sharedFormulasMove();
     void malformedSheetXmlIsRefused_data();
     void malformedSheetXmlIsRefused();
 
@@ -224,13 +229,26 @@ void ExcelRobustnessTest::overlongTextFailsCleanly()
     const QString path = dir.filePath("overlong.xls");
     ExcelEngine engine(path);
     QVERIFY(engine.Open());
-    engine.SetCellData(1, 1, QString(8001, QChar('x')));
+    engine.SetCellData(1, 1, QString(32768, QChar('x')));
     QVERIFY(!engine.Save());
-    QVERIFY(engine.LastError().contains("8000"));
+    QVERIFY(engine.LastError().contains("32767"));
     QVERIFY(!QFile::exists(path));
-    engine.SetCellData(1, 1, QString(8000, QChar('x')));
+    // The longest text the format holds, over several records, in both character widths.
+    const QString longest = QString(20000, QChar('x')) + QString(12767, QChar(0x6587));
+    engine.SetCellData(1, 1, longest);
+    engine.SetCellData(2, 1, QString(32767, QChar(0x6587)));
     QVERIFY(engine.Close());
-    QVERIFY(QFile::exists(path));
+    QVERIFY(engine.LastError().isEmpty());
+    ExcelEngine reader(path);
+    QVERIFY(reader.Open());
+    QStandardItemModel model(0, 1);
+    QVERIFY(reader.ReadSheetToTable(&model));
+    QCOMPARE(model.index(0, 0).data().toString(), QString(32767, QChar(0x6587)));
+    if (!PythonPeer::Missing().isEmpty())
+        QSKIP(qPrintable(PythonPeer::Missing()));
+    const QJsonObject cells = PythonPeer::Dump(path).at(0).toObject().value("cells").toObject();
+    QCOMPARE(cells.value("1,1").toArray().at(1).toString(), longest);
+    QCOMPARE(cells.value("2,1").toArray().at(1).toString(), QString(32767, QChar(0x6587)));
 }
 
 void ExcelRobustnessTest::sheetXmlShapes_data()
@@ -248,7 +266,7 @@ void ExcelRobustnessTest::sheetXmlShapes_data()
                      "&]]></t></is></c><c r=\"F3\" t=\"str\"><f>A1</f><v>a\r\nb&#13;</v></c><c "
                      "r=\"G3\" t=\"d\"><v>2014-05-20</v></c><c r=\"H3\"><v> 1E-3 </v></c><c "
                      "r=\"I3\" t=\"inlineStr\"><is><r><t>x</t></r><r><t>y</t></r></is></c></row>")
-        << QStringList{"3,1=3",      "3,2=1",     "3,4=#N/A",  "3,5=<raw> &",
+        << QStringList{"3,1=3",      "3,2=TRUE",  "3,4=#N/A",  "3,5=<raw> &",
                        "3,6=a\nb\r", "3,7=41779", "3,8=0.001", "3,9=xy"};
     QTest::newRow("prefixes and positions left implicit")
         << QByteArray("<x:worksheet xmlns:x=\"http://schemas.openxmlformats.org/spreadsheetml/"
@@ -283,6 +301,33 @@ void ExcelRobustnessTest::sharedStringsKeepRunsAndSkipPhonetics()
                       strings, read),
              (QStringList{"1,1=\t", QStringLiteral("1,2=北x\"y")}));
     QVERIFY(read);
+}
+
+void ExcelRobustnessTest::sharedFormulasMove_data()
+{
+    QTest::addColumn<QString>("formula");
+    QTest::addColumn<int>("rows");
+    QTest::addColumn<int>("columns");
+    QTest::addColumn<QString>("moved");
+    QTest::newRow("relative") << "A1*2" << 1 << 0 << "A2*2";
+    QTest::newRow("anchored parts stay")
+        << "SUM($A$1:A1)+B$2+$C3" << 2 << 1 << "SUM($A$1:B3)+C$2+$C5";
+    QTest::newRow("sheets, texts, functions") << "Sheet2!B3+'My Sheet'!C4&\"A1\"&LOG10(A1)" << 1
+                                              << 1 << "Sheet2!C4+'My Sheet'!D5&\"A1\"&LOG10(B2)";
+    QTest::newRow("whole columns and rows")
+        << "SUM(A:A)+SUM(1:$1)" << 1 << 1 << "SUM(B:B)+SUM(2:$1)";
+    QTest::newRow("off the sheet") << "A1+XFD1" << -1 << 1 << "#REF!+#REF!";
+    QTest::newRow("table columns and numbers")
+        << "Table1[Col1]*1.5E+3" << 3 << 3 << "Table1[Col1]*1.5E+3";
+}
+
+void ExcelRobustnessTest::sharedFormulasMove()
+{
+    QFETCH(QString, formula);
+    QFETCH(int, rows);
+    QFETCH(int, columns);
+    QFETCH(QString, moved);
+    QCOMPARE(SharedFormula::Shift(formula, rows, columns), moved);
 }
 
 void ExcelRobustnessTest::malformedSheetXmlIsRefused_data()

@@ -5,10 +5,12 @@
 #include "Period.h"
 #include "SqlDialect.h"
 
+#include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
+#include <cmath>
 
 class ValuesTest : public QObject
 {
@@ -22,6 +24,18 @@ private slots:
         QCOMPARE(NumberText::Write(4 * 2.5), QString("10"));
         QCOMPARE(NumberText::Write(123456789.12), QString("123456789.12"));
         QCOMPARE(NumberText::Write(-0.0), QString("0"));
+        // The quick ways give exactly what rounding to 15 digits gives.
+        QRandomGenerator random(42);
+        for (int i = 0; i < 200000; ++i) {
+            const double scale = std::pow(10.0, random.bounded(-8, 18));
+            double value = (random.generateDouble() - 0.5) * scale;
+            if (i % 3 == 0)
+                value = std::round(value * 100) / 100;
+            if (i % 3 == 1)
+                value = std::round(value);
+            const QString expected = value == 0.0 ? QString("0") : QString::number(value, 'g', 15);
+            QCOMPARE(NumberText::Write(value), expected);
+        }
         QCOMPARE(NumberText::Read(""), 0.0);
         QCOMPARE(NumberText::Read("abc"), 0.0);
         QCOMPARE(NumberText::Read("12abc"), 0.0);
