@@ -6,13 +6,13 @@
 #include "DbManager.h"
 #include "MainWindow.h"
 #include "TestFolder.h"
+#include "WriteTransaction.h"
 
 #include <QApplication>
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QLineEdit>
 #include <QRandomGenerator>
-#include <QSqlDatabase>
 #include <QTableView>
 
 #include <algorithm>
@@ -47,13 +47,12 @@ QList<ProductRecord> Records()
 
 bool Store(const QList<ProductRecord>& records)
 {
-    QSqlDatabase db = DbManager::Instance()->Database();
-    db.transaction();
+    WriteTransaction transaction(DbManager::Instance()->Database());
     for (const ProductRecord& r : records) {
         if (!DatabaseEngine::Instance()->SaveProductInfo(r))
             return false;
     }
-    return db.commit();
+    return transaction.Commit();
 }
 
 template <class Work> double MedianMs(int runs, Work work)

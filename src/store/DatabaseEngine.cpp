@@ -3,6 +3,7 @@
 #include "DbManager.h"
 #include "Period.h"
 #include "StoreTables.h"
+#include "WriteTransaction.h"
 
 #include <QSqlError>
 #include <QSqlQuery>
@@ -129,59 +130,117 @@ bool DatabaseEngine::Run(QSqlQuery& query, const QString& statement,
     return ok;
 }
 
-// Updates the row when it exists, inserts it otherwise: one round trip for an existing row.
-bool DatabaseEngine::Upsert(const QString& update, const QVariantList& updateValues,
-                            const QString& insert, const QVariantList& insertValues) const
+namespace
 {
-    QSqlQuery query(Connection());
-    if (!Run(query, update, updateValues))
+
+template <size_t N> QStringList Names(const std::array<const char*, N>& names)
+{
+    QStringList list;
+    for (const char* name : names)
+        list << QLatin1String(name);
+    return list;
+}
+
+} // namespace
+
+// A row saved by its key: every saved column in insert order, and which of them identify it.
+struct DatabaseEngine::KeyedRow {
+    QString table;
+    QStringList columns;
+    QVariantList values;
+    QStringList key;
+
+    QVariantList KeyValues() const
+    {
+        QVariantList out;
+        for (const QString& k : key)
+            out << values.at(columns.indexOf(k));
+        return out;
+    }
+    QString Where() const { return key.join(QLatin1String("=? and ")) + QLatin1String("=?"); }
+    QString CountStatement() const
+    {
+        return QStringLiteral("select count(*) from %1 where %2").arg(table, Where());
+    }
+    QString UpdateStatement(QVariantList& updateValues) const
+    {
+        QStringList set;
+        for (qsizetype i = 0; i < columns.size(); ++i) {
+            if (!key.contains(columns.at(i))) {
+                set << columns.at(i) + QLatin1String("=?");
+                updateValues << values.at(i);
+            }
+        }
+        updateValues << KeyValues();
+        return QStringLiteral("update %1 set %2 where %3")
+            .arg(table, set.join(QLatin1Char(',')), Where());
+    }
+    QString InsertStatement() const
+    {
+        QStringList marks;
+        marks.fill(QStringLiteral("?"), columns.size());
+        return QStringLiteral("insert into %1(%2) values(%3)")
+            .arg(table, columns.join(QLatin1Char(',')), marks.join(QLatin1Char(',')));
+    }
+    // The name every writer of this row locks.
+    QString LockName() const
+    {
+        QStringList parts = {table};
+        for (const QVariant& v : KeyValues())
+            parts << v.toString();
+        return parts.join(QLatin1Char('\n'));
+    }
+};
+
+// Updates the row when its key is stored, inserts it otherwise. The key is locked first, so a
+// concurrent save of the same key waits and then updates; and the key's rows are counted instead
+// of trusting the update's affected-row count, which some drivers do not report (-1).
+bool DatabaseEngine::Upsert(const KeyedRow& row) const
+{
+    if (!manager) {
+        lastError = QStringLiteral("数据库未连接");
         return false;
-    if (query.numRowsAffected() > 0)
-        return true;
-    QSqlQuery inserting(Connection());
-    return Run(inserting, insert, insertValues);
+    }
+    QSqlDatabase db = Connection();
+    WriteTransaction transaction(db);
+    if (!transaction.LockKey(row.LockName())) {
+        lastError = transaction.ErrorText();
+        return false;
+    }
+    bool stored = false;
+    {
+        QSqlQuery counting(db);
+        if (!Run(counting, row.CountStatement(), row.KeyValues()))
+            return false;
+        stored = counting.next() && counting.value(0).toInt() > 0;
+    }
+    QSqlQuery saving(db);
+    QVariantList updateValues;
+    const bool saved = stored ? Run(saving, row.UpdateStatement(updateValues), updateValues)
+                              : Run(saving, row.InsertStatement(), row.values);
+    if (saved && !transaction.Commit()) {
+        lastError = transaction.ErrorText();
+        return false;
+    }
+    return saved;
 }
 
 bool DatabaseEngine::SaveProductInfo(const ProductRecord& r)
 {
-    if (!manager) {
-        lastError = QStringLiteral("数据库未连接");
-        return false;
-    }
-    const QVariantList key = {r.tab_type, Text(r.product_serial), Text(storeNo)};
-    return Upsert(QStringLiteral("update tb_sm_product_info set product_class=?,product_name=?, "
-                                 "product_model=?, product_color=?,product_code=?, product_size=?, "
-                                 "product_time=?, product_store=?, product_num=?, product_price=?,"
-                                 "product_total=?, product_pay=?, product_debt=?, "
-                                 "product_supply=?, product_purchase=?, product_oddNum=?,"
-                                 "product_record=?, prodcut_remark=? where tab_type=? and "
-                                 "product_serial=? and store_no=?"),
-                  ProductTexts(r, 1) + key,
-                  QStringLiteral("insert into tb_sm_product_info(tab_type, product_serial, "
-                                 "product_class, product_name, product_model, product_color,"
-                                 "product_code, product_size, product_time, product_store, "
-                                 "product_num, product_price,product_total, product_pay, "
-                                 "product_debt, product_supply, product_purchase, product_oddNum,"
-                                 "product_record, prodcut_remark,store_no) "
-                                 "values(?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)"),
-                  QVariantList{r.tab_type} + ProductTexts(r, 0) + QVariantList{Text(storeNo)});
+    return Upsert({StoreTables::Product,
+                   Names(ProductColumns) << QStringLiteral("store_no"),
+                   QVariantList{r.tab_type} + ProductTexts(r, 0) + QVariantList{Text(storeNo)},
+                   {QStringLiteral("tab_type"), QStringLiteral("product_serial"),
+                    QStringLiteral("store_no")}});
 }
 
 bool DatabaseEngine::SaveFinanceInfo(const FinanceRecord& r)
 {
-    if (!manager) {
-        lastError = QStringLiteral("数据库未连接");
-        return false;
-    }
-    const QVariantList key = {r.tab_type, Text(r.ie_serial), Text(storeNo)};
-    return Upsert(QStringLiteral("update tb_sm_finance_info set ie_item=?,ie_sum=?, ie_time=?, "
-                                 "ie_client=?,ie_sale=?, ie_cert=?, ie_record=?, ie_remark=? "
-                                 "where tab_type=? and ie_serial=? and store_no=?"),
-                  FinanceTexts(r, 1) + key,
-                  QStringLiteral("insert into tb_sm_finance_info(tab_type,ie_serial,ie_item,ie_sum,"
-                                 "ie_time,ie_client,ie_sale,ie_cert,ie_record,ie_remark,store_no)"
-                                 "values(?,?,?,?,?,?,?,?,?,?,?)"),
-                  QVariantList{r.tab_type} + FinanceTexts(r, 0) + QVariantList{Text(storeNo)});
+    return Upsert(
+        {StoreTables::Finance,
+         Names(FinanceColumns) << QStringLiteral("store_no"),
+         QVariantList{r.tab_type} + FinanceTexts(r, 0) + QVariantList{Text(storeNo)},
+         {QStringLiteral("tab_type"), QStringLiteral("ie_serial"), QStringLiteral("store_no")}});
 }
 
 bool DatabaseEngine::DeleteProductInfo(const ProductRecord& r)
@@ -222,18 +281,15 @@ bool DatabaseEngine::SaveUserInfo(const UserRecord& u)
 {
     // An account is the current store's row with this phone number and this name: two accounts
     // may share a name or a phone number, and each is kept.
-    const QVariantList key = {Text(u.user_phoneno), Text(u.user_name), Text(storeNo)};
-    return Upsert(QStringLiteral("update tb_sm_user set user_password=?,user_type=?, "
-                                 "user_online=?, user_ip=?, user_remark=? where user_phoneno=? "
-                                 "and user_name=? and store_no=?"),
-                  QVariantList{Text(u.user_password), u.user_type, u.user_online, Text(u.user_ip),
-                               Text(u.user_remark)} +
-                      key,
-                  QStringLiteral("insert into tb_sm_user (user_phoneno,user_name,user_password,"
-                                 "user_type,user_online,user_ip,user_remark,store_no) values "
-                                 "(?,?,?,?,?,?,?,?)"),
-                  {Text(u.user_phoneno), Text(u.user_name), Text(u.user_password), u.user_type,
-                   u.user_online, Text(u.user_ip), Text(u.user_remark), Text(storeNo)});
+    return Upsert({StoreTables::User,
+                   {QStringLiteral("user_phoneno"), QStringLiteral("user_name"),
+                    QStringLiteral("user_password"), QStringLiteral("user_type"),
+                    QStringLiteral("user_online"), QStringLiteral("user_ip"),
+                    QStringLiteral("user_remark"), QStringLiteral("store_no")},
+                   {Text(u.user_phoneno), Text(u.user_name), Text(u.user_password), u.user_type,
+                    u.user_online, Text(u.user_ip), Text(u.user_remark), Text(storeNo)},
+                   {QStringLiteral("user_phoneno"), QStringLiteral("user_name"),
+                    QStringLiteral("store_no")}});
 }
 
 bool DatabaseEngine::DeleteUserInfo(const UserRecord& u)
@@ -290,22 +346,19 @@ bool DatabaseEngine::LoadUserInfo(UserRecord& user)
 
 bool DatabaseEngine::ReplaceUserAccounts(const QList<UserRecord>& users)
 {
-    QSqlDatabase db = Connection();
-    if (!db.transaction()) {
-        lastError = db.lastError().text().trimmed();
-        if (lastError.isEmpty())
-            lastError = QStringLiteral("数据库未连接");
+    WriteTransaction transaction(Connection());
+    if (!transaction.IsOpen()) {
+        lastError = transaction.ErrorText();
         return false;
     }
     bool ok = DeleteStoreRows(StoreTables::User);
     for (qsizetype i = 0; ok && i < users.size(); ++i)
         ok = SaveUserInfo(users.at(i));
-    if (ok && db.commit())
-        return true;
-    if (ok)
-        lastError = db.lastError().text();
-    db.rollback();
-    return false;
+    if (ok && !transaction.Commit()) {
+        lastError = transaction.ErrorText();
+        return false;
+    }
+    return ok;
 }
 
 bool DatabaseEngine::HasUserAccounts()
@@ -324,10 +377,10 @@ bool DatabaseEngine::SaveListInfo(int table, const ListRecord& list)
         return false;
     }
     return Upsert(
-        QStringLiteral("update %1 set info_list=? where info_type=? and store_no=?").arg(name),
-        {Text(list.info_list), list.info_type, Text(storeNo)},
-        QStringLiteral("insert into %1(info_type, info_list, store_no) values(?,?,?)").arg(name),
-        {list.info_type, Text(list.info_list), Text(storeNo)});
+        {name,
+         {QStringLiteral("info_type"), QStringLiteral("info_list"), QStringLiteral("store_no")},
+         {list.info_type, Text(list.info_list), Text(storeNo)},
+         {QStringLiteral("info_type"), QStringLiteral("store_no")}});
 }
 
 bool DatabaseEngine::DeleteListInfo(int table, int infoType)

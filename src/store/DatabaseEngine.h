@@ -26,7 +26,8 @@ public:
     // Why the last failed statement of the calling thread failed.
     QString LastError() const;
 
-    // Ledger records: a record is identified by (kind, serial, store number).
+    // Ledger records: a record is identified by (kind, serial, store number). A save never
+    // stores a second row for one key, also when several connections save it at once.
     bool SaveProductInfo(const ProductRecord& record);
     bool SaveFinanceInfo(const FinanceRecord& record);
     bool DeleteProductInfo(const ProductRecord& record);
@@ -67,8 +68,8 @@ private:
     DatabaseEngine() = default;
     QSqlDatabase Connection() const;
     bool Run(QSqlQuery& query, const QString& statement, const QVariantList& values) const;
-    bool Upsert(const QString& update, const QVariantList& updateValues, const QString& insert,
-                const QVariantList& insertValues) const;
+    struct KeyedRow;
+    bool Upsert(const KeyedRow& row) const;
     bool PeriodStatement(const QString& table, const QString& dateColumn, int timeMode, int kind,
                          const QString& startDate, const QString& queryDate, QString& statement,
                          QVariantList& values) const;
