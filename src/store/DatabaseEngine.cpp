@@ -301,19 +301,20 @@ bool DatabaseEngine::DeleteUserInfo(const UserRecord& u)
                {Text(u.user_phoneno), Text(u.user_name), Text(storeNo)});
 }
 
-bool DatabaseEngine::CheckUserPassword(const QString& login, const QString& password)
+DatabaseEngine::Answer DatabaseEngine::CheckUserPassword(const QString& login,
+                                                         const QString& password)
 {
     QSqlQuery query(Connection());
     if (!Run(query,
              QStringLiteral("select user_password from tb_sm_user where store_no=? and "
                             "(user_phoneno=? or user_name=?)"),
              {Text(storeNo), Text(login), Text(login)}))
-        return false;
+        return Answer::Failed;
     while (query.next()) {
         if (query.value(0).toString() == password)
-            return true;
+            return Answer::Yes;
     }
-    return false;
+    return Answer::No;
 }
 
 bool DatabaseEngine::LoadUserInfo(UserRecord& user)
@@ -341,6 +342,8 @@ bool DatabaseEngine::LoadUserInfo(UserRecord& user)
         if (!wanted.isEmpty())
             break;
     }
+    if (!loaded)
+        lastError = QStringLiteral("没有该账户");
     return loaded;
 }
 
@@ -361,12 +364,17 @@ bool DatabaseEngine::ReplaceUserAccounts(const QList<UserRecord>& users)
     return ok;
 }
 
-bool DatabaseEngine::HasUserAccounts()
+DatabaseEngine::Answer DatabaseEngine::HasUserAccounts()
 {
     QSqlQuery query(Connection());
-    return Run(query, QStringLiteral("select count(*) from tb_sm_user where store_no=?"),
-               {Text(storeNo)}) &&
-           query.next() && query.value(0).toInt() > 0;
+    if (!Run(query, QStringLiteral("select count(*) from tb_sm_user where store_no=?"),
+             {Text(storeNo)}))
+        return Answer::Failed;
+    if (!query.next()) {
+        lastError = QStringLiteral("无法读取账户数目");
+        return Answer::Failed;
+    }
+    return query.value(0).toInt() > 0 ? Answer::Yes : Answer::No;
 }
 
 bool DatabaseEngine::SaveListInfo(int table, const ListRecord& list)

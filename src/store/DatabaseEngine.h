@@ -35,20 +35,26 @@ public:
     bool ClearProductInfo(int tabType);
     bool ClearFinanceInfo(int tabType);
 
+    // The answer to a question about the stored accounts; Failed when the database could not
+    // tell (LastError() says why), which must never count as "no".
+    enum class Answer { Yes, No, Failed };
+
     // User accounts of the current store. A login text is a phone number or a user name; an
     // account is saved over the one with the same phone number and name, or added.
     bool SaveUserInfo(const UserRecord& user);
     bool DeleteUserInfo(const UserRecord& user);
-    bool CheckUserPassword(const QString& login, const QString& password);
+    // Whether an account that answers to `login` has exactly this password.
+    Answer CheckUserPassword(const QString& login, const QString& password);
     // Fills `user` from the account whose phone number or name matches the record's. With a
     // password in the record, only an account with that password is taken; without, the last
-    // match. Returns whether an account was loaded (the record is unchanged otherwise).
+    // match. Returns whether an account was loaded (the record is unchanged otherwise, and
+    // LastError() says why).
     bool LoadUserInfo(UserRecord& user);
     // Replaces the current store's accounts by `users` in one transaction: when any of them is
     // refused, the accounts stay as they were.
     bool ReplaceUserAccounts(const QList<UserRecord>& users);
-    // Whether the current store has any account (false also when the database cannot tell).
-    bool HasUserAccounts();
+    // Whether the current store has any account.
+    Answer HasUserAccounts();
 
     // Packed lists; `table` 1 = master-data lists, 2 = person lists, anything else fails.
     bool SaveListInfo(int table, const ListRecord& list);
