@@ -1,5 +1,6 @@
 #include "WriteTransaction.h"
 
+#include <QElapsedTimer>
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -9,6 +10,12 @@ namespace
 
 // Transactions open on this thread's connection; the first one owns the database transaction.
 thread_local int openTransactions = 0;
+
+// How long a SQLite writer keeps asking for the write lock while other writers hold it.
+constexpr qint64 SqliteTurnWaitMs = 30000;
+
+// SQLite's code for a database locked by another connection.
+const QString SqliteBusy = QStringLiteral("5");
 
 QString NotConnected()
 {
@@ -25,8 +32,13 @@ WriteTransaction::WriteTransaction(QSqlDatabase database) : db(std::move(databas
         Fail(NotConnected());
     } else if (IsSqlite()) {
         // A deferred transaction that reads first cannot wait for the write lock later: another
-        // writer's commit in between fails it at once instead of after the busy timeout.
-        open = Exec(QStringLiteral("BEGIN IMMEDIATE"));
+        // writer's commit in between fails it at once instead of after the busy timeout. And
+        // while other writers keep taking turns, one busy timeout may pass without a turn.
+        QElapsedTimer waited;
+        waited.start();
+        do {
+            open = Exec(QStringLiteral("BEGIN IMMEDIATE"));
+        } while (!open && busy && waited.elapsed() < SqliteTurnWaitMs);
     } else {
         open = db.transaction() || Fail(db.lastError().text());
     }
@@ -87,6 +99,7 @@ bool WriteTransaction::Exec(const QString& statement, const QVariantList& values
             query.addBindValue(value);
         ok = query.exec();
     }
+    busy = !ok && query.lastError().nativeErrorCode() == SqliteBusy;
     return ok || Fail(query.lastError().text());
 }
 

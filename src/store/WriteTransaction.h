@@ -33,5 +33,6 @@ private:
     bool outermost = false;
     bool open = false;
     bool committed = false;
+    bool busy = false; // the last statement failed because another connection held the lock
     QString error;
 };

@@ -20,8 +20,5 @@ int main(int argc, char** argv)
     std::puts("ready");
     std::fflush(stdout);
     QTextStream(stdin).readLine();
-    const int failed = SharedKeys::SaveAll(args.at(3));
-    if (failed > 0)
-        std::fprintf(stderr, "%s\n", qPrintable(DatabaseEngine::Instance()->LastError()));
-    return qMin(failed, 99);
+    return qMin(SharedKeys::SaveAll(args.at(3)), 99);
 }

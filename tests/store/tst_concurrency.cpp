@@ -21,20 +21,22 @@ class ConcurrencyTest : public DatabaseFixture
 private slots:
     void twoThreadsSavingTheSameKeysKeepOneRowEach()
     {
-        QSemaphore connected;
-        QSemaphore start;
+        QSemaphore mainAtKey;
+        QSemaphore threadAtKey;
         int failedThere = -1;
         std::unique_ptr<QThread> other(QThread::create([&] {
-            DbManager::Instance()->Database(); // opens this thread's own connection
-            connected.release();
-            start.acquire();
-            failedThere = SharedKeys::SaveAll(QStringLiteral("thread"));
+            failedThere = SharedKeys::SaveAll(QStringLiteral("thread"), [&] {
+                threadAtKey.release();
+                mainAtKey.acquire();
+            });
         }));
         other->start();
-        connected.acquire();
-        start.release();
-        QCOMPARE(SharedKeys::SaveAll(QStringLiteral("main")), 0);
+        const int failedHere = SharedKeys::SaveAll(QStringLiteral("main"), [&] {
+            mainAtKey.release();
+            threadAtKey.acquire();
+        });
         QVERIFY(other->wait(300000));
+        QCOMPARE(failedHere, 0);
         QCOMPARE(failedThere, 0);
         QCOMPARE(SharedKeys::RepeatedKeys(), 0);
     }
@@ -54,6 +56,28 @@ private slots:
         QCOMPARE(writer.exitStatus(), QProcess::NormalExit);
         QCOMPARE(writer.exitCode(), 0);
         QCOMPARE(SharedKeys::RepeatedKeys(), 0);
+    }
+
+    void aSaveWaitsItsTurnBeyondOneBusyTimeout()
+    {
+        if (db->Kind() != TestDatabase::Sqlite)
+            QSKIP("servers queue their writers themselves");
+        // Another connection keeps the write lock a little longer than the busy timeout.
+        QSemaphore locked;
+        std::unique_ptr<QThread> other(QThread::create([&] {
+            QSqlQuery hold(DbManager::Instance()->Database());
+            hold.exec("BEGIN IMMEDIATE");
+            locked.release();
+            QThread::msleep(6500);
+            hold.exec("COMMIT");
+        }));
+        other->start();
+        locked.acquire();
+        ProductRecord r;
+        r.product_serial = "2024-06-01 12:00:00:000";
+        QVERIFY2(engine->SaveProductInfo(r), qPrintable(engine->LastError()));
+        QVERIFY(other->wait(60000));
+        QCOMPARE(TestDatabase::Scalar("select count(*) from tb_sm_product_info"), 1);
     }
 
     void anUpdateReportingNoRowsAddsNoRow()
