@@ -6,6 +6,7 @@
 #include "DbManager.h"
 #include "MainWindow.h"
 #include "TestFolder.h"
+#include "WriteTransaction.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -13,7 +14,6 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QRandomGenerator>
-#include <QSqlDatabase>
 #include <QTableView>
 
 #include <algorithm>
@@ -48,13 +48,12 @@ QList<ProductRecord> Records()
 
 bool Store(const QList<ProductRecord>& records)
 {
-    QSqlDatabase db = DbManager::Instance()->Database();
-    db.transaction();
+    WriteTransaction transaction(DbManager::Instance()->Database());
     for (const ProductRecord& r : records) {
         if (!DatabaseEngine::Instance()->SaveProductInfo(r))
             return false;
     }
-    return db.commit();
+    return transaction.Commit();
 }
 
 template <class Work> double MedianMs(int runs, Work work)

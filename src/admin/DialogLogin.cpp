@@ -23,32 +23,73 @@ void DialogLogin::on_onok_clicked()
         Warn(tr("警告"), tr("警告:用户名或密码为空!"));
         return;
     }
+    // Whenever the accounts cannot be read, nobody gets in: not the built-in account, which is
+    // only for a store that verifiably has none, and not a partly loaded account.
     DatabaseEngine* engine = DatabaseEngine::Instance();
-    if (engine->CheckUserPassword(name, password)) {
-        // The password picks the account when a name or phone number is shared.
-        UserRecord record;
-        record.user_phoneno = name;
-        record.user_name = name;
-        record.user_password = password;
-        engine->LoadUserInfo(record);
-        user = record;
-        accept();
+    switch (engine->CheckUserPassword(name, password)) {
+    case DatabaseEngine::Answer::Yes:
+        SignInAccount(name, password);
+        return;
+    case DatabaseEngine::Answer::Failed:
+        WarnUnavailable(engine->LastError());
+        return;
+    case DatabaseEngine::Answer::No:
+        break;
+    }
+    if (name != BuiltInName || password != BuiltInPassword) {
+        WarnWrong();
         return;
     }
-    if (name == BuiltInName && password == BuiltInPassword && !engine->HasUserAccounts()) {
-        user = UserRecord();
-        user.user_type = 1;
-        user.user_name = name;
-        user.user_password = password;
-        accept();
-        Warn(tr("提示"), tr("当前以初始账户登录:请先在\"用户管理\"中添加用户,"
-                            "添加后初始账户将不能再登录。"));
+    switch (engine->HasUserAccounts()) {
+    case DatabaseEngine::Answer::No:
+        SignInBuiltIn();
+        return;
+    case DatabaseEngine::Answer::Failed:
+        WarnUnavailable(engine->LastError());
+        return;
+    case DatabaseEngine::Answer::Yes:
+        WarnWrong();
         return;
     }
+}
+
+void DialogLogin::SignInAccount(const QString& login, const QString& password)
+{
+    // The password picks the account when a name or phone number is shared.
+    UserRecord record;
+    record.user_phoneno = login;
+    record.user_name = login;
+    record.user_password = password;
+    if (!DatabaseEngine::Instance()->LoadUserInfo(record)) {
+        WarnUnavailable(DatabaseEngine::Instance()->LastError());
+        return;
+    }
+    user = record;
+    accept();
+}
+
+void DialogLogin::SignInBuiltIn()
+{
+    user = UserRecord();
+    user.user_type = 1;
+    user.user_name = BuiltInName;
+    user.user_password = BuiltInPassword;
+    accept();
+    Warn(tr("提示"), tr("当前以初始账户登录:请先在\"用户管理\"中添加用户,"
+                        "添加后初始账户将不能再登录。"));
+}
+
+void DialogLogin::WarnWrong()
+{
     Warn(tr("警告"), tr("警告:用户名或密码错误!"));
     ui->input_name->clear();
     ui->input_password->clear();
     ui->input_name->setFocus(Qt::OtherFocusReason);
+}
+
+void DialogLogin::WarnUnavailable(const QString& reason)
+{
+    Warn(tr("警告"), tr("警告:无法读取账户,暂时不能登录!\n原因:%1").arg(reason));
 }
 
 void DialogLogin::Warn(const QString& title, const QString& text)

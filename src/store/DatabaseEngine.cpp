@@ -3,6 +3,7 @@
 #include "DbManager.h"
 #include "Period.h"
 #include "StoreTables.h"
+#include "WriteTransaction.h"
 
 #include <QSqlError>
 #include <QSqlQuery>
@@ -145,59 +146,131 @@ bool DatabaseEngine::Run(QSqlQuery& query, const QString& statement,
     return ok;
 }
 
-// Updates the row when it exists, inserts it otherwise: one round trip for an existing row.
-bool DatabaseEngine::Upsert(const QString& update, const QVariantList& updateValues,
-                            const QString& insert, const QVariantList& insertValues) const
+namespace
 {
-    QSqlQuery query(Connection());
-    if (!Run(query, update, updateValues))
+
+template <size_t N> QStringList Names(const std::array<const char*, N>& names)
+{
+    QStringList list;
+    for (const char* name : names)
+        list << QLatin1String(name);
+    return list;
+}
+
+} // namespace
+
+// A row saved by its key: every saved column in insert order, and which of them identify it.
+struct DatabaseEngine::KeyedRow {
+    QString table;
+    QStringList columns;
+    QVariantList values;
+    QStringList key;
+
+    QVariantList KeyValues() const
+    {
+        QVariantList out;
+        for (const QString& k : key)
+            out << values.at(columns.indexOf(k));
+        return out;
+    }
+    QString Where() const { return key.join(QLatin1String("=? and ")) + QLatin1String("=?"); }
+    QString CountStatement() const
+    {
+        return QStringLiteral("select count(*) from %1 where %2").arg(table, Where());
+    }
+    QString UpdateStatement(QVariantList& updateValues) const
+    {
+        QStringList set;
+        for (qsizetype i = 0; i < columns.size(); ++i) {
+            if (!key.contains(columns.at(i))) {
+                set << columns.at(i) + QLatin1String("=?");
+                updateValues << values.at(i);
+            }
+        }
+        updateValues << KeyValues();
+        return QStringLiteral("update %1 set %2 where %3")
+            .arg(table, set.join(QLatin1Char(',')), Where());
+    }
+    QString InsertStatement() const
+    {
+        QStringList marks;
+        marks.fill(QStringLiteral("?"), columns.size());
+        return QStringLiteral("insert into %1(%2) values(%3)")
+            .arg(table, columns.join(QLatin1Char(',')), marks.join(QLatin1Char(',')));
+    }
+    // The name every writer of this row locks.
+    QString LockName() const
+    {
+        QStringList parts = {table};
+        for (const QVariant& v : KeyValues())
+            parts << v.toString();
+        return parts.join(QLatin1Char('\n'));
+    }
+};
+
+// Updates the row when its key is stored, inserts it otherwise. The key is locked first, so a
+// concurrent save of the same key waits and then updates; and the key's rows are counted instead
+// of trusting the update's affected-row count, which some drivers do not report (-1).
+bool DatabaseEngine::Upsert(const KeyedRow& row) const
+{
+    if (!manager) {
+        lastError = QStringLiteral("数据库未连接");
         return false;
-    if (query.numRowsAffected() > 0)
-        return true;
-    QSqlQuery inserting(Connection());
-    return Run(inserting, insert, insertValues);
+    }
+    return InWriteTransaction([this, &row](WriteTransaction& transaction) {
+        if (!transaction.LockKey(row.LockName())) {
+            lastError = transaction.ErrorText();
+            return false;
+        }
+        const QSqlDatabase db = Connection();
+        bool stored = false;
+        {
+            QSqlQuery counting(db);
+            if (!Run(counting, row.CountStatement(), row.KeyValues()))
+                return false;
+            stored = counting.next() && counting.value(0).toInt() > 0;
+        }
+        QSqlQuery saving(db);
+        QVariantList updateValues;
+        return stored ? Run(saving, row.UpdateStatement(updateValues), updateValues)
+                      : Run(saving, row.InsertStatement(), row.values);
+    });
+}
+
+bool DatabaseEngine::InWriteTransaction(const std::function<bool(WriteTransaction&)>& work) const
+{
+    const bool enclosed = WriteTransaction::OpenOnThisThread();
+    for (bool repeated = false;; repeated = true) {
+        {
+            WriteTransaction transaction(Connection());
+            if (!transaction.IsOpen())
+                lastError = transaction.ErrorText();
+            else if (work(transaction) && transaction.Commit())
+                return true;
+            else if (transaction.IsOpen() && !transaction.ErrorText().isEmpty())
+                lastError = transaction.ErrorText();
+        }
+        if (enclosed || repeated || !Owner()->ReopenIfLost())
+            return false;
+    }
 }
 
 bool DatabaseEngine::SaveProductInfo(const ProductRecord& r)
 {
-    if (!manager) {
-        lastError = QStringLiteral("数据库未连接");
-        return false;
-    }
-    const QVariantList key = {r.tab_type, Text(r.product_serial), Text(storeNo)};
-    return Upsert(QStringLiteral("update tb_sm_product_info set product_class=?,product_name=?, "
-                                 "product_model=?, product_color=?,product_code=?, product_size=?, "
-                                 "product_time=?, product_store=?, product_num=?, product_price=?,"
-                                 "product_total=?, product_pay=?, product_debt=?, "
-                                 "product_supply=?, product_purchase=?, product_oddNum=?,"
-                                 "product_record=?, prodcut_remark=? where tab_type=? and "
-                                 "product_serial=? and store_no=?"),
-                  ProductTexts(r, 1) + key,
-                  QStringLiteral("insert into tb_sm_product_info(tab_type, product_serial, "
-                                 "product_class, product_name, product_model, product_color,"
-                                 "product_code, product_size, product_time, product_store, "
-                                 "product_num, product_price,product_total, product_pay, "
-                                 "product_debt, product_supply, product_purchase, product_oddNum,"
-                                 "product_record, prodcut_remark,store_no) "
-                                 "values(?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)"),
-                  QVariantList{r.tab_type} + ProductTexts(r, 0) + QVariantList{Text(storeNo)});
+    return Upsert({StoreTables::Product,
+                   Names(ProductColumns) << QStringLiteral("store_no"),
+                   QVariantList{r.tab_type} + ProductTexts(r, 0) + QVariantList{Text(storeNo)},
+                   {QStringLiteral("tab_type"), QStringLiteral("product_serial"),
+                    QStringLiteral("store_no")}});
 }
 
 bool DatabaseEngine::SaveFinanceInfo(const FinanceRecord& r)
 {
-    if (!manager) {
-        lastError = QStringLiteral("数据库未连接");
-        return false;
-    }
-    const QVariantList key = {r.tab_type, Text(r.ie_serial), Text(storeNo)};
-    return Upsert(QStringLiteral("update tb_sm_finance_info set ie_item=?,ie_sum=?, ie_time=?, "
-                                 "ie_client=?,ie_sale=?, ie_cert=?, ie_record=?, ie_remark=? "
-                                 "where tab_type=? and ie_serial=? and store_no=?"),
-                  FinanceTexts(r, 1) + key,
-                  QStringLiteral("insert into tb_sm_finance_info(tab_type,ie_serial,ie_item,ie_sum,"
-                                 "ie_time,ie_client,ie_sale,ie_cert,ie_record,ie_remark,store_no)"
-                                 "values(?,?,?,?,?,?,?,?,?,?,?)"),
-                  QVariantList{r.tab_type} + FinanceTexts(r, 0) + QVariantList{Text(storeNo)});
+    return Upsert(
+        {StoreTables::Finance,
+         Names(FinanceColumns) << QStringLiteral("store_no"),
+         QVariantList{r.tab_type} + FinanceTexts(r, 0) + QVariantList{Text(storeNo)},
+         {QStringLiteral("tab_type"), QStringLiteral("ie_serial"), QStringLiteral("store_no")}});
 }
 
 bool DatabaseEngine::DeleteProductInfo(const ProductRecord& r)
@@ -238,18 +311,15 @@ bool DatabaseEngine::SaveUserInfo(const UserRecord& u)
 {
     // An account is the current store's row with this phone number and this name: two accounts
     // may share a name or a phone number, and each is kept.
-    const QVariantList key = {Text(u.user_phoneno), Text(u.user_name), Text(storeNo)};
-    return Upsert(QStringLiteral("update tb_sm_user set user_password=?,user_type=?, "
-                                 "user_online=?, user_ip=?, user_remark=? where user_phoneno=? "
-                                 "and user_name=? and store_no=?"),
-                  QVariantList{Text(u.user_password), u.user_type, u.user_online, Text(u.user_ip),
-                               Text(u.user_remark)} +
-                      key,
-                  QStringLiteral("insert into tb_sm_user (user_phoneno,user_name,user_password,"
-                                 "user_type,user_online,user_ip,user_remark,store_no) values "
-                                 "(?,?,?,?,?,?,?,?)"),
-                  {Text(u.user_phoneno), Text(u.user_name), Text(u.user_password), u.user_type,
-                   u.user_online, Text(u.user_ip), Text(u.user_remark), Text(storeNo)});
+    return Upsert({StoreTables::User,
+                   {QStringLiteral("user_phoneno"), QStringLiteral("user_name"),
+                    QStringLiteral("user_password"), QStringLiteral("user_type"),
+                    QStringLiteral("user_online"), QStringLiteral("user_ip"),
+                    QStringLiteral("user_remark"), QStringLiteral("store_no")},
+                   {Text(u.user_phoneno), Text(u.user_name), Text(u.user_password), u.user_type,
+                    u.user_online, Text(u.user_ip), Text(u.user_remark), Text(storeNo)},
+                   {QStringLiteral("user_phoneno"), QStringLiteral("user_name"),
+                    QStringLiteral("store_no")}});
 }
 
 bool DatabaseEngine::DeleteUserInfo(const UserRecord& u)
@@ -261,19 +331,20 @@ bool DatabaseEngine::DeleteUserInfo(const UserRecord& u)
                {Text(u.user_phoneno), Text(u.user_name), Text(storeNo)});
 }
 
-bool DatabaseEngine::CheckUserPassword(const QString& login, const QString& password)
+DatabaseEngine::Answer DatabaseEngine::CheckUserPassword(const QString& login,
+                                                         const QString& password)
 {
     QSqlQuery query(Connection());
     if (!Run(query,
              QStringLiteral("select user_password from tb_sm_user where store_no=? and "
                             "(user_phoneno=? or user_name=?)"),
              {Text(storeNo), Text(login), Text(login)}))
-        return false;
+        return Answer::Failed;
     while (query.next()) {
         if (query.value(0).toString() == password)
-            return true;
+            return Answer::Yes;
     }
-    return false;
+    return Answer::No;
 }
 
 bool DatabaseEngine::LoadUserInfo(UserRecord& user)
@@ -301,35 +372,32 @@ bool DatabaseEngine::LoadUserInfo(UserRecord& user)
         if (!wanted.isEmpty())
             break;
     }
+    if (!loaded)
+        lastError = QStringLiteral("没有该账户");
     return loaded;
 }
 
 bool DatabaseEngine::ReplaceUserAccounts(const QList<UserRecord>& users)
 {
-    DbManager* owner = Owner();
-    if (!owner->BeginTransaction()) {
-        lastError = Connection().lastError().text().trimmed();
-        if (lastError.isEmpty())
-            lastError = QStringLiteral("数据库未连接");
-        return false;
-    }
-    bool ok = DeleteStoreRows(StoreTables::User);
-    for (qsizetype i = 0; ok && i < users.size(); ++i)
-        ok = SaveUserInfo(users.at(i));
-    if (ok && owner->CommitTransaction())
-        return true;
-    if (ok)
-        lastError = Connection().lastError().text();
-    owner->RollbackTransaction();
-    return false;
+    return InWriteTransaction([this, &users](WriteTransaction&) {
+        bool ok = DeleteStoreRows(StoreTables::User);
+        for (qsizetype i = 0; ok && i < users.size(); ++i)
+            ok = SaveUserInfo(users.at(i));
+        return ok;
+    });
 }
 
-bool DatabaseEngine::HasUserAccounts()
+DatabaseEngine::Answer DatabaseEngine::HasUserAccounts()
 {
     QSqlQuery query(Connection());
-    return Run(query, QStringLiteral("select count(*) from tb_sm_user where store_no=?"),
-               {Text(storeNo)}) &&
-           query.next() && query.value(0).toInt() > 0;
+    if (!Run(query, QStringLiteral("select count(*) from tb_sm_user where store_no=?"),
+             {Text(storeNo)}))
+        return Answer::Failed;
+    if (!query.next()) {
+        lastError = QStringLiteral("无法读取账户数目");
+        return Answer::Failed;
+    }
+    return query.value(0).toInt() > 0 ? Answer::Yes : Answer::No;
 }
 
 bool DatabaseEngine::SaveListInfo(int table, const ListRecord& list)
@@ -340,10 +408,10 @@ bool DatabaseEngine::SaveListInfo(int table, const ListRecord& list)
         return false;
     }
     return Upsert(
-        QStringLiteral("update %1 set info_list=? where info_type=? and store_no=?").arg(name),
-        {Text(list.info_list), list.info_type, Text(storeNo)},
-        QStringLiteral("insert into %1(info_type, info_list, store_no) values(?,?,?)").arg(name),
-        {list.info_type, Text(list.info_list), Text(storeNo)});
+        {name,
+         {QStringLiteral("info_type"), QStringLiteral("info_list"), QStringLiteral("store_no")},
+         {list.info_type, Text(list.info_list), Text(storeNo)},
+         {QStringLiteral("info_type"), QStringLiteral("store_no")}});
 }
 
 bool DatabaseEngine::DeleteListInfo(int table, int infoType)

@@ -2,6 +2,7 @@
 
 #include "OdbcDriver.h"
 #include "Schema.h"
+#include "WriteTransaction.h"
 #include "StoreTables.h"
 
 #include <QDebug>
@@ -32,7 +33,6 @@ struct ThreadConnection {
 QThreadStorage<ThreadConnection*> threadConnections;
 QThread* mainThread = nullptr;
 // Whether the calling thread's connection has a transaction open (each thread has its own).
-thread_local bool inTransaction = false;
 
 // A server that does not answer fails after this many seconds instead of blocking the window.
 constexpr int ConnectTimeoutSeconds = 5;
@@ -149,7 +149,6 @@ void DbManager::Disconnect()
 {
     QMutexLocker lock(&mutex);
     threadConnections.setLocalData(nullptr);
-    inTransaction = false;
     if (QSqlDatabase::contains(QSqlDatabase::defaultConnection)) {
         {
             QSqlDatabase db = QSqlDatabase::database(QSqlDatabase::defaultConnection, false);
@@ -174,7 +173,6 @@ QSqlDatabase DbManager::Database()
         return QSqlDatabase::database(own->name, false);
 
     threadConnections.setLocalData(nullptr); // drops a connection made before a reconnect
-    inTransaction = false;
     auto* fresh = new ThreadConnection;
     fresh->generation = generation;
     fresh->name = QStringLiteral("ledger-%1-%2")
@@ -190,7 +188,7 @@ QSqlDatabase DbManager::Database()
 
 bool DbManager::ReopenIfLost()
 {
-    if (inTransaction)
+    if (WriteTransaction::OpenOnThisThread())
         return false;
     QSqlDatabase db = Database();
     if (!db.isValid())
@@ -205,29 +203,6 @@ bool DbManager::ReopenIfLost()
     }
     qDebug() << "DbManager: lost connection reopened";
     return true;
-}
-
-bool DbManager::BeginTransaction()
-{
-    // Beginning need not reach the server (ODBC only turns auto-commit off), so a connection lost
-    // meanwhile is looked for first.
-    ReopenIfLost();
-    inTransaction = Database().transaction();
-    return inTransaction;
-}
-
-bool DbManager::CommitTransaction()
-{
-    if (!Database().commit())
-        return false; // still open: the caller rolls back
-    inTransaction = false;
-    return true;
-}
-
-void DbManager::RollbackTransaction()
-{
-    Database().rollback();
-    inTransaction = false;
 }
 
 SqlDialect DbManager::Dialect() const

@@ -42,10 +42,6 @@ public:
     // server restarted or dropped it), opens it again and returns true. Never inside a
     // transaction: what it did is gone with the old connection, and the caller must fail.
     bool ReopenIfLost();
-    // Transactions on the calling thread's connection; Begin reopens a lost connection first.
-    bool BeginTransaction();
-    bool CommitTransaction();
-    void RollbackTransaction();
     SqlDialect Dialect() const;
     QString DriverType() const;
 

@@ -45,7 +45,9 @@ private slots:
     void builtInAccountOnlyWhileTheStoreHasNoAccount();
     void builtInAccountIsExact();
     void accountsOfOtherStoresCannotSignIn();
-    void builtInAccountWorksWithoutDatabase();
+    void nobodyGetsInWhenTheAccountsCannotBeRead_data();
+    void nobodyGetsInWhenTheAccountsCannotBeRead();
+    void anAccountThatCannotBeLoadedDoesNotSignIn();
     void listBoxIgnoresTheWheel();
 };
 
@@ -176,15 +178,55 @@ void TestAdmin::accountsOfOtherStoresCannotSignIn()
     QCOMPARE(prompt.shown[0].text, QString("警告:用户名或密码错误!"));
 }
 
-void TestAdmin::builtInAccountWorksWithoutDatabase()
+void TestAdmin::nobodyGetsInWhenTheAccountsCannotBeRead_data()
 {
-    TestFolder folder(TestFolder::Unreachable);
-    QVERIFY(!folder.Connect());
+    QTest::addColumn<QString>("breakage");
+    QTest::newRow("table renamed") << "alter table tb_sm_user rename to tb_sm_user_old";
+    QTest::newRow("connection closed") << "";
+}
+
+void TestAdmin::nobodyGetsInWhenTheAccountsCannotBeRead()
+{
+    QFETCH(QString, breakage);
+    TestFolder folder;
+    QVERIFY(folder.Connect());
+    QVERIFY(TestFolder::AddUser(Account(2, "zhang", "13800000000", "secret")));
+    if (breakage.isEmpty())
+        DbManager::Instance()->Disconnect();
+    else
+        QVERIFY(QSqlQuery(DbManager::Instance()->Database()).exec(breakage));
+
     ScriptedPrompt prompt;
-    prompt.SignInWith({{"zhang", "secret"}, {"admin", "407152"}});
+    prompt.SignInWith({{"admin", "407152"}, {"zhang", "secret"}});
     DialogLogin dialog;
-    QCOMPARE(prompt.SignIn(dialog), int(QDialog::Accepted));
-    QCOMPARE(dialog.user.user_type, 1);
+    QCOMPARE(prompt.SignIn(dialog), int(QDialog::Rejected));
+    QCOMPARE(dialog.user, UserRecord());
+    QCOMPARE(prompt.shown.size(), 2);
+    for (const ScriptedPrompt::Shown& box : prompt.shown) {
+        QCOMPARE(box.title, QString("警告"));
+        QVERIFY2(box.text.startsWith("警告:无法读取账户,暂时不能登录!\n原因:") &&
+                     !box.text.section("原因:", 1).isEmpty(),
+                 qPrintable(box.text));
+    }
+    // Not a wrong password: the fields stay for another try.
+    QCOMPARE(Field(dialog, "input_name"), QString("zhang"));
+}
+
+void TestAdmin::anAccountThatCannotBeLoadedDoesNotSignIn()
+{
+    TestFolder folder;
+    QVERIFY(folder.Connect());
+    QVERIFY(TestFolder::AddUser(Account(4, "zhang", "13800000000", "secret")));
+    // The password can still be checked, the account's role can no longer be read.
+    QVERIFY(QSqlQuery(DbManager::Instance()->Database())
+                .exec("alter table tb_sm_user rename column user_type to user_role"));
+    ScriptedPrompt prompt;
+    prompt.SignInWith({{"zhang", "secret"}});
+    DialogLogin dialog;
+    QCOMPARE(prompt.SignIn(dialog), int(QDialog::Rejected));
+    QCOMPARE(dialog.user, UserRecord());
+    QCOMPARE(prompt.shown.size(), 1);
+    QVERIFY(prompt.shown[0].text.startsWith("警告:无法读取账户"));
 }
 
 void TestAdmin::listBoxIgnoresTheWheel()

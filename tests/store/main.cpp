@@ -12,14 +12,15 @@ QObject* NewConfigFileTest();
 QObject* NewConnectedTest();
 QObject* NewServerConnectionTest();
 QObject* NewOdbcStringTest();
+QObject* NewConcurrencyTest();
 
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     int failed = 0;
-    for (auto make :
-         {NewValuesTest, NewLedgerTest, NewAccountsTest, NewSchemaTest, NewConnectionFailureTest,
-          NewConfigFileTest, NewConnectedTest, NewServerConnectionTest, NewOdbcStringTest}) {
+    for (auto make : {NewValuesTest, NewLedgerTest, NewAccountsTest, NewSchemaTest,
+                      NewConnectionFailureTest, NewConfigFileTest, NewConnectedTest,
+                      NewServerConnectionTest, NewOdbcStringTest, NewConcurrencyTest}) {
         std::unique_ptr<QObject> test(make());
         failed += QTest::qExec(test.get(), argc, argv);
     }

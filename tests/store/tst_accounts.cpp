@@ -10,6 +10,8 @@
 namespace
 {
 
+using Answer = DatabaseEngine::Answer;
+
 UserRecord Account(const QString& phone, const QString& name, const QString& password, int type)
 {
     UserRecord u;
@@ -20,6 +22,11 @@ UserRecord Account(const QString& phone, const QString& name, const QString& pas
     u.user_ip = "192.168.1.20";
     u.user_remark = "店长's note";
     return u;
+}
+
+bool SignsIn(const QString& login, const QString& password)
+{
+    return DatabaseEngine::Instance()->CheckUserPassword(login, password) == Answer::Yes;
 }
 
 UserRecord Loaded(const QString& login, const QString& password = QString())
@@ -42,15 +49,15 @@ class AccountsTest : public DatabaseFixture
 private slots:
     void signInByPhoneOrName()
     {
-        QVERIFY(!engine->HasUserAccounts());
+        QCOMPARE(engine->HasUserAccounts(), Answer::No);
         const UserRecord u = Account("13800000001", "王芳", "pa'ss;word", 2);
         QVERIFY(engine->SaveUserInfo(u));
-        QVERIFY(engine->HasUserAccounts());
-        QVERIFY(engine->CheckUserPassword("13800000001", "pa'ss;word"));
-        QVERIFY(engine->CheckUserPassword("王芳", "pa'ss;word"));
-        QVERIFY(!engine->CheckUserPassword("王芳", "PA'SS;WORD"));
-        QVERIFY(!engine->CheckUserPassword("王芳", ""));
-        QVERIFY(!engine->CheckUserPassword("nobody", "pa'ss;word"));
+        QCOMPARE(engine->HasUserAccounts(), Answer::Yes);
+        QVERIFY(SignsIn("13800000001", "pa'ss;word"));
+        QVERIFY(SignsIn("王芳", "pa'ss;word"));
+        QVERIFY(!SignsIn("王芳", "PA'SS;WORD"));
+        QVERIFY(!SignsIn("王芳", ""));
+        QVERIFY(!SignsIn("nobody", "pa'ss;word"));
         QCOMPARE(Loaded("13800000001"), u);
 
         UserRecord missing;
@@ -63,15 +70,15 @@ private slots:
     {
         QVERIFY(engine->SaveUserInfo(Account("1", "admin2", "alpha", 1)));
         engine->SetStoreNo("STORE-B");
-        QVERIFY(!engine->HasUserAccounts());
-        QVERIFY(!engine->CheckUserPassword("admin2", "alpha"));
+        QCOMPARE(engine->HasUserAccounts(), Answer::No);
+        QVERIFY(!SignsIn("admin2", "alpha"));
         QVERIFY(engine->SaveUserInfo(Account("1", "admin2", "beta", 4)));
-        QVERIFY(engine->CheckUserPassword("admin2", "beta"));
-        QVERIFY(!engine->CheckUserPassword("admin2", "alpha"));
+        QVERIFY(SignsIn("admin2", "beta"));
+        QVERIFY(!SignsIn("admin2", "alpha"));
         QCOMPARE(Loaded("admin2").user_type, 4);
 
         engine->SetStoreNo("STORE-A");
-        QVERIFY(engine->CheckUserPassword("admin2", "alpha"));
+        QVERIFY(SignsIn("admin2", "alpha"));
         QCOMPARE(Loaded("admin2").user_type, 1);
         QCOMPARE(Loaded("admin2").user_password, QString("alpha"));
 
@@ -80,7 +87,7 @@ private slots:
         engine->SetStoreNo("STORE-B");
         QCOMPARE(Loaded("admin2").user_password, QString("beta"));
         QVERIFY(engine->DeleteUserInfo(Account("1", "admin2", "", 0)));
-        QVERIFY(!engine->HasUserAccounts());
+        QCOMPARE(engine->HasUserAccounts(), Answer::No);
         engine->SetStoreNo("STORE-A");
         QCOMPARE(Loaded("admin2").user_password, QString("gamma"));
         QCOMPARE(TestDatabase::Scalar("select count(*) from tb_sm_user"), 1);
@@ -103,17 +110,17 @@ private slots:
         QVERIFY(engine->SaveUserInfo(Account("200", "赵六", "two", 2)));
         QVERIFY(engine->SaveUserInfo(Account("100", "钱七", "three", 4)));
         QCOMPARE(TestDatabase::Scalar("select count(*) from tb_sm_user"), 3);
-        QVERIFY(engine->CheckUserPassword("赵六", "one"));
-        QVERIFY(engine->CheckUserPassword("赵六", "two"));
-        QVERIFY(engine->CheckUserPassword("100", "three"));
+        QVERIFY(SignsIn("赵六", "one"));
+        QVERIFY(SignsIn("赵六", "two"));
+        QVERIFY(SignsIn("100", "three"));
         QCOMPARE(Loaded("赵六", "two").user_phoneno, QString("200"));
 
         // Saving the same phone and name again updates that account only.
         QVERIFY(engine->SaveUserInfo(Account("200", "赵六", "changed", 1)));
         QCOMPARE(TestDatabase::Scalar("select count(*) from tb_sm_user"), 3);
-        QVERIFY(!engine->CheckUserPassword("200", "two"));
+        QVERIFY(!SignsIn("200", "two"));
         QCOMPARE(Loaded("赵六", "changed").user_type, 1);
-        QVERIFY(engine->CheckUserPassword("赵六", "one"));
+        QVERIFY(SignsIn("赵六", "one"));
     }
 
     void replacingAccountsIsAllOrNothing()
@@ -125,9 +132,9 @@ private slots:
 
         QVERIFY(engine->ReplaceUserAccounts(
             {Account("2", "new", "y", 2), Account("3", "new", "z", 4)}));
-        QVERIFY(!engine->CheckUserPassword("old", "x"));
-        QVERIFY(engine->CheckUserPassword("new", "y"));
-        QVERIFY(engine->CheckUserPassword("3", "z"));
+        QVERIFY(!SignsIn("old", "x"));
+        QVERIFY(SignsIn("new", "y"));
+        QVERIFY(SignsIn("3", "z"));
 
         // The database refuses one account: none of the new list is kept, the old one stays.
         QSqlQuery refuse(DbManager::Instance()->Database());
@@ -139,8 +146,8 @@ private slots:
         QVERIFY(!engine->ReplaceUserAccounts(
             {Account("4", "other", "w", 3), Account("5", "refused", "v", 3)}));
         QVERIFY(!engine->LastError().isEmpty());
-        QVERIFY(engine->CheckUserPassword("new", "y"));
-        QVERIFY(!engine->CheckUserPassword("other", "w"));
+        QVERIFY(SignsIn("new", "y"));
+        QVERIFY(!SignsIn("other", "w"));
         QCOMPARE(TestDatabase::Scalar("select count(*) from tb_sm_user"), 3);
     }
 
@@ -153,8 +160,25 @@ private slots:
         QVERIFY(!engine->DeleteStoreRows("tb_sm_user; delete from tb_sm_user"));
         QVERIFY(!engine->DeleteStoreRows("sqlite_master"));
         engine->SetStoreNo("STORE-A");
-        QVERIFY(engine->CheckUserPassword("a", "x"));
+        QVERIFY(SignsIn("a", "x"));
         QCOMPARE(TestDatabase::Scalar("select count(*) from tb_sm_user"), 1);
+    }
+
+    void accountQuestionsFailWhenTheDatabaseCannotTell()
+    {
+        QVERIFY(engine->SaveUserInfo(Account("1", "a", "x", 1)));
+        QSqlQuery(DbManager::Instance()->Database())
+            .exec("alter table tb_sm_user rename to tb_sm_user_away");
+        QCOMPARE(engine->HasUserAccounts(), Answer::Failed);
+        QCOMPARE(engine->CheckUserPassword("a", "x"), Answer::Failed);
+        QVERIFY(!engine->LastError().isEmpty());
+        UserRecord user = Account("1", "a", "x", 0);
+        QVERIFY(!engine->LoadUserInfo(user));
+        QCOMPARE(user.user_type, 0);
+
+        DbManager::Instance()->Disconnect();
+        QCOMPARE(engine->HasUserAccounts(), Answer::Failed);
+        QCOMPARE(engine->CheckUserPassword("a", "x"), Answer::Failed);
     }
 
     void listsPerKindAndStore()

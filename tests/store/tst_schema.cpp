@@ -124,8 +124,8 @@ private slots:
         QVERIFY(!engine->LastError().isEmpty());
         QList<ProductRecord> out;
         QVERIFY(!engine->SelectProductRecords(5, -1, "", "", out));
-        QVERIFY(!engine->CheckUserPassword("admin", "407152"));
-        QVERIFY(!engine->HasUserAccounts());
+        QCOMPARE(engine->CheckUserPassword("admin", "407152"), DatabaseEngine::Answer::Failed);
+        QCOMPARE(engine->HasUserAccounts(), DatabaseEngine::Answer::Failed);
     }
 
     void silentServerFailsWithinSeconds()

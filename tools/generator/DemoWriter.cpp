@@ -3,9 +3,7 @@
 #include "DatabaseEngine.h"
 #include "DbManager.h"
 #include "StoreTables.h"
-
-#include <QSqlDatabase>
-#include <QSqlError>
+#include "WriteTransaction.h"
 
 bool DemoWriter::Write(const StoreDemo& store)
 {
@@ -66,20 +64,17 @@ bool Save(DatabaseEngine* engine, const FinanceRecord& r)
 template <typename Row> bool DemoWriter::WriteRows(const QString& table, const QList<Row>& rows)
 {
     DatabaseEngine* engine = DatabaseEngine::Instance();
-    QSqlDatabase db = DbManager::Instance()->Database();
     for (qsizetype from = 0; from < rows.size(); from += batchSize) {
-        const bool inTransaction = db.transaction();
+        WriteTransaction batch(DbManager::Instance()->Database());
         const qsizetype to = qMin(rows.size(), from + batchSize);
         for (qsizetype i = from; i < to; ++i) {
             if (!Save(engine, rows.at(i))) {
                 error = QStringLiteral("%1 row %2: %3").arg(table).arg(i).arg(engine->LastError());
-                if (inTransaction)
-                    db.rollback();
                 return false;
             }
         }
-        if (inTransaction && !db.commit()) {
-            error = db.lastError().text();
+        if (!batch.Commit()) {
+            error = batch.ErrorText();
             return false;
         }
     }
