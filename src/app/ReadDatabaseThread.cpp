@@ -10,6 +10,11 @@ ReadDatabaseThread::ReadDatabaseThread(MainWindow* owner, int jobType)
 {
 }
 
+void ReadDatabaseThread::SetQuery(const QueryRequest& request)
+{
+    query = request;
+}
+
 void ReadDatabaseThread::run()
 {
     if (!owner)
@@ -17,6 +22,9 @@ void ReadDatabaseThread::run()
     switch (jobType) {
     case JobLauncher::LoadPages:
         emit PagesLoaded(LoadDayRecords(*DatabaseEngine::Instance(), QDate::currentDate()));
+        break;
+    case JobLauncher::RunQuery:
+        emit SendQueryResultDate(QueryRun::Run(*DatabaseEngine::Instance(), query));
         break;
     default:
         break;

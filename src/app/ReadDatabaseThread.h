@@ -1,6 +1,7 @@
 #pragma once
 
 #include "LedgerRecords.h"
+#include "QueryRun.h"
 
 #include <QThread>
 
@@ -15,8 +16,13 @@ class ReadDatabaseThread : public QThread
 public:
     ReadDatabaseThread(MainWindow* owner, int jobType);
 
+    // The query a query job runs, taken in the GUI thread before the start.
+    void SetQuery(const QueryRequest& request);
+
 signals:
     void PagesLoaded(const LedgerRecords& records);
+    // The result of a query job, with the records it found.
+    void SendQueryResultDate(const QueryResult& result);
 
 protected:
     void run() override;
@@ -24,4 +30,5 @@ protected:
 private:
     MainWindow* owner;
     int jobType;
+    QueryRequest query;
 };

@@ -6,6 +6,7 @@
 ThreadJobLauncher::ThreadJobLauncher()
 {
     qRegisterMetaType<LedgerRecords>();
+    qRegisterMetaType<QueryResult>();
 }
 
 ThreadJobLauncher::~ThreadJobLauncher()
@@ -25,6 +26,10 @@ void ThreadJobLauncher::Start(MainWindow* owner, int jobType)
         QObject::connect(worker, &ReadDatabaseThread::PagesLoaded, owner,
                          &MainWindow::TakeLoadedRecords);
         QObject::connect(worker, &QThread::finished, owner, &MainWindow::ShowTabData);
+    } else if (owner && jobType == JobLauncher::RunQuery) {
+        worker->SetQuery(owner->PendingQuery());
+        QObject::connect(worker, &ReadDatabaseThread::SendQueryResultDate, owner,
+                         &MainWindow::ShowQueryResultData);
     }
     workers << worker;
     worker->start(QThread::InheritPriority);

@@ -5,10 +5,11 @@
 #include "StoreTables.h"
 #include "WriteTransaction.h"
 
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
-#include <QSqlRecord>
 #include <array>
+#include <sqlite3.h>
 #include <utility>
 
 namespace
@@ -44,16 +45,6 @@ QVariantList FinanceTexts(const FinanceRecord& r, int from)
     return values;
 }
 
-// Column positions of a result, looked up by name once per select.
-template <size_t N>
-std::array<int, N> ColumnsOf(const QSqlRecord& record, const std::array<const char*, N>& names)
-{
-    std::array<int, N> positions{};
-    for (size_t i = 0; i < N; ++i)
-        positions[i] = record.indexOf(QLatin1String(names[i]));
-    return positions;
-}
-
 bool Execute(QSqlQuery& query, const QString& statement, const QVariantList& values)
 {
     query.setForwardOnly(true);
@@ -64,25 +55,94 @@ bool Execute(QSqlQuery& query, const QString& statement, const QVariantList& val
     return query.exec();
 }
 
-QString ValueText(const QSqlQuery& query, int position)
-{
-    if (position < 0)
-        return QString();
-    const QVariant v = query.value(position);
-    if (v.typeId() == QMetaType::QDate)
-        return v.toDate().toString(QStringLiteral("yyyy-MM-dd"));
-    return v.toString();
-}
-
 constexpr std::array<const char*, 20> ProductColumns = {
     "tab_type",       "product_serial",   "product_class",  "product_name",   "product_model",
     "product_color",  "product_code",     "product_size",   "product_time",   "product_store",
     "product_num",    "product_price",    "product_total",  "product_pay",    "product_debt",
     "product_supply", "product_purchase", "product_oddNum", "product_record", "prodcut_remark"};
 
+// Record text positions of the date columns (product_time, ie_time).
+constexpr int PageDateColumnGoods = 7;
+constexpr int PageDateColumnMoney = 3;
+
 constexpr std::array<const char*, 10> FinanceColumns = {
     "tab_type",  "ie_serial", "ie_item", "ie_sum",    "ie_time",
     "ie_client", "ie_sale",   "ie_cert", "ie_record", "ie_remark"};
+
+// The select list of a record type: the kind, then the record's texts in their order.
+template <size_t N> QString SelectList(const std::array<const char*, N>& columns)
+{
+    QStringList names;
+    for (const char* column : columns)
+        names << QLatin1String(column);
+    return names.join(QLatin1Char(','));
+}
+
+// Reads every row of a select in record order straight into records appended to `out`; the date
+// column may come as a date from servers with a real date column.
+template <class Record> void ReadQueryRecords(QSqlQuery& query, int dateText, QList<Record>& out)
+{
+    while (query.next()) {
+        Record& r = out.emplaceBack();
+        r.tab_type = query.value(0).toInt();
+        for (int c = 0; c < Record::TextCount; ++c) {
+            const QVariant v = query.value(c + 1);
+            r.Text(c) = c == dateText && v.typeId() == QMetaType::QDate
+                            ? v.toDate().toString(QStringLiteral("yyyy-MM-dd"))
+                            : v.toString();
+        }
+    }
+}
+
+// The library handle of a SQLite connection; nullptr for other drivers.
+sqlite3* SqliteHandle(const QSqlDatabase& db)
+{
+    const QVariant handle = db.driver() ? db.driver()->handle() : QVariant();
+    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
+        return nullptr;
+    return *static_cast<sqlite3* const*>(handle.constData());
+}
+
+// A select on SQLite read through the library itself: each value is taken once, as the UTF-8
+// text SQLite holds, straight into the record, without the driver's per-row copies. On failure
+// `out` keeps what it held and `error` says why.
+template <class Record>
+bool ReadSqliteRecords(sqlite3* handle, const QString& statement, const QVariantList& values,
+                       QList<Record>& out, QString& error)
+{
+    sqlite3_stmt* select = nullptr;
+    const QByteArray sql = statement.toUtf8();
+    if (sqlite3_prepare_v2(handle, sql.constData(), int(sql.size()), &select, nullptr) !=
+        SQLITE_OK) {
+        error = QString::fromUtf8(sqlite3_errmsg(handle));
+        return false;
+    }
+    for (int i = 0; i < values.size(); ++i) {
+        const QVariant& v = values.at(i);
+        if (v.typeId() == QMetaType::Int) {
+            sqlite3_bind_int(select, i + 1, v.toInt());
+        } else {
+            const QByteArray text = v.toString().toUtf8();
+            sqlite3_bind_text(select, i + 1, text.constData(), int(text.size()), SQLITE_TRANSIENT);
+        }
+    }
+    const qsizetype held = out.size();
+    int step = SQLITE_ROW;
+    while ((step = sqlite3_step(select)) == SQLITE_ROW) {
+        Record& r = out.emplaceBack();
+        r.tab_type = sqlite3_column_int(select, 0);
+        for (int c = 0; c < Record::TextCount; ++c) {
+            const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(select, c + 1));
+            r.Text(c) = QString::fromUtf8(text, sqlite3_column_bytes(select, c + 1));
+        }
+    }
+    if (step != SQLITE_DONE) {
+        error = QString::fromUtf8(sqlite3_errmsg(handle));
+        out.resize(held);
+    }
+    sqlite3_finalize(select);
+    return step == SQLITE_DONE;
+}
 
 } // namespace
 
@@ -457,11 +517,12 @@ bool DatabaseEngine::DeleteStoreRows(const QString& tableName)
                {Text(storeNo)});
 }
 
-bool DatabaseEngine::PeriodStatement(const QString& table, const QString& dateColumn, int timeMode,
-                                     int kind, const QString& startDate, const QString& queryDate,
+bool DatabaseEngine::PeriodStatement(const QString& table, const QString& columns,
+                                     const QString& dateColumn, int timeMode, int kind,
+                                     const QString& startDate, const QString& queryDate,
                                      QString& statement, QVariantList& values) const
 {
-    statement = QStringLiteral("select * from %1 where store_no=?").arg(table);
+    statement = QStringLiteral("select %1 from %2 where store_no=?").arg(columns, table);
     values = {Text(storeNo)};
     if (timeMode == 1) {
         statement += QStringLiteral(" and %1=?").arg(dateColumn);
@@ -490,21 +551,11 @@ bool DatabaseEngine::SelectProductRecords(int timeMode, int kind, const QString&
 {
     QString statement;
     QVariantList values;
-    if (!PeriodStatement(StoreTables::Product, QStringLiteral("product_time"), timeMode, kind,
-                         startDate, queryDate, statement, values))
+    static const QString columns = SelectList(ProductColumns);
+    if (!PeriodStatement(StoreTables::Product, columns, QStringLiteral("product_time"), timeMode,
+                         kind, startDate, queryDate, statement, values))
         return false;
-    QSqlQuery query(Connection());
-    if (!Run(query, statement, values))
-        return false;
-    const auto at = ColumnsOf(query.record(), ProductColumns);
-    while (query.next()) {
-        ProductRecord r;
-        r.tab_type = query.value(at[0]).toInt();
-        for (int c = 0; c < ProductRecord::TextCount; ++c)
-            r.Text(c) = ValueText(query, at[c + 1]);
-        out.append(std::move(r));
-    }
-    return true;
+    return ReadRecords(statement, values, PageDateColumnGoods, out);
 }
 
 bool DatabaseEngine::SelectFinanceRecords(int timeMode, int kind, const QString& startDate,
@@ -512,19 +563,28 @@ bool DatabaseEngine::SelectFinanceRecords(int timeMode, int kind, const QString&
 {
     QString statement;
     QVariantList values;
-    if (!PeriodStatement(StoreTables::Finance, QStringLiteral("ie_time"), timeMode, kind, startDate,
-                         queryDate, statement, values))
+    static const QString columns = SelectList(FinanceColumns);
+    if (!PeriodStatement(StoreTables::Finance, columns, QStringLiteral("ie_time"), timeMode, kind,
+                         startDate, queryDate, statement, values))
         return false;
-    QSqlQuery query(Connection());
+    return ReadRecords(statement, values, PageDateColumnMoney, out);
+}
+
+template <class Record>
+bool DatabaseEngine::ReadRecords(const QString& statement, const QVariantList& values, int dateText,
+                                 QList<Record>& out) const
+{
+    const QSqlDatabase db = Connection();
+    if (sqlite3* handle = SqliteHandle(db)) {
+        QString error;
+        if (ReadSqliteRecords(handle, statement, values, out, error))
+            return true;
+        lastError = error;
+        return false;
+    }
+    QSqlQuery query(db);
     if (!Run(query, statement, values))
         return false;
-    const auto at = ColumnsOf(query.record(), FinanceColumns);
-    while (query.next()) {
-        FinanceRecord r;
-        r.tab_type = query.value(at[0]).toInt();
-        for (int c = 0; c < FinanceRecord::TextCount; ++c)
-            r.Text(c) = ValueText(query, at[c + 1]);
-        out.append(std::move(r));
-    }
+    ReadQueryRecords(query, dateText, out);
     return true;
 }

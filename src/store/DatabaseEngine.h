@@ -83,9 +83,14 @@ private:
     bool InWriteTransaction(const std::function<bool(WriteTransaction&)>& work) const;
     struct KeyedRow;
     bool Upsert(const KeyedRow& row) const;
-    bool PeriodStatement(const QString& table, const QString& dateColumn, int timeMode, int kind,
-                         const QString& startDate, const QString& queryDate, QString& statement,
-                         QVariantList& values) const;
+    bool PeriodStatement(const QString& table, const QString& columns, const QString& dateColumn,
+                         int timeMode, int kind, const QString& startDate, const QString& queryDate,
+                         QString& statement, QVariantList& values) const;
+
+    // Runs a period select and appends its rows, read in record order, to `out`.
+    template <class Record>
+    bool ReadRecords(const QString& statement, const QVariantList& values, int dateText,
+                     QList<Record>& out) const;
 
     DbManager* manager = nullptr;
     QString storeNo;

@@ -2,8 +2,8 @@
 
 #include "OdbcDriver.h"
 #include "Schema.h"
-#include "WriteTransaction.h"
 #include "StoreTables.h"
+#include "WriteTransaction.h"
 
 #include <QDebug>
 #include <QHash>

@@ -1,48 +1,94 @@
 #include "NumberText.h"
 
-#include <QLocale>
 #include <cmath>
+#include <optional>
 
 namespace NumberText
 {
 
+namespace
+{
+
+// A value that is the nearest double to a decimal of at most six places and fifteen digits reads
+// as that decimal when rounded to fifteen significant digits; written from its digits directly it
+// costs a fraction of the general formatter, which is slowest exactly for such short decimals.
+std::optional<QString> ShortDecimal(double value)
+{
+    static constexpr double Powers[] = {1, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6};
+    constexpr double Limit = 1e15; // fifteen digits, and fixed notation in the 'g' format
+    const double magnitude = std::fabs(value);
+    if (magnitude < 1e-4 || magnitude >= Limit)
+        return std::nullopt;
+    for (int places = 0; places < int(std::size(Powers)); ++places) {
+        const double scaled = std::nearbyint(magnitude * Powers[places]);
+        if (scaled >= Limit)
+            return std::nullopt;
+        if (scaled / Powers[places] != magnitude)
+            continue;
+        QString text = QString::number(qint64(scaled));
+        if (places > 0) {
+            if (text.size() <= places)
+                text.prepend(QString(places + 1 - text.size(), QLatin1Char('0')));
+            text.insert(text.size() - places, QLatin1Char('.'));
+        }
+        if (value < 0)
+            text.prepend(QLatin1Char('-'));
+        return text;
+    }
+    return std::nullopt;
+}
+
+// A plain decimal of up to fifteen digits ("12", "-0.05") as the nearest double: both its digits
+// and the power of ten are exact doubles, so one correctly rounded division gives what a full
+// parse would. Anything else is left to the full parse.
+std::optional<double> PlainDecimal(const QString& text)
+{
+    static constexpr double Powers[] = {1,   1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                        1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+    constexpr int MaxDigits = 15;
+    const qsizetype size = text.size();
+    qsizetype i = size > 0 && text[0] == QLatin1Char('-') ? 1 : 0;
+    const bool negative = i == 1;
+    quint64 digits = 0;
+    int count = 0;
+    int places = 0;
+    bool point = false;
+    for (; i < size; ++i) {
+        const char16_t c = text[i].unicode();
+        if (c >= u'0' && c <= u'9') {
+            if (++count > MaxDigits)
+                return std::nullopt;
+            digits = digits * 10 + (c - u'0');
+            places += point ? 1 : 0;
+        } else if (c == u'.' && !point) {
+            point = true;
+        } else {
+            return std::nullopt;
+        }
+    }
+    if (count == 0 || (point && places == 0))
+        return std::nullopt;
+    const double value = double(digits) / Powers[places];
+    return negative ? -value : value;
+}
+
+} // namespace
+
 double Read(const QString& text)
 {
+    if (std::optional<double> value = PlainDecimal(text))
+        return *value;
     bool ok = false;
     const double v = text.toDouble(&ok); // surrounding blanks are ignored by toDouble
     return ok && std::isfinite(v) ? v : 0.0;
 }
 
-namespace
-{
-
-int SignificantDigits(const QString& text)
-{
-    int digits = 0;
-    for (const QChar c : text) {
-        if (c.isDigit() && (digits > 0 || c != QLatin1Char('0')))
-            ++digits;
-    }
-    return digits;
-}
-
-} // namespace
-
 QString Write(double value)
 {
     if (value == 0.0 || !std::isfinite(value))
         return QStringLiteral("0"); // no "-0", "inf" or "nan" in a ledger cell
-    // Rounding to 15 digits is costly. Whole numbers below 15 digits, most ledger values, are
-    // written directly; otherwise the shortest text that reads back as the value is found
-    // quickly, and where it has at most 15 digits and no exponent it is what rounding gives.
-    const double magnitude = std::abs(value);
-    if (magnitude < 1e15 && value == std::trunc(value))
-        return QString::number(qint64(value));
-    if (magnitude >= 1e-4 && magnitude < 1e15) {
-        const QString shortest = QString::number(value, 'g', QLocale::FloatingPointShortest);
-        if (!shortest.contains(QLatin1Char('e')) && SignificantDigits(shortest) <= 15)
-            return shortest;
-    }
+    if (std::optional<QString> text = ShortDecimal(value))
+        return *text;
     return QString::number(value, 'g', 15);
 }
 

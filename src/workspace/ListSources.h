@@ -24,10 +24,9 @@ public:
     // Entries in list order: a master-data list's rows, a person list's first fields.
     QStringList Entries(ListSource source) const;
     QStringList MasterEntries(int kind) const;
-
-private:
     QStringList PersonEntries(int kind) const;
 
+private:
     QHash<int, QString> master;
     QHash<int, QString> person;
 };

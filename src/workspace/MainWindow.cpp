@@ -55,6 +55,7 @@ void MainWindow::InitMainWindow()
     ConnectSignals();
     ConnectDialogs();
     InitEditing();
+    InitQuery();
     LoadAllPages();
 }
 

@@ -5,10 +5,12 @@
 #include "LedgerRecords.h"
 #include "ListSources.h"
 #include "Prompt.h"
+#include "QueryRun.h"
 #include "Records.h"
 
 #include <QHash>
 #include <QMainWindow>
+#include <QSet>
 #include <array>
 #include <memory>
 
@@ -17,10 +19,12 @@ class ProgramRestart;
 class DialogInfoToDb;
 class DialogUserMge;
 class DialogShowText;
+class DialogQuery;
 class JobLauncher;
 class ListCellDelegate;
 class QComboBox;
 class QLabel;
+class QProgressBar;
 class QStackedWidget;
 class QTableView;
 
@@ -65,6 +69,11 @@ public:
     bool ConfirmDanger();
     ItemPicker* Picker() const { return picker; }
 
+    // Queries (MainWindowQuery.cpp).
+    DialogQuery* QueryDialog() const { return queryDialog; }
+    // The query the last QueryProcess started, as the query job takes it.
+    const QueryRequest& PendingQuery() const { return pendingQuery; }
+
 public slots:
     void InitTable();
     void ShowTabData();
@@ -95,6 +104,14 @@ public slots:
     void ShowTextDialog(bool show);
     void ActionHelp();
 
+    // Queries (MainWindowQuery.cpp).
+    // Opens the query dialog for the page of the query button clicked.
+    void ActionQuery();
+    // Empties the target page and starts the query job with the dialog's criteria.
+    void QueryProcess();
+    // Shows a query job's result on its page, unless a later run for that page was started.
+    void ShowQueryResultData(const QueryResult& result);
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
@@ -111,6 +128,11 @@ private:
     void ShowAboutBox();
     bool IsStoreCell(QTableView* table, const QModelIndex& index) const;
     void ConnectListDialogs();
+
+    // Queries (MainWindowQuery.cpp).
+    void InitQuery();
+    void RefillQueryLists();
+    QString ChooseStore(const QString& current);
 
     // Editing (MainWindowEditing.cpp).
     void InitEditing();
@@ -148,4 +170,12 @@ private:
     ListCellDelegate* listDelegate = nullptr;
     ItemPicker* picker = nullptr;
     ProgramRestart* restart = nullptr;
+
+    DialogQuery* queryDialog = nullptr;
+    QProgressBar* queryProgress = nullptr;
+    QueryRequest pendingQuery;
+    quint64 lastQueryRun = 0;
+    // The latest run started for each page (group * 100 + page): only its result is shown.
+    QHash<int, quint64> latestRunOfPage;
+    QSet<quint64> runningQueries;
 };

@@ -61,4 +61,5 @@ void MainWindow::UpDateInfo()
     // The ledger's list cells read their entries from here when they open.
     lists.Load(*DatabaseEngine::Instance());
     ReloadStoreDialog();
+    RefillQueryLists();
 }

@@ -2,10 +2,10 @@
 #include "DatabaseEngine.h"
 #include "DatabaseFixture.h"
 #include "DbManager.h"
-#include "WriteTransaction.h"
 #include "IniFile.h"
 #include "OdbcDriver.h"
 #include "TestDatabase.h"
+#include "WriteTransaction.h"
 
 #include <QDir>
 #include <QFile>

@@ -24,17 +24,38 @@ private slots:
         QCOMPARE(NumberText::Write(4 * 2.5), QString("10"));
         QCOMPARE(NumberText::Write(123456789.12), QString("123456789.12"));
         QCOMPARE(NumberText::Write(-0.0), QString("0"));
-        // The quick ways give exactly what rounding to 15 digits gives.
-        QRandomGenerator random(42);
+        QCOMPARE(NumberText::Write(-0.05), QString("-0.05"));
+        QCOMPARE(NumberText::Write(0.0001), QString("0.0001"));
+        QCOMPARE(NumberText::Write(0.00001), QString("1e-05"));
+        QCOMPARE(NumberText::Write(1e15), QString("1e+15"));
+
+        // Whatever the text, it reads as a full parse reads it.
+        for (const QString text : {"", " 12 ", "5.", ".5", "+3", "1e3", "-0.05", "x", "1.2.3",
+                                   "0001.50", "1234567890123456", "-"}) {
+            bool ok = false;
+            const double parsed = text.toDouble(&ok);
+            QCOMPARE(NumberText::Read(text), ok ? parsed : 0.0);
+        }
+        QRandomGenerator digits(16);
+        for (int i = 0; i < 100000; ++i) {
+            const QString text = QString::number(digits.bounded(-999999999, 999999999)) + "." +
+                                 QString::number(digits.bounded(0, 999999))
+                                     .rightJustified(1 + digits.bounded(6), QLatin1Char('0'));
+            QCOMPARE(NumberText::Read(text), text.toDouble());
+        }
+
+        // Whatever the value, the text is that of the 15-digit general format.
+        QRandomGenerator dice(15);
         for (int i = 0; i < 200000; ++i) {
-            const double scale = std::pow(10.0, random.bounded(-8, 18));
-            double value = (random.generateDouble() - 0.5) * scale;
-            if (i % 3 == 0)
-                value = std::round(value * 100) / 100;
-            if (i % 3 == 1)
-                value = std::round(value);
-            const QString expected = value == 0.0 ? QString("0") : QString::number(value, 'g', 15);
-            QCOMPARE(NumberText::Write(value), expected);
+            const int places = dice.bounded(9);
+            const double scale = std::pow(10.0, dice.bounded(-6, 17));
+            double v = i % 3
+                           ? double(dice.bounded(-2000000000, 2000000000)) / std::pow(10.0, places)
+                           : (dice.generateDouble() - 0.5) * scale;
+            if (i % 7 == 0)
+                v = NumberText::Read(NumberText::Write(v)) * 3 + 0.1;
+            if (v != 0)
+                QCOMPARE(NumberText::Write(v), QString::number(v, 'g', 15));
         }
         QCOMPARE(NumberText::Read(""), 0.0);
         QCOMPARE(NumberText::Read("abc"), 0.0);
