@@ -54,6 +54,7 @@ void MainWindow::InitMainWindow()
     ConnectSignals();
     ConnectDialogs();
     InitEditing();
+    ConnectReports();
     LoadAllPages();
 }
 

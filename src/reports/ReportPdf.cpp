@@ -1,0 +1,188 @@
+#include "ReportPdf.h"
+
+#include <QFileInfo>
+#include <QFontMetricsF>
+#include <QPainter>
+#include <QPdfWriter>
+#include <algorithm>
+
+namespace
+{
+
+// WenQuanYi first: a PDF keeps one character per glyph, and Noto CJK's glyphs of common
+// characters such as 行 and 入 are shared with the Kangxi radicals, so their text would read
+// back as the radicals (⾏, ⼊) and not be found by a search.
+const QStringList FontFamilies = {QStringLiteral("WenQuanYi Micro Hei"),
+                                  QStringLiteral("Noto Sans CJK SC")};
+const int Resolution = 300;
+const qreal MarginMm = 10;
+const qreal BodyPoints = 7;
+const qreal TitlePoints = 12;
+// A column never starts wider than this share of the sheet, so one long remark cannot squeeze
+// every other column.
+const qreal MaxColumnShare = 0.22;
+
+// The rows laid out on a sheet: column widths and every cell broken into lines that fit.
+class Layout
+{
+public:
+    Layout(const ReportTable& report, const QFont& font, qreal width)
+        : metrics(font), padding(metrics.averageCharWidth() / 2)
+    {
+        const int columns = int(report.headers.size());
+        QList<qreal> natural(columns, 0);
+        auto widen = [&](const QStringList& cells) {
+            for (int c = 0; c < columns && c < cells.size(); ++c)
+                natural[c] = std::max(natural[c], metrics.horizontalAdvance(cells.at(c)));
+        };
+        widen(report.headers);
+        for (const QStringList& row : report.rows)
+            widen(row);
+        qreal sum = 0;
+        for (qreal& w : natural) {
+            w = std::min(w + 2 * padding, width * MaxColumnShare);
+            sum += w;
+        }
+        // Stretched or shrunk to the sheet's width, keeping the columns' proportions.
+        widths = natural;
+        for (qreal& w : widths)
+            w = sum > 0 ? w * width / sum : width / columns;
+    }
+
+    const QList<qreal>& Widths() const { return widths; }
+    qreal LineHeight() const { return metrics.height(); }
+
+    // The lines of a cell text within column `column`.
+    QStringList Lines(const QString& text, int column) const
+    {
+        const qreal room = widths.at(column) - 2 * padding;
+        if (metrics.horizontalAdvance(text) <= room)
+            return {text};
+        QStringList lines;
+        QString line;
+        qreal used = 0;
+        for (const QChar ch : text) {
+            const qreal advance = metrics.horizontalAdvance(ch);
+            if (!line.isEmpty() && used + advance > room) {
+                lines << line;
+                line.clear();
+                used = 0;
+            }
+            line += ch;
+            used += advance;
+        }
+        lines << line;
+        return lines;
+    }
+
+    qreal RowHeight(const QStringList& cells) const
+    {
+        int lines = 1;
+        for (int c = 0; c < cells.size() && c < widths.size(); ++c)
+            lines = std::max(lines, int(Lines(cells.at(c), c).size()));
+        return lines * LineHeight() + padding;
+    }
+
+    // Draws one row of cells with its top at `top`; returns its height.
+    qreal DrawRow(QPainter& painter, const QStringList& cells, qreal top) const
+    {
+        qreal x = 0;
+        int lines = 1;
+        for (int c = 0; c < widths.size(); ++c) {
+            const QStringList parts = Lines(c < cells.size() ? cells.at(c) : QString(), c);
+            for (int i = 0; i < parts.size(); ++i)
+                painter.drawText(
+                    QPointF(x + padding, top + padding / 2 + metrics.ascent() + i * LineHeight()),
+                    parts.at(i));
+            lines = std::max(lines, int(parts.size()));
+            x += widths.at(c);
+        }
+        return lines * LineHeight() + padding;
+    }
+
+private:
+    QFontMetricsF metrics;
+    qreal padding;
+    QList<qreal> widths;
+};
+
+} // namespace
+
+bool ReportPdf::Write(const ReportTable& report, const QString& path)
+{
+    QPdfWriter writer(path);
+    writer.setResolution(Resolution);
+    writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape,
+                                     QMarginsF(MarginMm, MarginMm, MarginMm, MarginMm),
+                                     QPageLayout::Millimeter));
+    writer.setTitle(report.title);
+    writer.setCreator(QStringLiteral("库存与财务管理系统"));
+    QPainter painter;
+    if (!painter.begin(&writer))
+        return false;
+
+    QFont body;
+    body.setFamilies(FontFamilies);
+    body.setPointSizeF(BodyPoints);
+    QFont heading = body;
+    heading.setPointSizeF(TitlePoints);
+    heading.setBold(true);
+    const qreal width = writer.width();
+    const qreal height = writer.height();
+    const Layout layout(report, QFont(body, &writer), width);
+    const QFontMetricsF headingMetrics(QFont(heading, &writer));
+    const qreal line = layout.LineHeight();
+
+    // Above the rows: title, period and headers; below: the page number line.
+    const qreal top = headingMetrics.height() + line * 1.5;
+    const qreal headerHeight = layout.RowHeight(report.headers);
+    const qreal bodyHeight = height - top - headerHeight - line * 2;
+
+    QList<double> heights;
+    heights.reserve(report.rows.size() + 1);
+    for (const QStringList& row : report.rows)
+        heights << layout.RowHeight(row);
+    // The totals come after the last row and stay together.
+    heights << (report.totals.size() + 1) * line;
+    const QList<int> starts = ReportTables::PageStarts(heights, bodyHeight);
+
+    const QPen rule(Qt::darkGray, 0);
+    for (int page = 0; page < starts.size(); ++page) {
+        if (page > 0)
+            writer.newPage();
+        painter.setFont(heading);
+        painter.drawText(QRectF(0, 0, width, headingMetrics.height()), Qt::AlignHCenter,
+                         report.title);
+        painter.setFont(body);
+        if (!report.period.isEmpty())
+            painter.drawText(QPointF(0, headingMetrics.height() + line),
+                             QStringLiteral("期间：%1").arg(report.period));
+        qreal y = top;
+        painter.setPen(rule);
+        painter.drawLine(QLineF(0, y, width, y));
+        painter.setPen(Qt::black);
+        y += layout.DrawRow(painter, report.headers, y);
+        painter.setPen(rule);
+        painter.drawLine(QLineF(0, y, width, y));
+        painter.setPen(Qt::black);
+
+        const int end = page + 1 < starts.size() ? starts.at(page + 1) : int(heights.size());
+        for (int i = starts.at(page); i < end; ++i) {
+            if (i < report.rows.size()) {
+                y += layout.DrawRow(painter, report.rows.at(i), y);
+                painter.setPen(rule);
+                painter.drawLine(QLineF(0, y, width, y));
+                painter.setPen(Qt::black);
+                continue;
+            }
+            y += line;
+            for (const QString& total : report.totals) {
+                y += line;
+                painter.drawText(QPointF(0, y), total);
+            }
+        }
+        painter.drawText(QRectF(0, height - line, width, line), Qt::AlignHCenter,
+                         QStringLiteral("第 %1 页 / 共 %2 页").arg(page + 1).arg(starts.size()));
+    }
+    return painter.end() && QFileInfo(path).size() > 0;
+}
