@@ -65,7 +65,8 @@ new QWebChannel(qt.webChannelTransport, function (channel) {
 } // namespace
 
 DialogShowGraph::DialogShowGraph(QWidget* parent)
-    : QDialog(parent), ui(new Ui::DialogShowGraph), channel(new QWebChannel(this))
+    : QDialog(parent), ui(new Ui::DialogShowGraph), channel(new QWebChannel(this)),
+      bridge(new ChartPageBridge(this))
 {
     ui->setupUi(this);
     views[Bar].view = ui->webView;
@@ -94,7 +95,9 @@ QString DialogShowGraph::PagePath()
 
 void DialogShowGraph::AddObjectToJs()
 {
-    channel->registerObject(QStringLiteral("DialogShowGraph"), this);
+    channel->registerObject(QStringLiteral("DialogShowGraph"), bridge);
+    connect(bridge, &ChartPageBridge::PageError, this,
+            [this](const QString& text) { Report(tr("图形页面无法绘图：%1").arg(text)); });
 }
 
 void DialogShowGraph::LoadPage()
@@ -145,11 +148,6 @@ void DialogShowGraph::Run(Chart chart, const QString& call)
 void DialogShowGraph::Report(const QString& text)
 {
     ui->labelState->setText(text);
-}
-
-void DialogShowGraph::ReportPageError(const QString& text)
-{
-    Report(tr("图形页面无法绘图：%1").arg(text));
 }
 
 QString DialogShowGraph::Problem() const

@@ -15,6 +15,21 @@ namespace Ui
 class DialogShowGraph;
 }
 
+// What the chart page may call in the program, published to it as "DialogShowGraph".
+class ChartPageBridge : public QObject
+{
+    Q_OBJECT
+public:
+    using QObject::QObject;
+
+public slots:
+    // The page could not draw what it was given.
+    void ReportPageError(const QString& text) { emit PageError(text); }
+
+signals:
+    void PageError(const QString& text);
+};
+
 // "图形显示": bar, pie and line charts drawn by the page html/HistoGram.html of the working folder
 // in three web views. The dialog hands the page its figures as JSON through getData; the page
 // reaches the dialog through the web channel object "DialogShowGraph".
@@ -50,8 +65,6 @@ public slots:
     void on_pieButton_clicked();
     void on_lineButton_clicked();
     void on_pushButtoExit_clicked();
-    // Called by the page when it cannot draw what it was given.
-    void ReportPageError(const QString& text);
 
 signals:
     // getData has run in the view of `chart`.
@@ -71,6 +84,7 @@ private:
 
     std::unique_ptr<Ui::DialogShowGraph> ui;
     QWebChannel* channel = nullptr;
+    ChartPageBridge* bridge = nullptr;
     std::array<ViewState, 3> views;
     bool hasFigures = false;
     ChartSeries figures;
