@@ -2,8 +2,11 @@
 
 #include <QFileInfo>
 #include <QFontMetricsF>
+#include <QGlyphRun>
+#include <QHash>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QRawFont>
 #include <algorithm>
 
 namespace
@@ -22,18 +25,26 @@ const qreal TitlePoints = 12;
 // every other column.
 const qreal MaxColumnShare = 0.22;
 
+// A text as glyphs of the report's font with the advance of each. Drawing glyphs spares the
+// PDF writer shaping every cell again; the PDF still maps them back to the characters.
+struct Shaped {
+    QList<quint32> glyphs;
+    QList<qreal> advances;
+    qreal width = 0;
+};
+
 // The rows laid out on a sheet: column widths and every cell broken into lines that fit.
 class Layout
 {
 public:
     Layout(const ReportTable& report, const QFont& font, qreal width)
-        : metrics(font), padding(metrics.averageCharWidth() / 2)
+        : raw(QRawFont::fromFont(font)), padding(raw.averageCharWidth() / 2)
     {
         const int columns = int(report.headers.size());
         QList<qreal> natural(columns, 0);
         auto widen = [&](const QStringList& cells) {
             for (int c = 0; c < columns && c < cells.size(); ++c)
-                natural[c] = std::max(natural[c], metrics.horizontalAdvance(cells.at(c)));
+                natural[c] = std::max(natural[c], Of(cells.at(c)).width);
         };
         widen(report.headers);
         for (const QStringList& row : report.rows)
@@ -49,61 +60,73 @@ public:
             w = sum > 0 ? w * width / sum : width / columns;
     }
 
-    const QList<qreal>& Widths() const { return widths; }
-    qreal LineHeight() const { return metrics.height(); }
+    qreal LineHeight() const { return raw.ascent() + raw.descent() + raw.leading(); }
 
-    // The lines of a cell text within column `column`.
-    QStringList Lines(const QString& text, int column) const
-    {
-        const qreal room = widths.at(column) - 2 * padding;
-        if (metrics.horizontalAdvance(text) <= room)
-            return {text};
-        QStringList lines;
-        QString line;
-        qreal used = 0;
-        for (const QChar ch : text) {
-            const qreal advance = metrics.horizontalAdvance(ch);
-            if (!line.isEmpty() && used + advance > room) {
-                lines << line;
-                line.clear();
-                used = 0;
-            }
-            line += ch;
-            used += advance;
-        }
-        lines << line;
-        return lines;
-    }
-
-    qreal RowHeight(const QStringList& cells) const
-    {
-        int lines = 1;
-        for (int c = 0; c < cells.size() && c < widths.size(); ++c)
-            lines = std::max(lines, int(Lines(cells.at(c), c).size()));
-        return lines * LineHeight() + padding;
-    }
+    qreal RowHeight(const QStringList& cells) { return Place(cells, 0, nullptr, nullptr); }
 
     // Draws one row of cells with its top at `top`; returns its height.
-    qreal DrawRow(QPainter& painter, const QStringList& cells, qreal top) const
+    qreal DrawRow(QPainter& painter, const QStringList& cells, qreal top)
     {
-        qreal x = 0;
-        int lines = 1;
-        for (int c = 0; c < widths.size(); ++c) {
-            const QStringList parts = Lines(c < cells.size() ? cells.at(c) : QString(), c);
-            for (int i = 0; i < parts.size(); ++i)
-                painter.drawText(
-                    QPointF(x + padding, top + padding / 2 + metrics.ascent() + i * LineHeight()),
-                    parts.at(i));
-            lines = std::max(lines, int(parts.size()));
-            x += widths.at(c);
-        }
-        return lines * LineHeight() + padding;
+        QList<quint32> glyphs;
+        QList<QPointF> positions;
+        const qreal height = Place(cells, top, &glyphs, &positions);
+        QGlyphRun run;
+        run.setRawFont(raw);
+        run.setGlyphIndexes(glyphs);
+        run.setPositions(positions);
+        painter.drawGlyphRun(QPointF(0, 0), run);
+        return height;
     }
 
 private:
-    QFontMetricsF metrics;
+    const Shaped& Of(const QString& text)
+    {
+        auto found = shaped.constFind(text);
+        if (found != shaped.constEnd())
+            return *found;
+        Shaped s;
+        s.glyphs = raw.glyphIndexesForString(text);
+        for (const QPointF& advance : raw.advancesForGlyphIndexes(s.glyphs)) {
+            s.advances << advance.x();
+            s.width += advance.x();
+        }
+        return *shaped.insert(text, s);
+    }
+
+    // Breaks every cell into lines within its column (a glyph that does not fit starts a new
+    // line) and, when asked, gives each glyph its place; returns the row's height.
+    qreal Place(const QStringList& cells, qreal top, QList<quint32>* glyphs,
+                QList<QPointF>* positions)
+    {
+        int lines = 1;
+        qreal left = 0;
+        const qreal baseline = top + padding / 2 + raw.ascent();
+        for (int c = 0; c < widths.size(); ++c) {
+            const Shaped& text = Of(c < cells.size() ? cells.at(c) : QString());
+            const qreal room = widths.at(c) - 2 * padding;
+            int line = 0;
+            qreal x = 0;
+            for (int g = 0; g < text.glyphs.size(); ++g) {
+                if (x > 0 && x + text.advances.at(g) > room) {
+                    ++line;
+                    x = 0;
+                }
+                if (glyphs) {
+                    *glyphs << text.glyphs.at(g);
+                    *positions << QPointF(left + padding + x, baseline + line * LineHeight());
+                }
+                x += text.advances.at(g);
+            }
+            lines = std::max(lines, line + 1);
+            left += widths.at(c);
+        }
+        return lines * LineHeight() + padding;
+    }
+
+    QRawFont raw;
     qreal padding;
     QList<qreal> widths;
+    QHash<QString, Shaped> shaped;
 };
 
 } // namespace
@@ -129,7 +152,7 @@ bool ReportPdf::Write(const ReportTable& report, const QString& path)
     heading.setBold(true);
     const qreal width = writer.width();
     const qreal height = writer.height();
-    const Layout layout(report, QFont(body, &writer), width);
+    Layout layout(report, QFont(body, &writer), width);
     const QFontMetricsF headingMetrics(QFont(heading, &writer));
     const qreal line = layout.LineHeight();
 
