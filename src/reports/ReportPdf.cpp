@@ -21,9 +21,6 @@ const int Resolution = 300;
 const qreal MarginMm = 10;
 const qreal BodyPoints = 7;
 const qreal TitlePoints = 12;
-// A column never starts wider than this share of the sheet, so one long remark cannot squeeze
-// every other column.
-const qreal MaxColumnShare = 0.22;
 
 // A text as glyphs of the report's font with the advance of each. Drawing glyphs spares the
 // PDF writer shaping every cell again; the PDF still maps them back to the characters.
@@ -41,23 +38,15 @@ public:
         : raw(QRawFont::fromFont(font)), padding(raw.averageCharWidth() / 2)
     {
         const int columns = int(report.headers.size());
-        QList<qreal> natural(columns, 0);
+        QList<double> needed(columns, 0);
         auto widen = [&](const QStringList& cells) {
             for (int c = 0; c < columns && c < cells.size(); ++c)
-                natural[c] = std::max(natural[c], Of(cells.at(c)).width);
+                needed[c] = std::max(needed[c], Of(cells.at(c)).width + 2 * padding);
         };
         widen(report.headers);
         for (const QStringList& row : report.rows)
             widen(row);
-        qreal sum = 0;
-        for (qreal& w : natural) {
-            w = std::min(w + 2 * padding, width * MaxColumnShare);
-            sum += w;
-        }
-        // Stretched or shrunk to the sheet's width, keeping the columns' proportions.
-        widths = natural;
-        for (qreal& w : widths)
-            w = sum > 0 ? w * width / sum : width / columns;
+        widths = ReportTables::FitWidths(needed, width);
     }
 
     qreal LineHeight() const { return raw.ascent() + raw.descent() + raw.leading(); }
@@ -125,7 +114,7 @@ private:
 
     QRawFont raw;
     qreal padding;
-    QList<qreal> widths;
+    QList<double> widths;
     QHash<QString, Shaped> shaped;
 };
 

@@ -2,6 +2,8 @@
 
 #include <QAbstractItemModel>
 #include <QDate>
+#include <algorithm>
+#include <numeric>
 
 namespace ReportTables
 {
@@ -47,6 +49,33 @@ QString PeriodOf(const QStringList& dates)
         return QString();
     const QString format = QStringLiteral("yyyy-MM-dd");
     return QStringLiteral("%1 至 %2").arg(first.toString(format), last.toString(format));
+}
+
+QList<double> FitWidths(const QList<double>& needed, double width)
+{
+    const double sum = std::accumulate(needed.begin(), needed.end(), 0.0);
+    QList<double> widths = needed;
+    if (sum <= width) {
+        for (double& w : widths)
+            w = sum > 0 ? w * width / sum : width / widths.size();
+        return widths;
+    }
+    QList<double> sorted = needed;
+    std::sort(sorted.begin(), sorted.end());
+    double rest = width;
+    qsizetype left = sorted.size();
+    double cap = 0;
+    for (double w : std::as_const(sorted)) {
+        if (w * left > rest) {
+            cap = rest / left;
+            break;
+        }
+        rest -= w;
+        --left;
+    }
+    for (double& w : widths)
+        w = std::min(w, cap);
+    return widths;
 }
 
 QList<int> PageStarts(const QList<double>& heights, double pageHeight)

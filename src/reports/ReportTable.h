@@ -26,6 +26,11 @@ ReportTable FromModel(const QAbstractItemModel& model, const QString& title, int
 // "yyyy-MM-dd 至 yyyy-MM-dd" over the texts that are dates; empty when none is.
 QString PeriodOf(const QStringList& dates);
 
+// Column widths for a sheet `width` wide from the widths the columns' texts need. When they fit,
+// every column is stretched in proportion; otherwise the narrow columns keep what they need and
+// the wide ones share the rest equally (their texts wrap).
+QList<double> FitWidths(const QList<double>& needed, double width);
+
 // Splits blocks of the given heights into pages of at most `pageHeight`, keeping their order;
 // returns the index of the first block of every page. A block taller than a page gets a page of
 // its own.

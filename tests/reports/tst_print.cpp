@@ -81,6 +81,7 @@ private slots:
     void pdfNamesGetTheirSuffix();
     void pictureIsScaledIntoTheTopLeftCorner();
     void reportRowsArePagedWhole();
+    void columnsShareTheSheet();
     void periodSpansTheDatesFound();
 
     void choiceBoxOffersThreeOutputs();
@@ -148,6 +149,17 @@ void PrintTest::reportRowsArePagedWhole()
     QCOMPARE(PageStarts({4, 6, 1}, 10), QList<int>({0, 2}));
     QCOMPARE(PageStarts({2, 25, 2}, 10), QList<int>({0, 1, 2}));
     QCOMPARE(PageStarts({25, 2}, 10), QList<int>({0, 1}));
+}
+
+void PrintTest::columnsShareTheSheet()
+{
+    using ReportTables::FitWidths;
+    // Room to spare: stretched in proportion.
+    QCOMPARE(FitWidths({10, 30}, 80), QList<double>({20, 60}));
+    // Too wide: the narrow columns keep their width, the two wide ones share the rest.
+    QCOMPARE(FitWidths({10, 500, 20, 300}, 130), QList<double>({10, 50, 20, 50}));
+    // One very wide column among several that just fit.
+    QCOMPARE(FitWidths({30, 30, 900}, 100), QList<double>({30, 30, 40}));
 }
 
 void PrintTest::periodSpansTheDatesFound()
