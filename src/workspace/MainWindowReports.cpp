@@ -55,7 +55,7 @@ void MainWindow::ConnectReports()
     ui->action_graph->setVisible(user.user_type == 1 || user.user_type == 2);
     connect(ui->action_graph, &QAction::triggered, this, &MainWindow::ShowTotalResult);
     for (const auto& [name, text] : SalesChartActions) {
-        auto* action = new QAction(tr(qPrintable(text)), this);
+        auto* action = new QAction(text, this);
         action->setObjectName(name);
         action->setIcon(ui->action_saletotal->icon());
         ui->menu_salestotal->addAction(action);
