@@ -19,7 +19,8 @@ PACKAGES=(
     qt6-webengine-dev qt6-webchannel-dev libgl-dev
     libquazip1-qt6-dev libgsf-1-dev libsqlite3-dev
     postgresql unixodbc-dev odbc-postgresql tdsodbc
-    fonts-noto-cjk xvfb sqlite3 python3 python3-xlrd python3-openpyxl python3-xlwt
+    fonts-noto-cjk fonts-wqy-microhei xvfb sqlite3 python3 python3-xlrd python3-openpyxl python3-xlwt
+    poppler-utils
 )
 
 as_root() {

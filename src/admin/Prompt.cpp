@@ -23,6 +23,11 @@ void Prompt::Install(Prompt* prompt)
     current = prompt ? prompt : &widgetPrompt;
 }
 
+int Prompt::RunDialog(QDialog& dialog)
+{
+    return dialog.exec();
+}
+
 int WidgetPrompt::Ask(QWidget* parent, const PromptBox& box)
 {
     QMessageBox message(parent);

@@ -6,6 +6,7 @@
 #include <QStringList>
 
 class DialogLogin;
+class QDialog;
 class QWidget;
 
 // One modal message or question as the windows describe it.
@@ -45,6 +46,8 @@ public:
     virtual int SignIn(DialogLogin& dialog) = 0;
     // The chosen file's path, empty when the dialog was cancelled.
     virtual QString AskFile(QWidget* parent, const FileQuestion& question) = 0;
+    // Runs a toolkit dialog (such as the print dialog) modally and returns its result code.
+    virtual int RunDialog(QDialog& dialog);
 
     static Prompt& Current();
     // Replaces the current prompt; nullptr restores the one that shows real boxes.

@@ -4,6 +4,8 @@
 
 int main(int argc, char** argv)
 {
+    // The chart dialog's web views share the application's graphics context.
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     Startup startup;
     return startup.Run();

@@ -18,6 +18,7 @@ class ItemPicker;
 class ProgramRestart;
 class DialogInfoToDb;
 class DialogUserMge;
+class DialogShowGraph;
 class DialogShowText;
 class DialogQuery;
 class JobLauncher;
@@ -61,6 +62,9 @@ public:
     // The list dialogs (MainWindowLists.cpp), made on first use; shown or hidden as `show` says.
     DialogInfoToDb* ShowInfoDialog(bool show);
     DialogUserMge* ShowPersonDialog(bool show);
+
+    // The chart dialog, made on first use; shown or hidden as `show` says.
+    DialogShowGraph* ShowGraphDialog(bool show);
 
     // Editing (MainWindowEditing.cpp): every change of a row is stored at once.
     // Writes the sums of the page whose total button has this name into its totals fields.
@@ -112,6 +116,14 @@ public slots:
     // Shows a query job's result on its page, unless a later run for that page was started.
     void ShowQueryResultData(const QueryResult& result);
 
+    // Reports (MainWindowReports.cpp).
+    // A print button: the picture of its page's table to PDF or printer, or the full report.
+    void PrintActionProcess();
+    // Charts the amounts per item of the page whose total button was pressed last.
+    void ShowTotalResult();
+    // The sales statistics page's rows per day, per salesperson or per distributor.
+    void ShowSalesChart();
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
@@ -128,6 +140,9 @@ private:
     void ShowAboutBox();
     bool IsStoreCell(QTableView* table, const QModelIndex& index) const;
     void ConnectListDialogs();
+    void ConnectReports();
+    // The lines below a printed report: the row count and the page's totals.
+    QStringList TotalsLines(const PageDefinition& page) const;
 
     // Queries (MainWindowQuery.cpp).
     void InitQuery();
@@ -165,6 +180,9 @@ private:
     // Without parent, so it stays a window of its own on top of the ledger.
     std::unique_ptr<DialogStoreSet> storeDialog;
     DialogShowText* textDialog = nullptr;
+    DialogShowGraph* graphDialog = nullptr;
+    // The table of the page whose total button was pressed last.
+    QString lastTotalled;
     DialogInfoToDb* infoDialog = nullptr;
     DialogUserMge* personDialog = nullptr;
     ListCellDelegate* listDelegate = nullptr;

@@ -229,6 +229,7 @@ void MainWindow::TotalProcess()
     const PageDefinition* page = PageDefinitions::ByButton(name);
     if (!page || page->totalButton != name)
         return;
+    lastTotalled = page->table;
     auto* model = qobject_cast<LedgerModel*>(PageTable(*page)->model());
     const QList<int> filled = model->Recompute();
     if (page->role == PageRole::Ledger && !filling) {
