@@ -4,9 +4,11 @@
 #include "Period.h"
 #include "StoreTables.h"
 
+#include <QHash>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
+#include <algorithm>
 #include <array>
 #include <utility>
 
@@ -441,6 +443,195 @@ bool DatabaseEngine::SelectFinanceRecords(int timeMode, int kind, const QString&
         for (int c = 0; c < FinanceRecord::TextCount; ++c)
             r.Text(c) = ValueText(query, at[c + 1]);
         out.append(std::move(r));
+    }
+    return true;
+}
+
+namespace
+{
+
+// The serials given to one lookup; a shorter list is padded with its first serial.
+constexpr int LookupSerials = 500;
+
+QString LookupStatement(const QString& table, const QString& serialColumn)
+{
+    QStringList marks;
+    for (int i = 0; i < LookupSerials; ++i)
+        marks << QStringLiteral("?");
+    return QStringLiteral("select tab_type, %2 from %1 where store_no=? and tab_type=? and %2 in "
+                          "(%3)")
+        .arg(table, serialColumn, marks.join(QLatin1Char(',')));
+}
+
+void BindAll(QSqlQuery& query, const QVariantList& values)
+{
+    for (qsizetype i = 0; i < values.size(); ++i)
+        query.bindValue(int(i), values.at(i));
+}
+
+} // namespace
+
+QList<DatabaseEngine::BatchResult>
+DatabaseEngine::SaveProductBatch(const QList<ProductRecord>& records)
+{
+    static const BatchStatements statements = {
+        LookupStatement(StoreTables::Product, QStringLiteral("product_serial")),
+        QStringLiteral("update tb_sm_product_info set product_class=?,product_name=?, "
+                       "product_model=?, product_color=?,product_code=?, product_size=?, "
+                       "product_time=?, product_store=?, product_num=?, product_price=?,"
+                       "product_total=?, product_pay=?, product_debt=?, product_supply=?, "
+                       "product_purchase=?, product_oddNum=?,product_record=?, prodcut_remark=? "
+                       "where tab_type=? and product_serial=? and store_no=?"),
+        QStringLiteral("insert into tb_sm_product_info(tab_type, product_serial, product_class, "
+                       "product_name, product_model, product_color,product_code, product_size, "
+                       "product_time, product_store, product_num, product_price,product_total, "
+                       "product_pay, product_debt, product_supply, product_purchase, "
+                       "product_oddNum,product_record, prodcut_remark,store_no) "
+                       "values(?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)")};
+    return SaveBatch(statements, records.size(), [&](qsizetype i) {
+        const ProductRecord& r = records.at(i);
+        const QVariantList key = {r.tab_type, Text(r.product_serial), Text(storeNo)};
+        return BatchRow{r.tab_type, r.product_serial, ProductTexts(r, 1) + key,
+                        QVariantList{r.tab_type} + ProductTexts(r, 0) +
+                            QVariantList{Text(storeNo)}};
+    });
+}
+
+QList<DatabaseEngine::BatchResult>
+DatabaseEngine::SaveFinanceBatch(const QList<FinanceRecord>& records)
+{
+    static const BatchStatements statements = {
+        LookupStatement(StoreTables::Finance, QStringLiteral("ie_serial")),
+        QStringLiteral("update tb_sm_finance_info set ie_item=?,ie_sum=?, ie_time=?, "
+                       "ie_client=?,ie_sale=?, ie_cert=?, ie_record=?, ie_remark=? "
+                       "where tab_type=? and ie_serial=? and store_no=?"),
+        QStringLiteral("insert into tb_sm_finance_info(tab_type,ie_serial,ie_item,ie_sum,"
+                       "ie_time,ie_client,ie_sale,ie_cert,ie_record,ie_remark,store_no)"
+                       "values(?,?,?,?,?,?,?,?,?,?,?)")};
+    return SaveBatch(statements, records.size(), [&](qsizetype i) {
+        const FinanceRecord& r = records.at(i);
+        const QVariantList key = {r.tab_type, Text(r.ie_serial), Text(storeNo)};
+        return BatchRow{r.tab_type, r.ie_serial, FinanceTexts(r, 1) + key,
+                        QVariantList{r.tab_type} + FinanceTexts(r, 0) +
+                            QVariantList{Text(storeNo)}};
+    });
+}
+
+QList<DatabaseEngine::BatchResult> DatabaseEngine::SaveBatch(const BatchStatements& statements,
+                                                             qsizetype count,
+                                                             const BatchRowAt& rowAt) const
+{
+    QList<BatchResult> results(count);
+    if (!manager) {
+        for (BatchResult& r : results)
+            r.error = QStringLiteral("数据库未连接");
+        return results;
+    }
+    // The statement values of one transaction's records at a time, not of all of them.
+    for (qsizetype from = 0; from < count; from += BatchRows) {
+        const qsizetype to = std::min(count, from + BatchRows);
+        QList<BatchRow> rows;
+        rows.reserve(to - from);
+        for (qsizetype i = from; i < to; ++i)
+            rows << rowAt(i);
+        QList<BatchResult> part(rows.size());
+        SaveRange(statements, rows, 0, rows.size(), part);
+        std::move(part.begin(), part.end(), results.begin() + from);
+    }
+    return results;
+}
+
+// Stores rows [from, to) in one transaction; when the database refuses one of them, the halves
+// are stored separately, down to the single refused record.
+void DatabaseEngine::SaveRange(const BatchStatements& statements, const QList<BatchRow>& rows,
+                               qsizetype from, qsizetype to, QList<BatchResult>& results) const
+{
+    if (SaveInOneTransaction(statements, rows, from, to, results))
+        return;
+    if (to - from == 1) {
+        results[from] = {BatchResult::Refused, lastError};
+        return;
+    }
+    const qsizetype middle = from + (to - from) / 2;
+    SaveRange(statements, rows, from, middle, results);
+    SaveRange(statements, rows, middle, to, results);
+}
+
+bool DatabaseEngine::SaveInOneTransaction(const BatchStatements& statements,
+                                          const QList<BatchRow>& rows, qsizetype from, qsizetype to,
+                                          QList<BatchResult>& results) const
+{
+    QSqlDatabase db = Connection();
+    if (!db.transaction()) {
+        lastError = db.lastError().text().trimmed();
+        if (lastError.isEmpty())
+            lastError = QStringLiteral("数据库未连接");
+        return false;
+    }
+    QSqlQuery lookup(db), update(db), insert(db);
+    QSqlQuery* failed = nullptr;
+    for (QSqlQuery* q : {&lookup, &update, &insert})
+        q->setForwardOnly(true);
+    if (!lookup.prepare(statements.lookup))
+        failed = &lookup;
+    else if (!update.prepare(statements.update))
+        failed = &update;
+    else if (!insert.prepare(statements.insert))
+        failed = &insert;
+    QSet<QPair<int, QString>> existing;
+    if (!failed && !ExistingSerials(lookup, rows, from, to, existing))
+        failed = &lookup;
+    for (qsizetype i = from; !failed && i < to; ++i) {
+        const BatchRow& row = rows.at(i);
+        const QPair<int, QString> key(row.kind, row.serial);
+        // A row deleted since the lookup affects nothing and is inserted instead; a driver
+        // that cannot count affected rows reports -1 for a row that is there.
+        if (existing.contains(key)) {
+            BindAll(update, row.updateValues);
+            if (!update.exec()) {
+                failed = &update;
+                break;
+            }
+            if (update.numRowsAffected() != 0) {
+                results[i].outcome = BatchResult::Updated;
+                continue;
+            }
+        }
+        BindAll(insert, row.insertValues);
+        if (!insert.exec()) {
+            failed = &insert;
+            break;
+        }
+        existing.insert(key);
+        results[i].outcome = BatchResult::Inserted;
+    }
+    if (!failed && db.commit())
+        return true;
+    lastError = failed ? failed->lastError().text().trimmed() : db.lastError().text().trimmed();
+    db.rollback();
+    return false;
+}
+
+bool DatabaseEngine::ExistingSerials(QSqlQuery& lookup, const QList<BatchRow>& rows, qsizetype from,
+                                     qsizetype to, QSet<QPair<int, QString>>& existing) const
+{
+    QHash<int, QStringList> serialsByKind;
+    for (qsizetype i = from; i < to; ++i)
+        serialsByKind[rows.at(i).kind] << rows.at(i).serial;
+    for (auto it = serialsByKind.cbegin(); it != serialsByKind.cend(); ++it) {
+        const QStringList& serials = it.value();
+        for (qsizetype first = 0; first < serials.size(); first += LookupSerials) {
+            lookup.bindValue(0, Text(storeNo));
+            lookup.bindValue(1, it.key());
+            for (int k = 0; k < LookupSerials; ++k) {
+                const qsizetype at = first + k < serials.size() ? first + k : first;
+                lookup.bindValue(2 + k, Text(serials.at(at)));
+            }
+            if (!lookup.exec())
+                return false;
+            while (lookup.next())
+                existing.insert({lookup.value(0).toInt(), lookup.value(1).toString()});
+        }
     }
     return true;
 }

@@ -3,9 +3,12 @@
 #include "Records.h"
 
 #include <QList>
+#include <QPair>
+#include <QSet>
 #include <QSqlDatabase>
 #include <QString>
 #include <QVariantList>
+#include <functional>
 
 class DbManager;
 class QSqlQuery;
@@ -33,6 +36,22 @@ public:
     bool DeleteFinanceInfo(const FinanceRecord& record);
     bool ClearProductInfo(int tabType);
     bool ClearFinanceInfo(int tabType);
+
+    // How one record of a batch save ended.
+    struct BatchResult {
+        enum Outcome { Inserted, Updated, Refused };
+        Outcome outcome = Refused;
+        QString error; // why the database refused the record
+    };
+    // Records per transaction of a batch save.
+    static constexpr int BatchRows = 2000;
+    // Stores many records, BatchRows to a transaction with each statement prepared once: a record
+    // whose (kind, serial) the current store has already is updated, any other inserted (so a
+    // serial given twice updates the first). A record the database refuses is left out and the
+    // others are stored without it; each record is stored whole or not at all. One result per
+    // record, in order.
+    QList<BatchResult> SaveProductBatch(const QList<ProductRecord>& records);
+    QList<BatchResult> SaveFinanceBatch(const QList<FinanceRecord>& records);
 
     // User accounts of the current store. A login text is a phone number or a user name; an
     // account is saved over the one with the same phone number and name, or added.
@@ -72,6 +91,28 @@ private:
     bool PeriodStatement(const QString& table, const QString& dateColumn, int timeMode, int kind,
                          const QString& startDate, const QString& queryDate, QString& statement,
                          QVariantList& values) const;
+
+    // What a batch save stores of one record: its key and the values of both statements.
+    struct BatchRow {
+        int kind = 0;
+        QString serial;
+        QVariantList updateValues;
+        QVariantList insertValues;
+    };
+    struct BatchStatements {
+        QString lookup; // the serials of one kind of this store among LookupSerials given ones
+        QString update;
+        QString insert;
+    };
+    using BatchRowAt = std::function<BatchRow(qsizetype)>;
+    QList<BatchResult> SaveBatch(const BatchStatements& statements, qsizetype count,
+                                 const BatchRowAt& rowAt) const;
+    void SaveRange(const BatchStatements& statements, const QList<BatchRow>& rows, qsizetype from,
+                   qsizetype to, QList<BatchResult>& results) const;
+    bool SaveInOneTransaction(const BatchStatements& statements, const QList<BatchRow>& rows,
+                              qsizetype from, qsizetype to, QList<BatchResult>& results) const;
+    bool ExistingSerials(QSqlQuery& lookup, const QList<BatchRow>& rows, qsizetype from,
+                         qsizetype to, QSet<QPair<int, QString>>& existing) const;
 
     DbManager* manager = nullptr;
     QString storeNo;
