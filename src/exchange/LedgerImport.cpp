@@ -2,6 +2,7 @@
 
 #include "DatabaseEngine.h"
 #include "ExcelEngine.h"
+#include "SheetTable.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -41,59 +42,62 @@ ImportReport LedgerImport::Run(const QString& path, int pageType, int kind,
 {
     ImportReport report;
     report.source = path;
-    QStringList lines;
-    if (!ReadLines(path, lines, report.failure))
+    const std::unique_ptr<SheetTable> cells = ReadCells(path, report.failure);
+    if (!cells)
         return report;
     const LedgerSheetRows rows(kind, newSerial);
     if (pageType == ExcelEngine::GoodsLedger)
-        Store<ProductRecord>(lines, rows, report, progress);
+        Store<ProductRecord>(*cells, rows, report, progress);
     else
-        Store<FinanceRecord>(lines, rows, report, progress);
+        Store<FinanceRecord>(*cells, rows, report, progress);
     std::stable_sort(report.skipped.begin(), report.skipped.end(),
                      [](const auto& a, const auto& b) { return a.sheetRow < b.sheetRow; });
     report.WriteBesideSource();
     return report;
 }
 
-// The engine reads a private copy: whatever it does on closing, and even if the file is gone by
-// the time it opens it, the user's file is neither rewritten nor created.
-bool LedgerImport::ReadLines(const QString& path, QStringList& lines, QString& failure)
+// The cells are read as they are, so any text comes back unchanged ("+" and "^^" too). The engine
+// reads a private copy: whatever it does on closing, and even if the file is gone by the time it
+// opens it, the user's file is neither rewritten nor created.
+std::unique_ptr<SheetTable> LedgerImport::ReadCells(const QString& path, QString& failure)
 {
     if (!QFileInfo(path).isFile()) {
         failure = QStringLiteral("文件 %1 不存在").arg(path);
-        return false;
+        return nullptr;
     }
     QTemporaryDir dir;
     const QString copy = dir.filePath(QFileInfo(path).fileName());
     QFile source(path);
     if (!dir.isValid() || !source.copy(copy)) {
         failure = QStringLiteral("无法读取文件 %1: %2").arg(path, source.errorString());
-        return false;
+        return nullptr;
     }
     ExcelEngine sheet(copy);
     if (!sheet.Open(1, false)) {
-        failure = sheet.LastError().replace(copy, path);
-        return false;
+        failure =
+            QStringLiteral("无法读取文件 %1: %2").arg(path, sheet.LastError().replace(copy, path));
+        return nullptr;
     }
-    sheet.ReadSheetToList(lines);
+    auto cells = std::make_unique<SheetTable>(sheet.GetColumnCount());
+    sheet.ReadSheetToTable(cells.get());
     sheet.Close();
-    return true;
+    return cells;
 }
 
 template <class Record>
-void LedgerImport::Store(const QStringList& lines, const LedgerSheetRows& rows,
-                         ImportReport& report, const Progress& progress)
+void LedgerImport::Store(const SheetTable& cells, const LedgerSheetRows& rows, ImportReport& report,
+                         const Progress& progress)
 {
-    const int total = int(lines.size());
-    for (qsizetype from = 0; from < lines.size(); from += DatabaseEngine::BatchRows) {
-        const qsizetype to = std::min(lines.size(), from + DatabaseEngine::BatchRows);
+    const int total = cells.rowCount();
+    for (int from = 0; from < total; from += DatabaseEngine::BatchRows) {
+        const int to = std::min(total, from + DatabaseEngine::BatchRows);
         QList<Record> records;
         QList<int> sheetRows;
         records.reserve(to - from);
-        for (qsizetype i = from; i < to; ++i) {
+        for (int i = from; i < to; ++i) {
             Record record;
             QString reason;
-            if (rows.ToRecord(lines.at(i), record, reason)) {
+            if (rows.ToRecord(cells.Row(i), record, reason)) {
                 records << std::move(record);
                 sheetRows << SheetRow(i);
             } else {
@@ -116,6 +120,6 @@ void LedgerImport::Store(const QStringList& lines, const LedgerSheetRows& rows,
             }
         }
         if (progress)
-            progress(int(to), total);
+            progress(to, total);
     }
 }

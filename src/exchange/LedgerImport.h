@@ -3,10 +3,11 @@
 #include "ImportReport.h"
 #include "LedgerSheetRows.h"
 
-#include <QStringList>
 #include <functional>
+#include <memory>
 
 class DatabaseEngine;
+class SheetTable;
 
 // Reads sheet 1 of a spreadsheet and stores its data rows as records of one ledger kind: a row
 // whose entry time the store has already updates that record, any other is added. Rows that
@@ -24,9 +25,10 @@ public:
     ImportReport Run(const QString& path, int pageType, int kind, const Progress& progress = {});
 
 private:
-    static bool ReadLines(const QString& path, QStringList& lines, QString& failure);
+    // The data rows of sheet 1, or null with the reason.
+    static std::unique_ptr<SheetTable> ReadCells(const QString& path, QString& failure);
     template <class Record>
-    void Store(const QStringList& lines, const LedgerSheetRows& rows, ImportReport& report,
+    void Store(const SheetTable& cells, const LedgerSheetRows& rows, ImportReport& report,
                const Progress& progress);
 
     DatabaseEngine& engine;

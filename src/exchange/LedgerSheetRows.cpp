@@ -31,13 +31,6 @@ QList<int> TextLimits(const QString& table)
     return limits;
 }
 
-QString Unescaped(QStringView cell)
-{
-    QString text = cell.toString();
-    text.replace(QLatin1String("^^"), QLatin1String("+"));
-    return text;
-}
-
 } // namespace
 
 LedgerSheetRows::LedgerSheetRows(int kind, SerialMaker newSerial)
@@ -45,23 +38,24 @@ LedgerSheetRows::LedgerSheetRows(int kind, SerialMaker newSerial)
 {
 }
 
-bool LedgerSheetRows::ToRecord(const QString& line, ProductRecord& record, QString& reason) const
+bool LedgerSheetRows::ToRecord(const QStringList& cells, ProductRecord& record,
+                               QString& reason) const
 {
-    return Fill(line, StoreTables::Product, GoodsDateColumn, record, reason);
+    return Fill(cells, StoreTables::Product, GoodsDateColumn, record, reason);
 }
 
-bool LedgerSheetRows::ToRecord(const QString& line, FinanceRecord& record, QString& reason) const
+bool LedgerSheetRows::ToRecord(const QStringList& cells, FinanceRecord& record,
+                               QString& reason) const
 {
-    return Fill(line, StoreTables::Finance, MoneyDateColumn, record, reason);
+    return Fill(cells, StoreTables::Finance, MoneyDateColumn, record, reason);
 }
 
 template <class Record>
-bool LedgerSheetRows::Fill(const QString& line, const QString& table, int dateColumn,
+bool LedgerSheetRows::Fill(const QStringList& cells, const QString& table, int dateColumn,
                            Record& record, QString& reason) const
 {
-    const QList<QStringView> cells = QStringView(line).split(QLatin1Char('+'));
     bool blank = true;
-    for (QStringView cell : cells)
+    for (const QString& cell : cells)
         blank = blank && cell.trimmed().isEmpty();
     if (blank) {
         reason = QStringLiteral("空行");
@@ -78,7 +72,7 @@ bool LedgerSheetRows::Fill(const QString& line, const QString& table, int dateCo
     Record read;
     read.tab_type = kind;
     for (int c = 0; c < Record::TextCount; ++c) {
-        QString text = Unescaped(cells.at(c));
+        QString text = cells.at(c);
         if (c == dateColumn)
             text.replace(QLatin1Char('K'), QLatin1Char('-'));
         const int limit = limits.value(c, -1);
