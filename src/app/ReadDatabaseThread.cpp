@@ -2,12 +2,21 @@
 
 #include "DatabaseEngine.h"
 #include "JobLauncher.h"
+#include "LedgerImport.h"
+#include "LedgerModel.h"
 
 #include <QDate>
 
 ReadDatabaseThread::ReadDatabaseThread(MainWindow* owner, int jobType)
     : QThread(nullptr), owner(owner), jobType(jobType)
 {
+}
+
+void ReadDatabaseThread::SetImportInfo(int type, const QString& file, const QString& tableName)
+{
+    pageType = type;
+    fileName = file;
+    table = tableName;
 }
 
 void ReadDatabaseThread::run()
@@ -18,7 +27,28 @@ void ReadDatabaseThread::run()
     case JobLauncher::LoadPages:
         emit PagesLoaded(LoadDayRecords(*DatabaseEngine::Instance(), QDate::currentDate()));
         break;
+    case JobLauncher::ImportSheet:
+        ImportSheet();
+        break;
     default:
         break;
     }
+}
+
+void ReadDatabaseThread::ImportSheet()
+{
+    const PageDefinition* page = PageDefinitions::ByTable(table);
+    if (!page || page->role != PageRole::Ledger) {
+        ImportReport report;
+        report.source = fileName;
+        report.failure = QStringLiteral("没有可导入的页面 %1").arg(table);
+        emit ImportFinished(table, report);
+        return;
+    }
+    // Serials made here come from the same clock as the window's new rows, so neither can take
+    // the other's.
+    LedgerImport import(*DatabaseEngine::Instance(), &LedgerModel::NextSerial);
+    emit ImportFinished(
+        table, import.Run(fileName, pageType, page->kind,
+                          [this](int done, int total) { emit ImportProgress(done, total); }));
 }

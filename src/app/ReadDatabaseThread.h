@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ImportReport.h"
 #include "LedgerRecords.h"
 
 #include <QThread>
@@ -15,13 +16,24 @@ class ReadDatabaseThread : public QThread
 public:
     ReadDatabaseThread(MainWindow* owner, int jobType);
 
+    // The import job's inputs: the page family (ExcelEngine::GoodsLedger or MoneyLedger), the
+    // file and the object name of the ledger table whose kind the rows take.
+    void SetImportInfo(int pageType, const QString& fileName, const QString& table);
+
 signals:
     void PagesLoaded(const LedgerRecords& records);
+    void ImportProgress(int done, int total);
+    void ImportFinished(const QString& table, const ImportReport& report);
 
 protected:
     void run() override;
 
 private:
+    void ImportSheet();
+
     MainWindow* owner;
     int jobType;
+    int pageType = 0;
+    QString fileName;
+    QString table;
 };

@@ -54,6 +54,7 @@ void MainWindow::InitMainWindow()
     ConnectSignals();
     ConnectDialogs();
     InitEditing();
+    InitExchange();
     LoadAllPages();
 }
 

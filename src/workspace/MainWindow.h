@@ -1,6 +1,7 @@
 #pragma once
 
 #include "DialogStoreSet.h"
+#include "ImportReport.h"
 #include "LedgerModel.h"
 #include "LedgerRecords.h"
 #include "ListSources.h"
@@ -16,6 +17,7 @@ class DialogInfoToDb;
 class DialogUserMge;
 class DialogShowText;
 class JobLauncher;
+class LedgerExchange;
 class ListCellDelegate;
 class QComboBox;
 class QLabel;
@@ -93,6 +95,13 @@ public slots:
     void ShowTextDialog(bool show);
     void ActionHelp();
 
+    // Import and export of the ledger pages (MainWindowExchange.cpp).
+    void InportProcess();
+    void ExportProcess();
+    void ShowImportProgress(int done, int total);
+    // The end of an import into the page of that table.
+    void ShowReadExcelData(const QString& table, const ImportReport& report);
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
@@ -109,6 +118,7 @@ private:
     void ShowAboutBox();
     bool IsStoreCell(QTableView* table, const QModelIndex& index) const;
     void ConnectListDialogs();
+    void InitExchange();
 
     // Editing (MainWindowEditing.cpp).
     void InitEditing();
@@ -138,4 +148,5 @@ private:
     DialogUserMge* personDialog = nullptr;
     ListCellDelegate* listDelegate = nullptr;
     ItemPicker* picker = nullptr;
+    LedgerExchange* exchange = nullptr;
 };
