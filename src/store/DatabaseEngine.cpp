@@ -452,6 +452,19 @@ namespace
 
 // The serials given to one lookup; a shorter list is padded with its first serial.
 constexpr int LookupSerials = 500;
+// Rows per multi-row insert: 80 goods rows bind 1680 values, below SQL Server's 2100.
+constexpr int InsertRows = 80;
+
+// The insert statement of one row made to insert InsertRows rows.
+QString InsertMany(const QString& insert)
+{
+    const qsizetype values = insert.lastIndexOf(QLatin1String("values"));
+    const QString row = insert.mid(values + 6).trimmed();
+    QStringList rows;
+    for (int i = 0; i < InsertRows; ++i)
+        rows << row;
+    return insert.left(values + 6) + rows.join(QLatin1Char(','));
+}
 
 QString LookupStatement(const QString& table, const QString& serialColumn)
 {
@@ -474,6 +487,13 @@ void BindAll(QSqlQuery& query, const QVariantList& values)
 QList<DatabaseEngine::BatchResult>
 DatabaseEngine::SaveProductBatch(const QList<ProductRecord>& records)
 {
+    static const QString insert =
+        QStringLiteral("insert into tb_sm_product_info(tab_type, product_serial, product_class, "
+                       "product_name, product_model, product_color,product_code, product_size, "
+                       "product_time, product_store, product_num, product_price,product_total, "
+                       "product_pay, product_debt, product_supply, product_purchase, "
+                       "product_oddNum,product_record, prodcut_remark,store_no) "
+                       "values(?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)");
     static const BatchStatements statements = {
         LookupStatement(StoreTables::Product, QStringLiteral("product_serial")),
         QStringLiteral("update tb_sm_product_info set product_class=?,product_name=?, "
@@ -482,12 +502,7 @@ DatabaseEngine::SaveProductBatch(const QList<ProductRecord>& records)
                        "product_total=?, product_pay=?, product_debt=?, product_supply=?, "
                        "product_purchase=?, product_oddNum=?,product_record=?, prodcut_remark=? "
                        "where tab_type=? and product_serial=? and store_no=?"),
-        QStringLiteral("insert into tb_sm_product_info(tab_type, product_serial, product_class, "
-                       "product_name, product_model, product_color,product_code, product_size, "
-                       "product_time, product_store, product_num, product_price,product_total, "
-                       "product_pay, product_debt, product_supply, product_purchase, "
-                       "product_oddNum,product_record, prodcut_remark,store_no) "
-                       "values(?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)")};
+        insert, InsertMany(insert)};
     return SaveBatch(statements, records.size(), [&](qsizetype i) {
         const ProductRecord& r = records.at(i);
         const QVariantList key = {r.tab_type, Text(r.product_serial), Text(storeNo)};
@@ -500,14 +515,16 @@ DatabaseEngine::SaveProductBatch(const QList<ProductRecord>& records)
 QList<DatabaseEngine::BatchResult>
 DatabaseEngine::SaveFinanceBatch(const QList<FinanceRecord>& records)
 {
+    static const QString insert =
+        QStringLiteral("insert into tb_sm_finance_info(tab_type,ie_serial,ie_item,ie_sum,"
+                       "ie_time,ie_client,ie_sale,ie_cert,ie_record,ie_remark,store_no)"
+                       "values(?,?,?,?,?,?,?,?,?,?,?)");
     static const BatchStatements statements = {
         LookupStatement(StoreTables::Finance, QStringLiteral("ie_serial")),
         QStringLiteral("update tb_sm_finance_info set ie_item=?,ie_sum=?, ie_time=?, "
                        "ie_client=?,ie_sale=?, ie_cert=?, ie_record=?, ie_remark=? "
                        "where tab_type=? and ie_serial=? and store_no=?"),
-        QStringLiteral("insert into tb_sm_finance_info(tab_type,ie_serial,ie_item,ie_sum,"
-                       "ie_time,ie_client,ie_sale,ie_cert,ie_record,ie_remark,store_no)"
-                       "values(?,?,?,?,?,?,?,?,?,?,?)")};
+        insert, InsertMany(insert)};
     return SaveBatch(statements, records.size(), [&](qsizetype i) {
         const FinanceRecord& r = records.at(i);
         const QVariantList key = {r.tab_type, Text(r.ie_serial), Text(storeNo)};
@@ -568,22 +585,54 @@ bool DatabaseEngine::SaveInOneTransaction(const BatchStatements& statements,
             lastError = QStringLiteral("数据库未连接");
         return false;
     }
-    QSqlQuery lookup(db), update(db), insert(db);
+    QSqlQuery lookup(db), update(db), insert(db), insertMany(db);
     QSqlQuery* failed = nullptr;
-    for (QSqlQuery* q : {&lookup, &update, &insert})
+    for (QSqlQuery* q : {&lookup, &update, &insert, &insertMany}) {
         q->setForwardOnly(true);
-    if (!lookup.prepare(statements.lookup))
-        failed = &lookup;
-    else if (!update.prepare(statements.update))
-        failed = &update;
-    else if (!insert.prepare(statements.insert))
-        failed = &insert;
+        const QString& text = q == &lookup   ? statements.lookup
+                              : q == &update ? statements.update
+                              : q == &insert ? statements.insert
+                                             : statements.insertMany;
+        if (!failed && !q->prepare(text))
+            failed = q;
+    }
     QSet<QPair<int, QString>> existing;
     if (!failed && !ExistingSerials(lookup, rows, from, to, existing))
         failed = &lookup;
+    // New rows wait to be inserted InsertRows at a time; a serial given again meanwhile is
+    // inserted first, so that its second record updates it.
+    QList<qsizetype> waiting;
+    QSet<QPair<int, QString>> waitingKeys;
+    const auto insertWaiting = [&](bool all) {
+        while (!failed && waiting.size() >= InsertRows) {
+            for (int k = 0; k < InsertRows; ++k) {
+                const QVariantList& values = rows.at(waiting.at(k)).insertValues;
+                for (qsizetype v = 0; v < values.size(); ++v)
+                    insertMany.bindValue(int(k * values.size() + v), values.at(v));
+            }
+            if (!insertMany.exec())
+                failed = &insertMany;
+            waiting.remove(0, InsertRows);
+        }
+        for (qsizetype k = 0; all && !failed && k < waiting.size(); ++k) {
+            BindAll(insert, rows.at(waiting.at(k)).insertValues);
+            if (!insert.exec())
+                failed = &insert;
+        }
+        if (all)
+            waiting.clear();
+        waitingKeys.clear();
+        for (qsizetype k : std::as_const(waiting))
+            waitingKeys.insert({rows.at(k).kind, rows.at(k).serial});
+    };
     for (qsizetype i = from; !failed && i < to; ++i) {
         const BatchRow& row = rows.at(i);
         const QPair<int, QString> key(row.kind, row.serial);
+        if (waitingKeys.contains(key)) {
+            insertWaiting(true);
+            if (failed)
+                break;
+        }
         // A row deleted since the lookup affects nothing and is inserted instead; a driver
         // that cannot count affected rows reports -1 for a row that is there.
         if (existing.contains(key)) {
@@ -597,14 +646,15 @@ bool DatabaseEngine::SaveInOneTransaction(const BatchStatements& statements,
                 continue;
             }
         }
-        BindAll(insert, row.insertValues);
-        if (!insert.exec()) {
-            failed = &insert;
-            break;
-        }
         existing.insert(key);
         results[i].outcome = BatchResult::Inserted;
+        waiting << i;
+        waitingKeys.insert(key);
+        if (waiting.size() == InsertRows)
+            insertWaiting(false);
     }
+    if (!failed)
+        insertWaiting(true);
     if (!failed && db.commit())
         return true;
     lastError = failed ? failed->lastError().text().trimmed() : db.lastError().text().trimmed();

@@ -45,11 +45,11 @@ public:
     };
     // Records per transaction of a batch save.
     static constexpr int BatchRows = 2000;
-    // Stores many records, BatchRows to a transaction with each statement prepared once: a record
-    // whose (kind, serial) the current store has already is updated, any other inserted (so a
-    // serial given twice updates the first). A record the database refuses is left out and the
-    // others are stored without it; each record is stored whole or not at all. One result per
-    // record, in order.
+    // Stores many records, BatchRows to a transaction, each kind of statement prepared once and
+    // new records inserted several to a statement: a record whose (kind, serial) the current
+    // store has already is updated, any other inserted (so a serial given twice updates the
+    // first). A record the database refuses is left out and the others are stored without it;
+    // each record is stored whole or not at all. One result per record, in order.
     QList<BatchResult> SaveProductBatch(const QList<ProductRecord>& records);
     QList<BatchResult> SaveFinanceBatch(const QList<FinanceRecord>& records);
 
@@ -103,6 +103,7 @@ private:
         QString lookup; // the serials of one kind of this store among LookupSerials given ones
         QString update;
         QString insert;
+        QString insertMany; // the insert of several rows in one statement
     };
     using BatchRowAt = std::function<BatchRow(qsizetype)>;
     QList<BatchResult> SaveBatch(const BatchStatements& statements, qsizetype count,

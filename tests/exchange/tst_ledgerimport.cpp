@@ -31,7 +31,7 @@ ProductRecord Goods(int kind, int i)
 {
     ProductRecord r;
     r.tab_type = kind;
-    r.product_serial = QStringLiteral("2024-03-15 10:00:%1:000").arg(i, 2, 10, QChar('0'));
+    r.product_serial = QStringLiteral("2024-03-15 10:00:%1:000").arg(i, 4, 10, QChar('0'));
     r.product_class = "鞋+帽";
     r.product_name = "A^^B";
     r.product_model = "it's \"quoted\"";
@@ -162,18 +162,24 @@ private slots:
             batch << Goods(2, 100 + i);
         batch[DatabaseEngine::BatchRows + 10] = batch[5];
         batch[DatabaseEngine::BatchRows + 10].product_code = "second";
+        batch[40] = batch[7]; // and twice close together
+        batch[40].product_code = "again";
         const auto results = engine->SaveProductBatch(batch);
         QCOMPARE(results.size(), batch.size());
         QCOMPARE(results[0].outcome, DatabaseEngine::BatchResult::Updated);
         QCOMPARE(results[1].outcome, DatabaseEngine::BatchResult::Inserted);
         QCOMPARE(results[5].outcome, DatabaseEngine::BatchResult::Inserted);
+        QCOMPARE(results[7].outcome, DatabaseEngine::BatchResult::Inserted);
+        QCOMPARE(results[40].outcome, DatabaseEngine::BatchResult::Updated);
         QCOMPARE(results[DatabaseEngine::BatchRows + 10].outcome,
                  DatabaseEngine::BatchResult::Updated);
-        QCOMPARE(GoodsRows(), batch.size() - 1 + 1); // one serial twice; store B's row
+        QCOMPARE(GoodsRows(), batch.size() - 2 + 1); // two serials twice; store B's row
         QCOMPARE(StoredGoods(3), QList<ProductRecord>{otherKind});
         const QList<ProductRecord> sales = StoredGoods(2);
         QCOMPARE(sales.first(), changed);
-        QCOMPARE(sales.size(), batch.size() - 2);
+        QCOMPARE(sales.size(), batch.size() - 3);
+        QVERIFY(sales.contains(batch[40]));
+        QVERIFY(sales.contains(batch[DatabaseEngine::BatchRows + 10]));
 
         engine->SetStoreNo("STORE-B");
         QCOMPARE(StoredGoods(2), QList<ProductRecord>{mine});
@@ -184,15 +190,18 @@ private slots:
     {
         RefuseBadDates();
         QList<ProductRecord> batch;
-        for (int i = 0; i < 7; ++i)
+        for (int i = 0; i < 300; ++i)
             batch << Goods(0, i);
         batch[4].product_time = RefusedDate;
+        batch[170].product_time = RefusedDate;
         const auto results = engine->SaveProductBatch(batch);
         for (int i = 0; i < batch.size(); ++i) {
-            QCOMPARE(results[i].outcome, i == 4 ? DatabaseEngine::BatchResult::Refused
-                                                : DatabaseEngine::BatchResult::Inserted);
+            QCOMPARE(results[i].outcome, i == 4 || i == 170
+                                             ? DatabaseEngine::BatchResult::Refused
+                                             : DatabaseEngine::BatchResult::Inserted);
         }
         QVERIFY(!results[4].error.isEmpty());
+        batch.removeAt(170);
         batch.removeAt(4);
         QCOMPARE(StoredGoods(0), batch);
 
