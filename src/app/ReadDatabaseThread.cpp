@@ -2,6 +2,8 @@
 
 #include "DatabaseEngine.h"
 #include "JobLauncher.h"
+#include "LedgerImport.h"
+#include "LedgerModel.h"
 
 #include <QDate>
 
@@ -15,6 +17,13 @@ void ReadDatabaseThread::SetQuery(const QueryRequest& request)
     query = request;
 }
 
+void ReadDatabaseThread::SetImportInfo(int type, const QString& file, const QString& tableName)
+{
+    pageType = type;
+    fileName = file;
+    table = tableName;
+}
+
 void ReadDatabaseThread::run()
 {
     if (!owner)
@@ -25,8 +34,28 @@ void ReadDatabaseThread::run()
         break;
     case JobLauncher::RunQuery:
         emit SendQueryResultDate(QueryRun::Run(*DatabaseEngine::Instance(), query));
+    case JobLauncher::ImportSheet:
+        ImportSheet();
         break;
     default:
         break;
     }
+}
+
+void ReadDatabaseThread::ImportSheet()
+{
+    const PageDefinition* page = PageDefinitions::ByTable(table);
+    if (!page || page->role != PageRole::Ledger) {
+        ImportReport report;
+        report.source = fileName;
+        report.failure = QStringLiteral("没有可导入的页面 %1").arg(table);
+        emit ImportFinished(table, report);
+        return;
+    }
+    // Serials made here come from the same clock as the window's new rows, so neither can take
+    // the other's.
+    LedgerImport import(*DatabaseEngine::Instance(), &LedgerModel::NextSerial);
+    emit ImportFinished(
+        table, import.Run(fileName, pageType, page->kind,
+                          [this](int done, int total) { emit ImportProgress(done, total); }));
 }

@@ -7,6 +7,7 @@ ThreadJobLauncher::ThreadJobLauncher()
 {
     qRegisterMetaType<LedgerRecords>();
     qRegisterMetaType<QueryResult>();
+    qRegisterMetaType<ImportReport>();
 }
 
 ThreadJobLauncher::~ThreadJobLauncher()
@@ -17,11 +18,18 @@ ThreadJobLauncher::~ThreadJobLauncher()
     }
 }
 
-void ThreadJobLauncher::Start(MainWindow* owner, int jobType)
+ReadDatabaseThread* ThreadJobLauncher::NewWorker(MainWindow* owner, int jobType)
 {
     workers.removeAll(nullptr);
     auto* worker = new ReadDatabaseThread(owner, jobType);
     QObject::connect(worker, &QThread::finished, worker, &QObject::deleteLater);
+    workers << worker;
+    return worker;
+}
+
+void ThreadJobLauncher::Start(MainWindow* owner, int jobType)
+{
+    auto* worker = NewWorker(owner, jobType);
     if (owner && jobType == JobLauncher::LoadPages) {
         QObject::connect(worker, &ReadDatabaseThread::PagesLoaded, owner,
                          &MainWindow::TakeLoadedRecords);
@@ -31,6 +39,18 @@ void ThreadJobLauncher::Start(MainWindow* owner, int jobType)
         QObject::connect(worker, &ReadDatabaseThread::SendQueryResultDate, owner,
                          &MainWindow::ShowQueryResultData);
     }
-    workers << worker;
+    worker->start(QThread::InheritPriority);
+}
+
+void ThreadJobLauncher::StartImport(MainWindow* owner, const ImportRequest& request)
+{
+    auto* worker = NewWorker(owner, JobLauncher::ImportSheet);
+    worker->SetImportInfo(request.pageType, request.fileName, request.table);
+    if (owner) {
+        QObject::connect(worker, &ReadDatabaseThread::ImportProgress, owner,
+                         &MainWindow::ShowImportProgress);
+        QObject::connect(worker, &ReadDatabaseThread::ImportFinished, owner,
+                         &MainWindow::ShowReadExcelData);
+    }
     worker->start(QThread::InheritPriority);
 }

@@ -56,6 +56,7 @@ void MainWindow::InitMainWindow()
     ConnectDialogs();
     InitEditing();
     InitQuery();
+    InitExchange();
     LoadAllPages();
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "DialogStoreSet.h"
+#include "ImportReport.h"
 #include "LedgerModel.h"
 #include "LedgerRecords.h"
 #include "ListSources.h"
@@ -21,6 +22,7 @@ class DialogUserMge;
 class DialogShowText;
 class DialogQuery;
 class JobLauncher;
+class LedgerExchange;
 class ListCellDelegate;
 class QComboBox;
 class QLabel;
@@ -112,6 +114,13 @@ public slots:
     // Shows a query job's result on its page, unless a later run for that page was started.
     void ShowQueryResultData(const QueryResult& result);
 
+    // Import and export of the ledger pages (MainWindowExchange.cpp).
+    void InportProcess();
+    void ExportProcess();
+    void ShowImportProgress(int done, int total);
+    // The end of an import into the page of that table.
+    void ShowReadExcelData(const QString& table, const ImportReport& report);
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
@@ -128,6 +137,7 @@ private:
     void ShowAboutBox();
     bool IsStoreCell(QTableView* table, const QModelIndex& index) const;
     void ConnectListDialogs();
+    void InitExchange();
 
     // Queries (MainWindowQuery.cpp).
     void InitQuery();
@@ -178,4 +188,6 @@ private:
     // The latest run started for each page (group * 100 + page): only its result is shown.
     QHash<int, quint64> latestRunOfPage;
     QSet<quint64> runningQueries;
+
+    LedgerExchange* exchange = nullptr;
 };
