@@ -1,0 +1,189 @@
+#include "BackupWriter.h"
+
+#include "StoreTables.h"
+
+#include <QDate>
+#include <QDateTime>
+#include <QLocale>
+#include <QSaveFile>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
+
+namespace
+{
+
+// Rows read per select: a large store is read in pages by id, so neither the client library nor
+// the program holds all of it at once.
+constexpr int PageRows = 20000;
+// Text gathered before it is handed to the file.
+constexpr qsizetype ChunkBytes = 1 << 20;
+
+QString Quoted(QString text)
+{
+    text.replace(QLatin1Char('\''), QLatin1String("''"));
+    return QLatin1Char('\'') + text + QLatin1Char('\'');
+}
+
+} // namespace
+
+BackupWriter::BackupWriter(QSqlDatabase db, const QString& storeNo) : db(db), storeNo(storeNo) {}
+
+QString BackupWriter::ValueText(const QVariant& value)
+{
+    if (value.isNull())
+        return QStringLiteral("null");
+    switch (value.typeId()) {
+    case QMetaType::QByteArray:
+        return QStringLiteral("E'") + QString::fromLatin1(value.toByteArray().toHex()) +
+               QLatin1Char('\'');
+    case QMetaType::QDate:
+        return Quoted(value.toDate().toString(QStringLiteral("yyyy-MM-dd")));
+    case QMetaType::QDateTime:
+        return Quoted(value.toDateTime().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss.zzz")));
+    case QMetaType::Bool:
+        return value.toBool() ? QStringLiteral("1") : QStringLiteral("0");
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+    case QMetaType::Short:
+    case QMetaType::UShort:
+    case QMetaType::Long:
+    case QMetaType::ULong:
+        return value.toString();
+    case QMetaType::Double:
+    case QMetaType::Float:
+        return QString::number(value.toDouble(), 'g', QLocale::FloatingPointShortest);
+    default:
+        return Quoted(value.toString());
+    }
+}
+
+QStringList BackupWriter::Tables() const
+{
+    // The connection's own order; only the program's tables, whose rows a restore takes back.
+    QStringList tables;
+    for (const QString& name : db.tables(QSql::Tables)) {
+        if (name.startsWith(QLatin1String("tb_sm")) && StoreTables::IsKnown(name))
+            tables << name;
+    }
+    return tables;
+}
+
+qint64 BackupWriter::CountRows(const QString& table, QString& error) const
+{
+    QSqlQuery query(db);
+    query.prepare(QStringLiteral("select count(*) from %1 where store_no=?").arg(table));
+    query.addBindValue(storeNo);
+    if (!query.exec() || !query.next()) {
+        error = query.lastError().text().trimmed();
+        return -1;
+    }
+    return query.value(0).toLongLong();
+}
+
+QString BackupWriter::PageStatement(const QString& table) const
+{
+    const QString select =
+        QStringLiteral("select * from %1 where store_no=? and id>? order by id").arg(table);
+    if (db.driverName() == QLatin1String("QSQLITE"))
+        return select + QStringLiteral(" limit %1").arg(PageRows);
+    return select + QStringLiteral(" offset 0 rows fetch next %1 rows only").arg(PageRows);
+}
+
+BackupResult BackupWriter::Write(const QString& path)
+{
+    BackupResult result;
+    const QStringList tables = Tables();
+    total = 0;
+    for (const QString& table : tables) {
+        const qint64 rows = CountRows(table, result.error);
+        if (rows < 0)
+            return result;
+        total += rows;
+    }
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        result.error = file.errorString();
+        return result;
+    }
+    for (const QString& table : tables) {
+        if (!WriteTable(table, file, result)) {
+            file.cancelWriting();
+            return result;
+        }
+    }
+    if (!file.commit()) {
+        result.error = file.errorString();
+        return result;
+    }
+    result.ok = true;
+    return result;
+}
+
+bool BackupWriter::WriteTable(const QString& table, QSaveFile& file, BackupResult& result)
+{
+    QSqlQuery query(db);
+    query.setForwardOnly(true);
+    if (!query.prepare(PageStatement(table))) {
+        result.error = query.lastError().text().trimmed();
+        return false;
+    }
+    QString chunk;
+    qlonglong lastId = -1;
+    for (;;) {
+        query.bindValue(0, storeNo);
+        query.bindValue(1, lastId);
+        if (!query.exec()) {
+            result.error = query.lastError().text().trimmed();
+            return false;
+        }
+        const QSqlRecord record = query.record();
+        const int idColumn = record.indexOf(QStringLiteral("id"));
+        if (idColumn < 0) {
+            result.error = QStringLiteral("%1 没有 id 列").arg(table);
+            return false;
+        }
+        QStringList names;
+        for (int i = 0; i < record.count(); ++i) {
+            if (i != idColumn)
+                names << record.fieldName(i);
+        }
+        const QString head =
+            QStringLiteral("insert into %1(%2) values(").arg(table, names.join(QLatin1Char(',')));
+        int pageRows = 0;
+        while (query.next()) {
+            ++pageRows;
+            lastId = query.value(idColumn).toLongLong();
+            chunk += head;
+            for (int i = 0, written = 0; i < record.count(); ++i) {
+                if (i == idColumn)
+                    continue;
+                if (written++)
+                    chunk += QLatin1Char(',');
+                chunk += query.isNull(i) ? QStringLiteral("null") : ValueText(query.value(i));
+            }
+            chunk += QLatin1String(");\n");
+            ++result.rows;
+            if (chunk.size() >= ChunkBytes) {
+                if (file.write(chunk.toUtf8()) < 0) {
+                    result.error = file.errorString();
+                    return false;
+                }
+                chunk.clear();
+                if (progress)
+                    progress(result.rows, total);
+            }
+        }
+        if (pageRows < PageRows)
+            break;
+    }
+    if (!chunk.isEmpty() && file.write(chunk.toUtf8()) < 0) {
+        result.error = file.errorString();
+        return false;
+    }
+    if (progress)
+        progress(result.rows, total);
+    return true;
+}
