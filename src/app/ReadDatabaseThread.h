@@ -17,6 +17,9 @@ public:
 
 signals:
     void PagesLoaded(const LedgerRecords& records);
+    // Backup job: rows written of rows in all, then the outcome (the file, or why not).
+    void BackupProgress(qint64 done, qint64 total);
+    void BackupDone(bool ok, const QString& path, const QString& error);
 
 protected:
     void run() override;

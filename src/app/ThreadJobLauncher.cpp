@@ -1,5 +1,6 @@
 #include "ThreadJobLauncher.h"
 
+#include "BackupFlow.h"
 #include "MainWindow.h"
 #include "ReadDatabaseThread.h"
 
@@ -25,6 +26,13 @@ void ThreadJobLauncher::Start(MainWindow* owner, int jobType)
         QObject::connect(worker, &ReadDatabaseThread::PagesLoaded, owner,
                          &MainWindow::TakeLoadedRecords);
         QObject::connect(worker, &QThread::finished, owner, &MainWindow::ShowTabData);
+    }
+    if (owner && jobType == JobLauncher::BackupDatabase) {
+        QObject::connect(worker, &ReadDatabaseThread::BackupProgress, owner->Backups(),
+                         &BackupFlow::ShowProgress);
+        QObject::connect(worker, &ReadDatabaseThread::BackupDone, owner->Backups(),
+                         &BackupFlow::Finish);
+        QObject::connect(worker, &QThread::finished, owner, &MainWindow::EnableAction);
     }
     workers << worker;
     worker->start(QThread::InheritPriority);

@@ -8,6 +8,7 @@ class JobLauncher
 public:
     // Job codes.
     static constexpr int LoadPages = 1;
+    static constexpr int BackupDatabase = 5;
 
     virtual ~JobLauncher() = default;
     virtual void Start(MainWindow* owner, int jobType) = 0;

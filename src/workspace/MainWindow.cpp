@@ -1,10 +1,12 @@
 #include "MainWindow.h"
 
+#include "BackupFlow.h"
 #include "CellDelegates.h"
 #include "DatabaseEngine.h"
 #include "JobLauncher.h"
 #include "LedgerPageBuilder.h"
 #include "Prompt.h"
+#include "StatusProgress.h"
 #include "UserRoles.h"
 #include "WorkingFolders.h"
 #include "ui_MainWindow.h"
@@ -54,6 +56,7 @@ void MainWindow::InitMainWindow()
     ConnectSignals();
     ConnectDialogs();
     InitEditing();
+    InitDataActions();
     LoadAllPages();
 }
 
@@ -325,6 +328,12 @@ void MainWindow::closeEvent(QCloseEvent* event)
     if (Prompt::Current().Ask(this, box) != 0) {
         event->ignore();
         return;
+    }
+    // The exit backup of users who may change the data; the program ends only once its file is
+    // written.
+    if (user.user_type == 1 || user.user_type == 2) {
+        SaveDbDate();
+        backups->WaitUntilDone();
     }
     event->accept();
 }

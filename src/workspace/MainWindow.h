@@ -11,6 +11,7 @@
 #include <array>
 #include <memory>
 
+class BackupFlow;
 class ItemPicker;
 class DialogInfoToDb;
 class DialogUserMge;
@@ -21,6 +22,8 @@ class QComboBox;
 class QLabel;
 class QStackedWidget;
 class QTableView;
+class RestoreFlow;
+class StatusProgress;
 
 namespace Ui
 {
@@ -63,6 +66,11 @@ public:
     bool ConfirmDanger();
     ItemPicker* Picker() const { return picker; }
 
+    // Backup and restore (MainWindowData.cpp).
+    BackupFlow* Backups() const { return backups; }
+    // Empties the ledger pages, reads the lists again and loads the pages anew.
+    void ReloadAllPages();
+
 public slots:
     void InitTable();
     void ShowTabData();
@@ -82,6 +90,8 @@ public slots:
     void ActionDelete();
     void ActionClear();
     void TotalProcess();
+    void SaveDbDate();
+    void RestoreDbDate();
 
     // Dialogs (MainWindowDialogs.cpp).
     // A click on the store cell (column 8) of a goods row opens the store chooser for that cell.
@@ -109,6 +119,7 @@ private:
     void ShowAboutBox();
     bool IsStoreCell(QTableView* table, const QModelIndex& index) const;
     void ConnectListDialogs();
+    void InitDataActions();
 
     // Editing (MainWindowEditing.cpp).
     void InitEditing();
@@ -138,4 +149,7 @@ private:
     DialogUserMge* personDialog = nullptr;
     ListCellDelegate* listDelegate = nullptr;
     ItemPicker* picker = nullptr;
+    std::unique_ptr<StatusProgress> progress;
+    BackupFlow* backups = nullptr;
+    RestoreFlow* restores = nullptr;
 };
