@@ -3,6 +3,8 @@
 #include "DatabaseEngine.h"
 #include "DatabaseFixture.h"
 #include "DbManager.h"
+#include "DemoData.h"
+#include "DemoWriter.h"
 #include "ScriptReader.h"
 #include "StoreTables.h"
 #include "TestDatabase.h"
@@ -459,6 +461,35 @@ private slots:
     }
 };
 
+// The demo generator's bulk path stores rows as the data store's own saves do.
+class BulkWriteTest : public DatabaseFixture
+{
+    Q_OBJECT
+private slots:
+    void generatedRowsReadBackAndASecondRunAddsNothing()
+    {
+        DemoOptions options;
+        options.goodsPerStore = 700;
+        options.moneyPerStore = 300;
+        options.firstStoreNo = "STORE-A";
+        const StoreDemo store = DemoData::Build(options).first();
+        for (int run = 0; run < 2; ++run) {
+            DemoWriter writer;
+            QVERIFY2(writer.Write(store), qPrintable(writer.Error()));
+            QCOMPARE(DatabaseEngine::Instance()->StoreNo(), QString("STORE-A"));
+        }
+        QList<ProductRecord> goods;
+        QVERIFY(DatabaseEngine::Instance()->SelectProductRecords(5, -1, "", "", goods));
+        QList<FinanceRecord> money;
+        QVERIFY(DatabaseEngine::Instance()->SelectFinanceRecords(5, -1, "", "", money));
+        QCOMPARE(goods, store.goods);
+        QCOMPARE(money, store.money);
+        QCOMPARE(TestDatabase::Scalar("select count(*) from tb_sm_product_info where "
+                                      "product_code is null or prodcut_remark is null"),
+                 0);
+    }
+};
+
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
@@ -470,6 +501,10 @@ int main(int argc, char** argv)
     {
         ScriptsTest scripts;
         failed += QTest::qExec(&scripts, argc, argv);
+    }
+    {
+        BulkWriteTest bulk;
+        failed += QTest::qExec(&bulk, argc, argv);
     }
     {
         CrossBackendTest cross;
