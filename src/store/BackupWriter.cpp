@@ -19,10 +19,14 @@ constexpr int PageRows = 20000;
 // Text gathered before it is handed to the file.
 constexpr qsizetype ChunkBytes = 1 << 20;
 
-QString Quoted(QString text)
+void AppendQuoted(QString& out, const QString& text)
 {
-    text.replace(QLatin1Char('\''), QLatin1String("''"));
-    return QLatin1Char('\'') + text + QLatin1Char('\'');
+    out += QLatin1Char('\'');
+    if (text.contains(QLatin1Char('\'')))
+        out += QString(text).replace(QLatin1Char('\''), QLatin1String("''"));
+    else
+        out += text;
+    out += QLatin1Char('\'');
 }
 
 } // namespace
@@ -31,18 +35,33 @@ BackupWriter::BackupWriter(QSqlDatabase db, const QString& storeNo) : db(db), st
 
 QString BackupWriter::ValueText(const QVariant& value)
 {
-    if (value.isNull())
-        return QStringLiteral("null");
+    QString text;
+    AppendValue(text, value);
+    return text;
+}
+
+void BackupWriter::AppendValue(QString& out, const QVariant& value)
+{
+    if (value.isNull()) {
+        out += QLatin1String("null");
+        return;
+    }
     switch (value.typeId()) {
+    case QMetaType::QString:
+        AppendQuoted(out, value.toString());
+        break;
     case QMetaType::QByteArray:
-        return QStringLiteral("E'") + QString::fromLatin1(value.toByteArray().toHex()) +
-               QLatin1Char('\'');
+        out += QLatin1String("E'") + QLatin1String(value.toByteArray().toHex()) + QLatin1Char('\'');
+        break;
     case QMetaType::QDate:
-        return Quoted(value.toDate().toString(QStringLiteral("yyyy-MM-dd")));
+        AppendQuoted(out, value.toDate().toString(QStringLiteral("yyyy-MM-dd")));
+        break;
     case QMetaType::QDateTime:
-        return Quoted(value.toDateTime().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss.zzz")));
+        AppendQuoted(out, value.toDateTime().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss.zzz")));
+        break;
     case QMetaType::Bool:
-        return value.toBool() ? QStringLiteral("1") : QStringLiteral("0");
+        out += value.toBool() ? QLatin1Char('1') : QLatin1Char('0');
+        break;
     case QMetaType::Int:
     case QMetaType::UInt:
     case QMetaType::LongLong:
@@ -51,12 +70,14 @@ QString BackupWriter::ValueText(const QVariant& value)
     case QMetaType::UShort:
     case QMetaType::Long:
     case QMetaType::ULong:
-        return value.toString();
+        out += value.toString();
+        break;
     case QMetaType::Double:
     case QMetaType::Float:
-        return QString::number(value.toDouble(), 'g', QLocale::FloatingPointShortest);
+        out += QString::number(value.toDouble(), 'g', QLocale::FloatingPointShortest);
+        break;
     default:
-        return Quoted(value.toString());
+        AppendQuoted(out, value.toString());
     }
 }
 
@@ -96,6 +117,12 @@ BackupResult BackupWriter::Write(const QString& path)
 {
     BackupResult result;
     const QStringList tables = Tables();
+    if (tables.isEmpty()) {
+        // Without the program's tables an empty file would pass for a backup of an empty store.
+        result.error = db.isOpen() ? QStringLiteral("数据库中没有本程序的数据表")
+                                   : QStringLiteral("数据库未连接");
+        return result;
+    }
     total = 0;
     for (const QString& table : tables) {
         const qint64 rows = CountRows(table, result.error);
@@ -162,7 +189,7 @@ bool BackupWriter::WriteTable(const QString& table, QSaveFile& file, BackupResul
                     continue;
                 if (written++)
                     chunk += QLatin1Char(',');
-                chunk += query.isNull(i) ? QStringLiteral("null") : ValueText(query.value(i));
+                AppendValue(chunk, query.value(i));
             }
             chunk += QLatin1String(");\n");
             ++result.rows;

@@ -32,6 +32,7 @@ public:
 
     // The script form of one value read from the database.
     static QString ValueText(const QVariant& value);
+    static void AppendValue(QString& out, const QVariant& value);
 
 private:
     QStringList Tables() const;

@@ -10,13 +10,15 @@ namespace
 // A statement that has run on this far without closing its quote is taken as broken.
 constexpr qsizetype MaxStatementLength = 64 * 1024 * 1024;
 
+const QString StoreColumn = QStringLiteral("store_no");
+
 enum class Parse { Row, Incomplete, Skip };
 
 // Parses one statement held in `text` (its lines joined by "\n").
 class StatementParser
 {
 public:
-    explicit StatementParser(const QString& text) : text(text) {}
+    StatementParser(const QString& text, bool storeOnly) : text(text), storeOnly(storeOnly) {}
 
     Parse Run(ScriptRow& row, SkipReason& reason)
     {
@@ -120,9 +122,10 @@ private:
         do {
             if (row.values.size() == row.columns.size())
                 return Fail(SkipReason::Malformed);
-            const QString& type = row.table->types.at(row.columns.at(row.values.size()));
+            const int column = row.columns.at(row.values.size());
+            const bool keep = !storeOnly || row.table->columns.at(column) == StoreColumn;
             QVariant value;
-            std::optional<Parse> read = Value(type, value);
+            std::optional<Parse> read = Value(row.table->types.at(column), keep, value);
             if (!read || *read == Parse::Incomplete)
                 return read;
             row.values << value;
@@ -136,23 +139,26 @@ private:
         return Parse::Row;
     }
 
-    // A quoted text after its opening quote; Incomplete when the text ends inside it.
-    std::optional<Parse> Quoted(QString& out)
+    // A quoted text after its opening quote, kept in `out` when asked; Incomplete when the
+    // text ends inside it.
+    std::optional<Parse> Quoted(bool keep, QString& out)
     {
         for (;;) {
             const qsizetype quote = text.indexOf(u'\'', at);
             if (quote < 0)
                 return Parse::Incomplete;
-            out += QStringView(text).mid(at, quote - at);
+            if (keep)
+                out += QStringView(text).mid(at, quote - at);
             at = quote + 1;
             if (Peek() != u'\'')
                 return Parse::Row;
-            out += u'\'';
+            if (keep)
+                out += u'\'';
             ++at;
         }
     }
 
-    std::optional<Parse> Value(const QString& type, QVariant& value)
+    std::optional<Parse> Value(const QString& type, bool keep, QVariant& value)
     {
         const bool intColumn = type == QLatin1String("int");
         SkipSpace();
@@ -160,8 +166,9 @@ private:
         if (c == u'\'') {
             ++at;
             QString quoted(QLatin1String("")); // an empty text stays empty, not NULL
-            std::optional<Parse> read = Quoted(quoted);
-            value = quoted;
+            std::optional<Parse> read = Quoted(keep, quoted);
+            if (keep)
+                value = quoted;
             return read;
         }
         if ((c == u'E' || c == u'e') && Peek(1) == u'\'') {
@@ -220,13 +227,14 @@ private:
     }
 
     const QString& text;
+    const bool storeOnly;
     qsizetype at = 0;
     SkipReason failure = SkipReason::Malformed;
 };
 
 } // namespace
 
-ScriptReader::ScriptReader(QIODevice& device) : device(device) {}
+ScriptReader::ScriptReader(QIODevice& device, Values values) : device(device), values(values) {}
 
 bool ScriptReader::TakeLine(std::pair<int, QString>& line)
 {
@@ -258,7 +266,7 @@ bool ScriptReader::Next(ScriptRow& row, SkipReport& skipped)
         std::deque<std::pair<int, QString>> following;
         for (;;) {
             SkipReason reason = SkipReason::Malformed;
-            const Parse parsed = StatementParser(text).Run(row, reason);
+            const Parse parsed = StatementParser(text, values == StoreOnly).Run(row, reason);
             if (parsed == Parse::Row) {
                 row.line = first.first;
                 return true;

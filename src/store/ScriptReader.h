@@ -17,8 +17,11 @@ class QIODevice;
 class ScriptReader
 {
 public:
+    // Which values a row carries: all, or (for a check of the file) only its store number.
+    enum Values { All, StoreOnly };
+
     // Reads from an open device (UTF-8 text).
-    explicit ScriptReader(QIODevice& device);
+    explicit ScriptReader(QIODevice& device, Values values = All);
 
     // The next accepted row; false at the end of the file. Every statement passed over on the
     // way is added to `skipped` under the line it starts on.
@@ -32,6 +35,7 @@ private:
     bool TakeLine(std::pair<int, QString>& line);
 
     QIODevice& device;
+    Values values;
     // Lines read ahead for a statement that turned out broken, to be read again.
     std::deque<std::pair<int, QString>> pending;
     int lineNumber = 0;

@@ -49,7 +49,7 @@ bool ScriptRestorer::Check(const QString& path, qint64& accepted, RestoreResult&
         result.error = OpenError(file);
         return false;
     }
-    ScriptReader reader(file);
+    ScriptReader reader(file, ScriptReader::StoreOnly);
     ScriptRow row;
     SkipReport skipped;
     accepted = 0;

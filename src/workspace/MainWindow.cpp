@@ -331,7 +331,7 @@ void MainWindow::closeEvent(QCloseEvent* event)
     }
     // The exit backup of users who may change the data; the program ends only once its file is
     // written.
-    if (user.user_type == 1 || user.user_type == 2) {
+    if (backups && (user.user_type == 1 || user.user_type == 2)) {
         SaveDbDate();
         backups->WaitUntilDone();
     }

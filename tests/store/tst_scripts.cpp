@@ -336,6 +336,12 @@ private slots:
         QVERIFY(!backup.ok);
         QVERIFY(!backup.error.isEmpty());
         QVERIFY(!QFile::exists(path));
+
+        DbManager::Instance()->Disconnect();
+        const BackupResult unconnected = engine->BackupToScript(Path("unconnected.sql"));
+        QVERIFY(!unconnected.ok);
+        QCOMPARE(unconnected.error, QString("数据库未连接"));
+        QVERIFY(!QFile::exists(Path("unconnected.sql")));
     }
 
     void unreadableOrEmptyOfRowsChangesNothing()
