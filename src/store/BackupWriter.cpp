@@ -33,13 +33,6 @@ void AppendQuoted(QString& out, const QString& text)
 
 BackupWriter::BackupWriter(QSqlDatabase db, const QString& storeNo) : db(db), storeNo(storeNo) {}
 
-QString BackupWriter::ValueText(const QVariant& value)
-{
-    QString text;
-    AppendValue(text, value);
-    return text;
-}
-
 void BackupWriter::AppendValue(QString& out, const QVariant& value)
 {
     if (value.isNull()) {
@@ -106,11 +99,17 @@ qint64 BackupWriter::CountRows(const QString& table, QString& error) const
 
 QString BackupWriter::PageStatement(const QString& table) const
 {
-    const QString select =
-        QStringLiteral("select * from %1 where store_no=? and id>? order by id").arg(table);
+    // Each page continues after the last id read. SQLite is kept off the store index ("+"):
+    // walking the rows by id reads a page at once, where the index would sort the whole store
+    // again for every page.
     if (db.driverName() == QLatin1String("QSQLITE"))
-        return select + QStringLiteral(" limit %1").arg(PageRows);
-    return select + QStringLiteral(" offset 0 rows fetch next %1 rows only").arg(PageRows);
+        return QStringLiteral("select * from %1 where +store_no=? and id>? order by id limit %2")
+            .arg(table)
+            .arg(PageRows);
+    return QStringLiteral("select * from %1 where store_no=? and id>? order by id offset 0 rows "
+                          "fetch next %2 rows only")
+        .arg(table)
+        .arg(PageRows);
 }
 
 BackupResult BackupWriter::Write(const QString& path)

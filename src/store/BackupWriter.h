@@ -30,8 +30,7 @@ public:
 
     BackupResult Write(const QString& path);
 
-    // The script form of one value read from the database.
-    static QString ValueText(const QVariant& value);
+    // Appends the script form of one value read from the database.
     static void AppendValue(QString& out, const QVariant& value);
 
 private:

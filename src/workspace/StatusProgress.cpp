@@ -27,13 +27,3 @@ void StatusProgress::Hide()
 {
     bar->hide();
 }
-
-bool StatusProgress::IsShown() const
-{
-    return bar->isVisible();
-}
-
-int StatusProgress::Percent() const
-{
-    return bar->value();
-}

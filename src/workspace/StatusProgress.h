@@ -14,8 +14,6 @@ public:
     // Shows the bar at done of total (a busy bar while the total is unknown).
     void Show(qint64 done, qint64 total);
     void Hide();
-    bool IsShown() const;
-    int Percent() const;
 
 private:
     QProgressBar* bar;

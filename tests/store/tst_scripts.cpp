@@ -41,6 +41,13 @@ Read ReadScript(const QByteArray& text)
 
 const QVariant Null;
 
+QString ValueText(const QVariant& value)
+{
+    QString text;
+    BackupWriter::AppendValue(text, value);
+    return text;
+}
+
 // Inserts one row with bound values, as any other program could have written it.
 void Insert(const QString& table, const QStringList& columns, const QVariantList& values)
 {
@@ -240,15 +247,14 @@ private slots:
 
     void scriptFormsOfValues()
     {
-        QCOMPARE(BackupWriter::ValueText(QVariant("it's")), QString("'it''s'"));
-        QCOMPARE(BackupWriter::ValueText(QVariant(QString(""))), QString("''"));
-        QCOMPARE(BackupWriter::ValueText(QVariant(QMetaType::fromType<QString>())),
-                 QString("null"));
-        QCOMPARE(BackupWriter::ValueText(QVariant(QDate(2024, 1, 5))), QString("'2024-01-05'"));
-        QCOMPARE(BackupWriter::ValueText(QVariant(42)), QString("42"));
-        QCOMPARE(BackupWriter::ValueText(QVariant(qlonglong(-7))), QString("-7"));
-        QCOMPARE(BackupWriter::ValueText(QVariant(0.1)), QString("0.1"));
-        QCOMPARE(BackupWriter::ValueText(QVariant(QByteArray("\x01\xab", 2))), QString("E'01ab'"));
+        QCOMPARE(ValueText(QVariant("it's")), QString("'it''s'"));
+        QCOMPARE(ValueText(QVariant(QString(""))), QString("''"));
+        QCOMPARE(ValueText(QVariant(QMetaType::fromType<QString>())), QString("null"));
+        QCOMPARE(ValueText(QVariant(QDate(2024, 1, 5))), QString("'2024-01-05'"));
+        QCOMPARE(ValueText(QVariant(42)), QString("42"));
+        QCOMPARE(ValueText(QVariant(qlonglong(-7))), QString("-7"));
+        QCOMPARE(ValueText(QVariant(0.1)), QString("0.1"));
+        QCOMPARE(ValueText(QVariant(QByteArray("\x01\xab", 2))), QString("E'01ab'"));
     }
 };
 
