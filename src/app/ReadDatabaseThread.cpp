@@ -1,11 +1,13 @@
 #include "ReadDatabaseThread.h"
 
+#include "BackupFlow.h"
 #include "DatabaseEngine.h"
 #include "JobLauncher.h"
 #include "LedgerImport.h"
 #include "LedgerModel.h"
 
 #include <QDate>
+#include <QDateTime>
 
 ReadDatabaseThread::ReadDatabaseThread(MainWindow* owner, int jobType)
     : QThread(nullptr), owner(owner), jobType(jobType)
@@ -34,9 +36,17 @@ void ReadDatabaseThread::run()
         break;
     case JobLauncher::RunQuery:
         emit SendQueryResultDate(QueryRun::Run(*DatabaseEngine::Instance(), query));
+        break;
     case JobLauncher::ImportSheet:
         ImportSheet();
         break;
+    case JobLauncher::BackupDatabase: {
+        const QString path = BackupFlow::PathFor(QDateTime::currentDateTime());
+        const BackupResult result = DatabaseEngine::Instance()->BackupToScript(
+            path, [this](qint64 done, qint64 total) { emit BackupProgress(done, total); });
+        emit BackupDone(result.ok, path, result.error);
+        break;
+    }
     default:
         break;
     }

@@ -30,6 +30,9 @@ signals:
     void SendQueryResultDate(const QueryResult& result);
     void ImportProgress(int done, int total);
     void ImportFinished(const QString& table, const ImportReport& report);
+    // Backup job: rows written of rows in all, then the outcome (the file, or why not).
+    void BackupProgress(qint64 done, qint64 total);
+    void BackupDone(bool ok, const QString& path, const QString& error);
 
 protected:
     void run() override;

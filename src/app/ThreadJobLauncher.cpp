@@ -1,5 +1,6 @@
 #include "ThreadJobLauncher.h"
 
+#include "BackupFlow.h"
 #include "MainWindow.h"
 #include "ReadDatabaseThread.h"
 
@@ -38,6 +39,12 @@ void ThreadJobLauncher::Start(MainWindow* owner, int jobType)
         worker->SetQuery(owner->PendingQuery());
         QObject::connect(worker, &ReadDatabaseThread::SendQueryResultDate, owner,
                          &MainWindow::ShowQueryResultData);
+    } else if (owner && jobType == JobLauncher::BackupDatabase) {
+        QObject::connect(worker, &ReadDatabaseThread::BackupProgress, owner->Backups(),
+                         &BackupFlow::ShowProgress);
+        QObject::connect(worker, &ReadDatabaseThread::BackupDone, owner->Backups(),
+                         &BackupFlow::Finish);
+        QObject::connect(worker, &QThread::finished, owner, &MainWindow::EnableAction);
     }
     worker->start(QThread::InheritPriority);
 }

@@ -1,6 +1,8 @@
 #pragma once
 
+#include "BackupWriter.h"
 #include "Records.h"
+#include "ScriptRestorer.h"
 
 #include <QList>
 #include <QPair>
@@ -89,6 +91,12 @@ public:
                               const QString& queryDate, QList<ProductRecord>& out);
     bool SelectFinanceRecords(int timeMode, int kind, const QString& startDate,
                               const QString& queryDate, QList<FinanceRecord>& out);
+
+    // The current store's rows as a backup script at `path` (BackupWriter), on the calling
+    // thread's connection.
+    BackupResult BackupToScript(const QString& path, const ScriptProgress& progress = {});
+    // Replaces the current store's rows by those of a backup script (ScriptRestorer).
+    RestoreResult RestoreFromScript(const QString& path, const ScriptProgress& progress = {});
 
 private:
     DatabaseEngine() = default;

@@ -19,6 +19,7 @@ public:
     static constexpr int LoadPages = 1;
     static constexpr int ImportSheet = 2;
     static constexpr int RunQuery = 3;
+    static constexpr int BackupDatabase = 5;
 
     virtual ~JobLauncher() = default;
     virtual void Start(MainWindow* owner, int jobType) = 0;

@@ -15,6 +15,7 @@
 #include <array>
 #include <memory>
 
+class BackupFlow;
 class ItemPicker;
 class ProgramRestart;
 class DialogInfoToDb;
@@ -29,6 +30,8 @@ class QLabel;
 class QProgressBar;
 class QStackedWidget;
 class QTableView;
+class RestoreFlow;
+class StatusProgress;
 
 namespace Ui
 {
@@ -76,6 +79,11 @@ public:
     // The query the last QueryProcess started, as the query job takes it.
     const QueryRequest& PendingQuery() const { return pendingQuery; }
 
+    // Backup and restore (MainWindowData.cpp).
+    BackupFlow* Backups() const { return backups; }
+    // Empties the ledger pages, reads the lists again and loads the pages anew.
+    void ReloadAllPages();
+
 public slots:
     void InitTable();
     void ShowTabData();
@@ -95,6 +103,8 @@ public slots:
     void ActionDelete();
     void ActionClear();
     void TotalProcess();
+    void SaveDbDate();
+    void RestoreDbDate();
 
     // Dialogs (MainWindowDialogs.cpp).
     // A click on the store cell (column 8) of a goods row opens the store chooser for that cell.
@@ -144,6 +154,8 @@ private:
     void RefillQueryLists();
     QString ChooseStore(const QString& current);
 
+    void InitDataActions();
+
     // Editing (MainWindowEditing.cpp).
     void InitEditing();
     void StoreEditedRow(const PageDefinition& page, int row);
@@ -190,4 +202,8 @@ private:
     QSet<quint64> runningQueries;
 
     LedgerExchange* exchange = nullptr;
+
+    std::unique_ptr<StatusProgress> progress;
+    BackupFlow* backups = nullptr;
+    RestoreFlow* restores = nullptr;
 };
