@@ -1,9 +1,13 @@
 #include "ReadDatabaseThread.h"
 
+#include "BackupFlow.h"
 #include "DatabaseEngine.h"
 #include "JobLauncher.h"
+#include "LedgerImport.h"
+#include "LedgerModel.h"
 
 #include <QDate>
+#include <QDateTime>
 
 ReadDatabaseThread::ReadDatabaseThread(MainWindow* owner, int jobType)
     : QThread(nullptr), owner(owner), jobType(jobType)
@@ -13,6 +17,13 @@ ReadDatabaseThread::ReadDatabaseThread(MainWindow* owner, int jobType)
 void ReadDatabaseThread::SetQuery(const QueryRequest& request)
 {
     query = request;
+}
+
+void ReadDatabaseThread::SetImportInfo(int type, const QString& file, const QString& tableName)
+{
+    pageType = type;
+    fileName = file;
+    table = tableName;
 }
 
 void ReadDatabaseThread::run()
@@ -26,7 +37,35 @@ void ReadDatabaseThread::run()
     case JobLauncher::RunQuery:
         emit SendQueryResultDate(QueryRun::Run(*DatabaseEngine::Instance(), query));
         break;
+    case JobLauncher::ImportSheet:
+        ImportSheet();
+        break;
+    case JobLauncher::BackupDatabase: {
+        const QString path = BackupFlow::PathFor(QDateTime::currentDateTime());
+        const BackupResult result = DatabaseEngine::Instance()->BackupToScript(
+            path, [this](qint64 done, qint64 total) { emit BackupProgress(done, total); });
+        emit BackupDone(result.ok, path, result.error);
+        break;
+    }
     default:
         break;
     }
+}
+
+void ReadDatabaseThread::ImportSheet()
+{
+    const PageDefinition* page = PageDefinitions::ByTable(table);
+    if (!page || page->role != PageRole::Ledger) {
+        ImportReport report;
+        report.source = fileName;
+        report.failure = QStringLiteral("没有可导入的页面 %1").arg(table);
+        emit ImportFinished(table, report);
+        return;
+    }
+    // Serials made here come from the same clock as the window's new rows, so neither can take
+    // the other's.
+    LedgerImport import(*DatabaseEngine::Instance(), &LedgerModel::NextSerial);
+    emit ImportFinished(
+        table, import.Run(fileName, pageType, page->kind,
+                          [this](int done, int total) { emit ImportProgress(done, total); }));
 }

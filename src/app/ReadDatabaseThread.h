@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ImportReport.h"
 #include "LedgerRecords.h"
 #include "QueryRun.h"
 
@@ -19,16 +20,30 @@ public:
     // The query a query job runs, taken in the GUI thread before the start.
     void SetQuery(const QueryRequest& request);
 
+    // The import job's inputs: the page family (ExcelEngine::GoodsLedger or MoneyLedger), the
+    // file and the object name of the ledger table whose kind the rows take.
+    void SetImportInfo(int pageType, const QString& fileName, const QString& table);
+
 signals:
     void PagesLoaded(const LedgerRecords& records);
     // The result of a query job, with the records it found.
     void SendQueryResultDate(const QueryResult& result);
+    void ImportProgress(int done, int total);
+    void ImportFinished(const QString& table, const ImportReport& report);
+    // Backup job: rows written of rows in all, then the outcome (the file, or why not).
+    void BackupProgress(qint64 done, qint64 total);
+    void BackupDone(bool ok, const QString& path, const QString& error);
 
 protected:
     void run() override;
 
 private:
+    void ImportSheet();
+
     MainWindow* owner;
     int jobType;
     QueryRequest query;
+    int pageType = 0;
+    QString fileName;
+    QString table;
 };

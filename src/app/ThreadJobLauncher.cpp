@@ -1,5 +1,6 @@
 #include "ThreadJobLauncher.h"
 
+#include "BackupFlow.h"
 #include "MainWindow.h"
 #include "ReadDatabaseThread.h"
 
@@ -7,6 +8,7 @@ ThreadJobLauncher::ThreadJobLauncher()
 {
     qRegisterMetaType<LedgerRecords>();
     qRegisterMetaType<QueryResult>();
+    qRegisterMetaType<ImportReport>();
 }
 
 ThreadJobLauncher::~ThreadJobLauncher()
@@ -17,11 +19,18 @@ ThreadJobLauncher::~ThreadJobLauncher()
     }
 }
 
-void ThreadJobLauncher::Start(MainWindow* owner, int jobType)
+ReadDatabaseThread* ThreadJobLauncher::NewWorker(MainWindow* owner, int jobType)
 {
     workers.removeAll(nullptr);
     auto* worker = new ReadDatabaseThread(owner, jobType);
     QObject::connect(worker, &QThread::finished, worker, &QObject::deleteLater);
+    workers << worker;
+    return worker;
+}
+
+void ThreadJobLauncher::Start(MainWindow* owner, int jobType)
+{
+    auto* worker = NewWorker(owner, jobType);
     if (owner && jobType == JobLauncher::LoadPages) {
         QObject::connect(worker, &ReadDatabaseThread::PagesLoaded, owner,
                          &MainWindow::TakeLoadedRecords);
@@ -30,7 +39,25 @@ void ThreadJobLauncher::Start(MainWindow* owner, int jobType)
         worker->SetQuery(owner->PendingQuery());
         QObject::connect(worker, &ReadDatabaseThread::SendQueryResultDate, owner,
                          &MainWindow::ShowQueryResultData);
+    } else if (owner && jobType == JobLauncher::BackupDatabase) {
+        QObject::connect(worker, &ReadDatabaseThread::BackupProgress, owner->Backups(),
+                         &BackupFlow::ShowProgress);
+        QObject::connect(worker, &ReadDatabaseThread::BackupDone, owner->Backups(),
+                         &BackupFlow::Finish);
+        QObject::connect(worker, &QThread::finished, owner, &MainWindow::EnableAction);
     }
-    workers << worker;
+    worker->start(QThread::InheritPriority);
+}
+
+void ThreadJobLauncher::StartImport(MainWindow* owner, const ImportRequest& request)
+{
+    auto* worker = NewWorker(owner, JobLauncher::ImportSheet);
+    worker->SetImportInfo(request.pageType, request.fileName, request.table);
+    if (owner) {
+        QObject::connect(worker, &ReadDatabaseThread::ImportProgress, owner,
+                         &MainWindow::ShowImportProgress);
+        QObject::connect(worker, &ReadDatabaseThread::ImportFinished, owner,
+                         &MainWindow::ShowReadExcelData);
+    }
     worker->start(QThread::InheritPriority);
 }

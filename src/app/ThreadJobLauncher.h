@@ -16,7 +16,10 @@ public:
     ~ThreadJobLauncher() override;
 
     void Start(MainWindow* owner, int jobType) override;
+    void StartImport(MainWindow* owner, const ImportRequest& request) override;
 
 private:
+    ReadDatabaseThread* NewWorker(MainWindow* owner, int jobType);
+
     QList<QPointer<ReadDatabaseThread>> workers;
 };

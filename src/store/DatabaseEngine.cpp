@@ -5,15 +5,26 @@
 #include "StoreTables.h"
 #include "WriteTransaction.h"
 
+#include <QHash>
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <algorithm>
 #include <array>
 #include <sqlite3.h>
 #include <utility>
 
 namespace
 {
+
+// The name every writer of one stored row locks: its table and key values.
+QString KeyLockName(const QString& table, const QVariantList& keyValues)
+{
+    QStringList parts = {table};
+    for (const QVariant& v : keyValues)
+        parts << v.toString();
+    return parts.join(QLatin1Char('\n'));
+}
 
 thread_local QString lastError;
 
@@ -259,13 +270,7 @@ struct DatabaseEngine::KeyedRow {
             .arg(table, columns.join(QLatin1Char(',')), marks.join(QLatin1Char(',')));
     }
     // The name every writer of this row locks.
-    QString LockName() const
-    {
-        QStringList parts = {table};
-        for (const QVariant& v : KeyValues())
-            parts << v.toString();
-        return parts.join(QLatin1Char('\n'));
-    }
+    QString LockName() const { return KeyLockName(table, KeyValues()); }
 };
 
 // Updates the row when its key is stored, inserts it otherwise. The key is locked first, so a
@@ -586,5 +591,249 @@ bool DatabaseEngine::ReadRecords(const QString& statement, const QVariantList& v
     if (!Run(query, statement, values))
         return false;
     ReadQueryRecords(query, dateText, out);
+    return true;
+}
+
+namespace
+{
+
+// The serials given to one lookup; a shorter list is padded with its first serial.
+constexpr int LookupSerials = 500;
+// Rows per multi-row insert: 80 goods rows bind 1680 values, below SQL Server's 2100.
+constexpr int InsertRows = 80;
+
+// The insert statement of one row made to insert InsertRows rows.
+QString InsertMany(const QString& insert)
+{
+    const qsizetype values = insert.lastIndexOf(QLatin1String("values"));
+    const QString row = insert.mid(values + 6).trimmed();
+    QStringList rows;
+    for (int i = 0; i < InsertRows; ++i)
+        rows << row;
+    return insert.left(values + 6) + rows.join(QLatin1Char(','));
+}
+
+QString LookupStatement(const QString& table, const QString& serialColumn)
+{
+    QStringList marks;
+    for (int i = 0; i < LookupSerials; ++i)
+        marks << QStringLiteral("?");
+    return QStringLiteral("select tab_type, %2 from %1 where store_no=? and tab_type=? and %2 in "
+                          "(%3)")
+        .arg(table, serialColumn, marks.join(QLatin1Char(',')));
+}
+
+void BindAll(QSqlQuery& query, const QVariantList& values)
+{
+    for (qsizetype i = 0; i < values.size(); ++i)
+        query.bindValue(int(i), values.at(i));
+}
+
+} // namespace
+
+QList<DatabaseEngine::BatchResult>
+DatabaseEngine::SaveProductBatch(const QList<ProductRecord>& records)
+{
+    static const QString insert =
+        QStringLiteral("insert into tb_sm_product_info(tab_type, product_serial, product_class, "
+                       "product_name, product_model, product_color,product_code, product_size, "
+                       "product_time, product_store, product_num, product_price,product_total, "
+                       "product_pay, product_debt, product_supply, product_purchase, "
+                       "product_oddNum,product_record, prodcut_remark,store_no) "
+                       "values(?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)");
+    static const BatchStatements statements = {
+        StoreTables::Product,
+        LookupStatement(StoreTables::Product, QStringLiteral("product_serial")),
+        QStringLiteral("update tb_sm_product_info set product_class=?,product_name=?, "
+                       "product_model=?, product_color=?,product_code=?, product_size=?, "
+                       "product_time=?, product_store=?, product_num=?, product_price=?,"
+                       "product_total=?, product_pay=?, product_debt=?, product_supply=?, "
+                       "product_purchase=?, product_oddNum=?,product_record=?, prodcut_remark=? "
+                       "where tab_type=? and product_serial=? and store_no=?"),
+        insert, InsertMany(insert)};
+    return SaveBatch(statements, records.size(), [&](qsizetype i) {
+        const ProductRecord& r = records.at(i);
+        const QVariantList key = {r.tab_type, Text(r.product_serial), Text(storeNo)};
+        return BatchRow{r.tab_type, r.product_serial, ProductTexts(r, 1) + key,
+                        QVariantList{r.tab_type} + ProductTexts(r, 0) +
+                            QVariantList{Text(storeNo)}};
+    });
+}
+
+QList<DatabaseEngine::BatchResult>
+DatabaseEngine::SaveFinanceBatch(const QList<FinanceRecord>& records)
+{
+    static const QString insert =
+        QStringLiteral("insert into tb_sm_finance_info(tab_type,ie_serial,ie_item,ie_sum,"
+                       "ie_time,ie_client,ie_sale,ie_cert,ie_record,ie_remark,store_no)"
+                       "values(?,?,?,?,?,?,?,?,?,?,?)");
+    static const BatchStatements statements = {
+        StoreTables::Finance, LookupStatement(StoreTables::Finance, QStringLiteral("ie_serial")),
+        QStringLiteral("update tb_sm_finance_info set ie_item=?,ie_sum=?, ie_time=?, "
+                       "ie_client=?,ie_sale=?, ie_cert=?, ie_record=?, ie_remark=? "
+                       "where tab_type=? and ie_serial=? and store_no=?"),
+        insert, InsertMany(insert)};
+    return SaveBatch(statements, records.size(), [&](qsizetype i) {
+        const FinanceRecord& r = records.at(i);
+        const QVariantList key = {r.tab_type, Text(r.ie_serial), Text(storeNo)};
+        return BatchRow{r.tab_type, r.ie_serial, FinanceTexts(r, 1) + key,
+                        QVariantList{r.tab_type} + FinanceTexts(r, 0) +
+                            QVariantList{Text(storeNo)}};
+    });
+}
+
+QList<DatabaseEngine::BatchResult> DatabaseEngine::SaveBatch(const BatchStatements& statements,
+                                                             qsizetype count,
+                                                             const BatchRowAt& rowAt) const
+{
+    QList<BatchResult> results(count);
+    if (!manager) {
+        for (BatchResult& r : results)
+            r.error = QStringLiteral("数据库未连接");
+        return results;
+    }
+    // The statement values of one transaction's records at a time, not of all of them.
+    for (qsizetype from = 0; from < count; from += BatchRows) {
+        const qsizetype to = std::min(count, from + BatchRows);
+        QList<BatchRow> rows;
+        rows.reserve(to - from);
+        for (qsizetype i = from; i < to; ++i)
+            rows << rowAt(i);
+        QList<BatchResult> part(rows.size());
+        SaveRange(statements, rows, 0, rows.size(), part);
+        std::move(part.begin(), part.end(), results.begin() + from);
+    }
+    return results;
+}
+
+// Stores rows [from, to) in one transaction; when the database refuses one of them, the halves
+// are stored separately, down to the single refused record.
+void DatabaseEngine::SaveRange(const BatchStatements& statements, const QList<BatchRow>& rows,
+                               qsizetype from, qsizetype to, QList<BatchResult>& results) const
+{
+    if (SaveInOneTransaction(statements, rows, from, to, results))
+        return;
+    if (to - from == 1) {
+        results[from] = {BatchResult::Refused, lastError};
+        return;
+    }
+    const qsizetype middle = from + (to - from) / 2;
+    SaveRange(statements, rows, from, middle, results);
+    SaveRange(statements, rows, middle, to, results);
+}
+
+bool DatabaseEngine::SaveInOneTransaction(const BatchStatements& statements,
+                                          const QList<BatchRow>& rows, qsizetype from, qsizetype to,
+                                          QList<BatchResult>& results) const
+{
+    // The rows' keys are locked as single saves lock them, so no other writer stores one of
+    // them between the lookup and the insert.
+    QStringList keys;
+    for (qsizetype i = from; i < to; ++i)
+        keys << KeyLockName(statements.table,
+                            {rows.at(i).kind, Text(rows.at(i).serial), Text(storeNo)});
+    return InWriteTransaction([&](WriteTransaction& transaction) {
+        if (!transaction.LockKeys(keys)) {
+            lastError = transaction.ErrorText();
+            return false;
+        }
+        const QSqlDatabase db = Connection();
+        QSqlQuery lookup(db), update(db), insert(db), insertMany(db);
+        QSqlQuery* failed = nullptr;
+        for (QSqlQuery* q : {&lookup, &update, &insert, &insertMany}) {
+            q->setForwardOnly(true);
+            const QString& text = q == &lookup   ? statements.lookup
+                                  : q == &update ? statements.update
+                                  : q == &insert ? statements.insert
+                                                 : statements.insertMany;
+            if (!failed && !q->prepare(text))
+                failed = q;
+        }
+        QSet<QPair<int, QString>> existing;
+        if (!failed && !ExistingSerials(lookup, rows, from, to, existing))
+            failed = &lookup;
+        // New rows wait to be inserted InsertRows at a time; a serial given again meanwhile is
+        // inserted first, so that its second record updates it.
+        QList<qsizetype> waiting;
+        QSet<QPair<int, QString>> waitingKeys;
+        const auto insertWaiting = [&](bool all) {
+            while (!failed && waiting.size() >= InsertRows) {
+                for (int k = 0; k < InsertRows; ++k) {
+                    const QVariantList& values = rows.at(waiting.at(k)).insertValues;
+                    for (qsizetype v = 0; v < values.size(); ++v)
+                        insertMany.bindValue(int(k * values.size() + v), values.at(v));
+                }
+                if (!insertMany.exec())
+                    failed = &insertMany;
+                waiting.remove(0, InsertRows);
+            }
+            for (qsizetype k = 0; all && !failed && k < waiting.size(); ++k) {
+                BindAll(insert, rows.at(waiting.at(k)).insertValues);
+                if (!insert.exec())
+                    failed = &insert;
+            }
+            if (all)
+                waiting.clear();
+            waitingKeys.clear();
+            for (qsizetype k : std::as_const(waiting))
+                waitingKeys.insert({rows.at(k).kind, rows.at(k).serial});
+        };
+        for (qsizetype i = from; !failed && i < to; ++i) {
+            const BatchRow& row = rows.at(i);
+            const QPair<int, QString> key(row.kind, row.serial);
+            if (waitingKeys.contains(key)) {
+                insertWaiting(true);
+                if (failed)
+                    break;
+            }
+            // A row deleted since the lookup affects nothing and is inserted instead; a driver
+            // that cannot count affected rows reports -1 for a row that is there.
+            if (existing.contains(key)) {
+                BindAll(update, row.updateValues);
+                if (!update.exec()) {
+                    failed = &update;
+                    break;
+                }
+                if (update.numRowsAffected() != 0) {
+                    results[i].outcome = BatchResult::Updated;
+                    continue;
+                }
+            }
+            existing.insert(key);
+            results[i].outcome = BatchResult::Inserted;
+            waiting << i;
+            waitingKeys.insert(key);
+            if (waiting.size() == InsertRows)
+                insertWaiting(false);
+        }
+        if (!failed)
+            insertWaiting(true);
+        if (failed)
+            lastError = failed->lastError().text().trimmed();
+        return !failed;
+    });
+}
+
+bool DatabaseEngine::ExistingSerials(QSqlQuery& lookup, const QList<BatchRow>& rows, qsizetype from,
+                                     qsizetype to, QSet<QPair<int, QString>>& existing) const
+{
+    QHash<int, QStringList> serialsByKind;
+    for (qsizetype i = from; i < to; ++i)
+        serialsByKind[rows.at(i).kind] << rows.at(i).serial;
+    for (auto it = serialsByKind.cbegin(); it != serialsByKind.cend(); ++it) {
+        const QStringList& serials = it.value();
+        for (qsizetype first = 0; first < serials.size(); first += LookupSerials) {
+            lookup.bindValue(0, Text(storeNo));
+            lookup.bindValue(1, it.key());
+            for (int k = 0; k < LookupSerials; ++k) {
+                const qsizetype at = first + k < serials.size() ? first + k : first;
+                lookup.bindValue(2 + k, Text(serials.at(at)));
+            }
+            if (!lookup.exec())
+                return false;
+            while (lookup.next())
+                existing.insert({lookup.value(0).toInt(), lookup.value(1).toString()});
+        }
+    }
     return true;
 }

@@ -1,8 +1,12 @@
 #pragma once
 
+#include "BackupWriter.h"
 #include "Records.h"
+#include "ScriptRestorer.h"
 
 #include <QList>
+#include <QPair>
+#include <QSet>
 #include <QSqlDatabase>
 #include <QString>
 #include <QVariantList>
@@ -41,6 +45,22 @@ public:
     // tell (LastError() says why), which must never count as "no".
     enum class Answer { Yes, No, Failed };
 
+    // How one record of a batch save ended.
+    struct BatchResult {
+        enum Outcome { Inserted, Updated, Refused };
+        Outcome outcome = Refused;
+        QString error; // why the database refused the record
+    };
+    // Records per transaction of a batch save.
+    static constexpr int BatchRows = 2000;
+    // Stores many records, BatchRows to a transaction, each kind of statement prepared once and
+    // new records inserted several to a statement: a record whose (kind, serial) the current
+    // store has already is updated, any other inserted (so a serial given twice updates the
+    // first). A record the database refuses is left out and the others are stored without it;
+    // each record is stored whole or not at all. One result per record, in order.
+    QList<BatchResult> SaveProductBatch(const QList<ProductRecord>& records);
+    QList<BatchResult> SaveFinanceBatch(const QList<FinanceRecord>& records);
+
     // User accounts of the current store. A login text is a phone number or a user name; an
     // account is saved over the one with the same phone number and name, or added.
     bool SaveUserInfo(const UserRecord& user);
@@ -72,6 +92,12 @@ public:
     bool SelectFinanceRecords(int timeMode, int kind, const QString& startDate,
                               const QString& queryDate, QList<FinanceRecord>& out);
 
+    // The current store's rows as a backup script at `path` (BackupWriter), on the calling
+    // thread's connection.
+    BackupResult BackupToScript(const QString& path, const ScriptProgress& progress = {});
+    // Replaces the current store's rows by those of a backup script (ScriptRestorer).
+    RestoreResult RestoreFromScript(const QString& path, const ScriptProgress& progress = {});
+
 private:
     DatabaseEngine() = default;
     DbManager* Owner() const;
@@ -91,6 +117,30 @@ private:
     template <class Record>
     bool ReadRecords(const QString& statement, const QVariantList& values, int dateText,
                      QList<Record>& out) const;
+
+    // What a batch save stores of one record: its key and the values of both statements.
+    struct BatchRow {
+        int kind = 0;
+        QString serial;
+        QVariantList updateValues;
+        QVariantList insertValues;
+    };
+    struct BatchStatements {
+        QString table;
+        QString lookup; // the serials of one kind of this store among LookupSerials given ones
+        QString update;
+        QString insert;
+        QString insertMany; // the insert of several rows in one statement
+    };
+    using BatchRowAt = std::function<BatchRow(qsizetype)>;
+    QList<BatchResult> SaveBatch(const BatchStatements& statements, qsizetype count,
+                                 const BatchRowAt& rowAt) const;
+    void SaveRange(const BatchStatements& statements, const QList<BatchRow>& rows, qsizetype from,
+                   qsizetype to, QList<BatchResult>& results) const;
+    bool SaveInOneTransaction(const BatchStatements& statements, const QList<BatchRow>& rows,
+                              qsizetype from, qsizetype to, QList<BatchResult>& results) const;
+    bool ExistingSerials(QSqlQuery& lookup, const QList<BatchRow>& rows, qsizetype from,
+                         qsizetype to, QSet<QPair<int, QString>>& existing) const;
 
     DbManager* manager = nullptr;
     QString storeNo;

@@ -84,6 +84,34 @@ bool WriteTransaction::LockKey(const QString& key)
     }
 }
 
+bool WriteTransaction::LockKeys(QStringList keys)
+{
+    if (!open)
+        return false;
+    keys.sort();
+    keys.removeDuplicates();
+    if (db.driver()->dbmsType() != QSqlDriver::PostgreSQL) {
+        for (const QString& key : std::as_const(keys)) {
+            if (!LockKey(key))
+                return false;
+        }
+        return true;
+    }
+    // Many keys to a round trip; the branches of a union all run in their order.
+    constexpr qsizetype KeysPerStatement = 200;
+    for (qsizetype from = 0; from < keys.size(); from += KeysPerStatement) {
+        const QStringList part = keys.mid(from, KeysPerStatement);
+        QStringList locks;
+        for (qsizetype i = 0; i < part.size(); ++i)
+            locks << QStringLiteral("select pg_advisory_xact_lock(hashtext(cast(? as text)))");
+        if (!Exec(QStringLiteral("select count(*) from (%1) as locked")
+                      .arg(locks.join(QLatin1String(" union all "))),
+                  QVariantList(part.cbegin(), part.cend())))
+            return false;
+    }
+    return true;
+}
+
 bool WriteTransaction::Commit()
 {
     if (!open)

@@ -2,6 +2,7 @@
 
 #include <QSqlDatabase>
 #include <QString>
+#include <QStringList>
 #include <QVariantList>
 
 // One transaction on the calling thread's connection for writes that must not interleave with
@@ -22,6 +23,9 @@ public:
     static bool OpenOnThisThread();
     // Makes every other writer that locks the same key wait until this transaction ends.
     bool LockKey(const QString& key);
+    // Locks many keys, in sorted order so that two writers of overlapping keys never wait for
+    // each other in a circle.
+    bool LockKeys(QStringList keys);
     bool Commit();
     // Why the transaction could not be opened, a key not locked or the commit failed.
     QString ErrorText() const { return error; }

@@ -1,11 +1,13 @@
 #include "MainWindow.h"
 
+#include "BackupFlow.h"
 #include "CellDelegates.h"
 #include "DatabaseEngine.h"
 #include "JobLauncher.h"
 #include "LedgerPageBuilder.h"
 #include "ProgramRestart.h"
 #include "Prompt.h"
+#include "StatusProgress.h"
 #include "UserRoles.h"
 #include "WorkingFolders.h"
 #include "ui_MainWindow.h"
@@ -57,6 +59,8 @@ void MainWindow::InitMainWindow()
     InitEditing();
     InitQuery();
     ConnectReports();
+    InitExchange();
+    InitDataActions();
     LoadAllPages();
 }
 
@@ -330,6 +334,12 @@ void MainWindow::closeEvent(QCloseEvent* event)
             restart->Cancel();
         event->ignore();
         return;
+    }
+    // The exit backup of users who may change the data; the program ends only once its file is
+    // written.
+    if (backups && (user.user_type == 1 || user.user_type == 2)) {
+        SaveDbDate();
+        backups->WaitUntilDone();
     }
     event->accept();
 }

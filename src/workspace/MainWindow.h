@@ -1,6 +1,7 @@
 #pragma once
 
 #include "DialogStoreSet.h"
+#include "ImportReport.h"
 #include "LedgerModel.h"
 #include "LedgerRecords.h"
 #include "ListSources.h"
@@ -14,6 +15,7 @@
 #include <array>
 #include <memory>
 
+class BackupFlow;
 class ItemPicker;
 class ProgramRestart;
 class DialogInfoToDb;
@@ -22,12 +24,15 @@ class DialogShowGraph;
 class DialogShowText;
 class DialogQuery;
 class JobLauncher;
+class LedgerExchange;
 class ListCellDelegate;
 class QComboBox;
 class QLabel;
 class QProgressBar;
 class QStackedWidget;
 class QTableView;
+class RestoreFlow;
+class StatusProgress;
 
 namespace Ui
 {
@@ -78,6 +83,11 @@ public:
     // The query the last QueryProcess started, as the query job takes it.
     const QueryRequest& PendingQuery() const { return pendingQuery; }
 
+    // Backup and restore (MainWindowData.cpp).
+    BackupFlow* Backups() const { return backups; }
+    // Empties the ledger pages, reads the lists again and loads the pages anew.
+    void ReloadAllPages();
+
 public slots:
     void InitTable();
     void ShowTabData();
@@ -97,6 +107,8 @@ public slots:
     void ActionDelete();
     void ActionClear();
     void TotalProcess();
+    void SaveDbDate();
+    void RestoreDbDate();
 
     // Dialogs (MainWindowDialogs.cpp).
     // A click on the store cell (column 8) of a goods row opens the store chooser for that cell.
@@ -124,6 +136,13 @@ public slots:
     // The sales statistics page's rows per day, per salesperson or per distributor.
     void ShowSalesChart();
 
+    // Import and export of the ledger pages (MainWindowExchange.cpp).
+    void InportProcess();
+    void ExportProcess();
+    void ShowImportProgress(int done, int total);
+    // The end of an import into the page of that table.
+    void ShowReadExcelData(const QString& table, const ImportReport& report);
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
@@ -144,10 +163,14 @@ private:
     // The lines below a printed report: the row count and the page's totals.
     QStringList TotalsLines(const PageDefinition& page) const;
 
+    void InitExchange();
+
     // Queries (MainWindowQuery.cpp).
     void InitQuery();
     void RefillQueryLists();
     QString ChooseStore(const QString& current);
+
+    void InitDataActions();
 
     // Editing (MainWindowEditing.cpp).
     void InitEditing();
@@ -196,4 +219,10 @@ private:
     // The latest run started for each page (group * 100 + page): only its result is shown.
     QHash<int, quint64> latestRunOfPage;
     QSet<quint64> runningQueries;
+
+    LedgerExchange* exchange = nullptr;
+
+    std::unique_ptr<StatusProgress> progress;
+    BackupFlow* backups = nullptr;
+    RestoreFlow* restores = nullptr;
 };

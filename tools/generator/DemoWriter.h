@@ -2,15 +2,14 @@
 
 #include "DemoData.h"
 
+#include <QSet>
 #include <QString>
 
-// Writes generated stores through the data store: lists, accounts and ledger rows, the rows with
-// one transaction per batch.
+// Writes generated stores through the data store: lists and accounts through its saves, ledger
+// rows in bulk.
 class DemoWriter
 {
 public:
-    explicit DemoWriter(int batchSize = 2000) : batchSize(batchSize) {}
-
     // Lists, accounts and ledger rows of one store, under its store number. The data store's
     // current store number is restored afterwards. False with Error() set on the first refusal.
     bool Write(const StoreDemo& store);
@@ -19,7 +18,7 @@ public:
 private:
     bool WriteLists(const StoreDemo& store);
     template <typename Row> bool WriteRows(const QString& table, const QList<Row>& rows);
+    QSet<QString> StoredKeys(const QString& table, const QString& storeNo);
 
-    int batchSize;
     QString error;
 };

@@ -1,0 +1,239 @@
+// bench_ledgerimport: importing 50 000 goods rows from .xls and .xlsx into SQLite and PostgreSQL,
+// and exporting a 60 000-row page, each against the engine's own read of the same file in the
+// same run. Times in seconds (wall clock, and this process's own CPU time, which a busy machine
+// inflates less); memory is the peak resident size during the step.
+#include "DatabaseEngine.h"
+#include "DbManager.h"
+#include "DemoData.h"
+#include "ExcelEngine.h"
+#include "LedgerExport.h"
+#include "LedgerImport.h"
+#include "SheetTable.h"
+
+#include <QAbstractTableModel>
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QSettings>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <QTextStream>
+#include <ctime>
+#include <functional>
+
+namespace
+{
+
+constexpr int ImportRows = 50000;
+constexpr int ExportRows = 60000;
+const QString BenchDatabase = QStringLiteral("ledger_bench_import");
+const QString AdminConnection = QStringLiteral("bench-import-admin");
+
+// A goods page over records, with headers, as the window's page model shows it.
+class PageModel : public QAbstractTableModel
+{
+public:
+    explicit PageModel(QList<ProductRecord> records) : records(std::move(records)) {}
+    int rowCount(const QModelIndex& = QModelIndex()) const override { return int(records.size()); }
+    int columnCount(const QModelIndex& = QModelIndex()) const override
+    {
+        return ProductRecord::TextCount;
+    }
+    QVariant data(const QModelIndex& index, int role) const override
+    {
+        return role == Qt::DisplayRole ? records.at(index.row()).Text(index.column()) : QVariant();
+    }
+    QVariant headerData(int section, Qt::Orientation, int role) const override
+    {
+        return role == Qt::DisplayRole ? QStringLiteral("列%1").arg(section) : QVariant();
+    }
+
+private:
+    QList<ProductRecord> records;
+};
+
+// The peak resident size since the last reset, in MB; the reset makes the next step's own.
+double PeakMb()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').first().toDouble() / 1024;
+    }
+    return -1;
+}
+
+void ResetPeak()
+{
+    QFile clear(QStringLiteral("/proc/self/clear_refs"));
+    if (clear.open(QIODevice::WriteOnly))
+        clear.write("5");
+}
+
+struct Step {
+    double seconds = 0;
+    double cpuSeconds = 0;
+    double peakMb = 0;
+};
+
+Step Measure(const std::function<void()>& work)
+{
+    ResetPeak();
+    QElapsedTimer timer;
+    timer.start();
+    const std::clock_t cpu = std::clock();
+    work();
+    return {timer.nsecsElapsed() / 1e9, double(std::clock() - cpu) / CLOCKS_PER_SEC, PeakMb()};
+}
+
+Step EngineRead(const QString& path)
+{
+    return Measure([&] {
+        ExcelEngine sheet(path);
+        QStringList lines;
+        sheet.Open(1, false);
+        sheet.ReadSheetToList(lines);
+    });
+}
+
+void Print(QTextStream& out, const QString& what, const Step& step, const Step& baseline)
+{
+    out << QStringLiteral("  %1: %2 s (%3 x engine read), cpu %4 s (%5 x), peak %6 MB (engine "
+                          "read %7 MB)\n")
+               .arg(what, -38)
+               .arg(step.seconds, 0, 'f', 2)
+               .arg(step.seconds / baseline.seconds, 0, 'f', 1)
+               .arg(step.cpuSeconds, 0, 'f', 2)
+               .arg(step.cpuSeconds / baseline.cpuSeconds, 0, 'f', 1)
+               .arg(step.peakMb, 0, 'f', 0)
+               .arg(baseline.peakMb, 0, 'f', 0);
+    out.flush();
+}
+
+QString WriteConfig(const QTemporaryDir& dir, const QList<QPair<QString, QVariant>>& keys)
+{
+    const QString path = dir.filePath(QStringLiteral("dBConfig.ini"));
+    QSettings ini(path, QSettings::IniFormat);
+    for (const auto& [key, value] : keys)
+        ini.setValue(key, value);
+    ini.sync();
+    return path;
+}
+
+void ImportInto(const QString& name, const QString& config, const QList<QString>& files,
+                const QList<Step>& baselines, QTextStream& out)
+{
+    if (!DbManager::Instance()->ConnectFromConfig(config)) {
+        out << "  " << name << ": cannot connect\n";
+        return;
+    }
+    DatabaseEngine* engine = DatabaseEngine::Instance();
+    engine->SetDbManager(DbManager::Instance());
+    engine->SetStoreNo(QStringLiteral("20240101000000000LINK"));
+    int serial = 0;
+    LedgerImport import(*engine, [&serial] { return QStringLiteral("new %1").arg(++serial); });
+    for (qsizetype i = 0; i < files.size(); ++i) {
+        engine->ClearProductInfo(0);
+        ImportReport report;
+        const QString suffix = files[i].section(QLatin1Char('.'), -1);
+        const Step first = Measure([&] { report = import.Run(files[i], 1, 0); });
+        Print(out, QStringLiteral("%1 import .%2 (%3 new)").arg(name, suffix).arg(report.inserted),
+              first, baselines[i]);
+        const Step again = Measure([&] { report = import.Run(files[i], 1, 0); });
+        Print(out,
+              QStringLiteral("%1 again .%2 (%3 updated)").arg(name, suffix).arg(report.updated),
+              again, baselines[i]);
+    }
+    DbManager::Instance()->Disconnect();
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication app(argc, argv);
+    QTextStream out(stdout);
+    QTemporaryDir dir;
+
+    DemoOptions options;
+    options.goodsPerStore = ExportRows;
+    options.moneyPerStore = 1;
+    options.days = 365;
+    options.end = QDate(2024, 6, 30);
+    QList<ProductRecord> goods = DemoData::Build(options).first().goods;
+    const QString page = dir.filePath(QStringLiteral("page.xls"));
+    const PageModel exportPage(goods);
+    const Step exported =
+        Measure([&] { LedgerExport::Write(page, ExcelEngine::GoodsLedger, exportPage); });
+    out << QStringLiteral("export of a %1-row goods page:\n").arg(ExportRows);
+    Print(out, QStringLiteral("export .xls"), exported, EngineRead(page));
+
+    goods.resize(ImportRows);
+    const PageModel importPage(goods);
+    QList<QString> files = {dir.filePath(QStringLiteral("goods.xls"))};
+    LedgerExport::Write(files[0], ExcelEngine::GoodsLedger, importPage);
+    // The engine writes .xlsx only into a workbook that exists: an empty one from openpyxl.
+    const QString xlsx = dir.filePath(QStringLiteral("goods.xlsx"));
+    if (QProcess::execute(
+            QStringLiteral("/usr/bin/python3"),
+            {QStringLiteral("-c"),
+             QStringLiteral("import openpyxl,sys; openpyxl.Workbook().save(sys.argv[1])"), xlsx}) ==
+            0 &&
+        LedgerExport::Write(xlsx, ExcelEngine::GoodsLedger, importPage).isEmpty())
+        files << xlsx;
+    else
+        out << "  (no .xlsx: python3-openpyxl missing)\n";
+    QList<Step> baselines;
+    for (const QString& file : files)
+        baselines << EngineRead(file);
+
+    out << QStringLiteral("import of %1 goods rows:\n").arg(ImportRows);
+    {
+        QTemporaryDir db;
+        ImportInto(QStringLiteral("SQLite"),
+                   WriteConfig(db, {{QStringLiteral("Driver/TYPE"), QStringLiteral("QSQLITE")},
+                                    {QStringLiteral("DatabaseName/DATABASE"),
+                                     db.filePath(QStringLiteral("bench.db"))}}),
+                   files, baselines, out);
+    }
+
+    const QString server = qEnvironmentVariable("LEDGER_TEST_PG");
+    if (server.isEmpty()) {
+        out << "  (no PostgreSQL: LEDGER_TEST_PG is not set)\n";
+        return 0;
+    }
+    QHash<QString, QString> keys;
+    for (const QString& part : server.split(QLatin1Char(' '), Qt::SkipEmptyParts))
+        keys.insert(part.section(QLatin1Char('='), 0, 0), part.section(QLatin1Char('='), 1));
+    {
+        QSqlDatabase admin = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), AdminConnection);
+        admin.setHostName(keys.value(QStringLiteral("host")));
+        admin.setPort(keys.value(QStringLiteral("port")).toInt());
+        admin.setUserName(keys.value(QStringLiteral("user")));
+        admin.setDatabaseName(QStringLiteral("postgres"));
+        QSqlQuery query(admin.open() ? admin : QSqlDatabase());
+        query.exec(QStringLiteral("drop database if exists %1").arg(BenchDatabase));
+        if (!query.exec(QStringLiteral("create database %1").arg(BenchDatabase))) {
+            out << "  cannot create the PostgreSQL database: " << query.lastError().text() << "\n";
+            return 1;
+        }
+    }
+    QTemporaryDir pg;
+    ImportInto(
+        QStringLiteral("PostgreSQL"),
+        WriteConfig(pg, {{QStringLiteral("Driver/TYPE"), QStringLiteral("QPSQL")},
+                         {QStringLiteral("HostName/IP"), keys.value(QStringLiteral("host"))},
+                         {QStringLiteral("Port/PORT"), keys.value(QStringLiteral("port"))},
+                         {QStringLiteral("UserName/UID"), keys.value(QStringLiteral("user"))},
+                         {QStringLiteral("DatabaseName/DATABASE"), BenchDatabase}}),
+        files, baselines, out);
+    QSqlQuery(QSqlDatabase::database(AdminConnection))
+        .exec(QStringLiteral("drop database %1").arg(BenchDatabase));
+    QSqlDatabase::removeDatabase(AdminConnection);
+    return 0;
+}

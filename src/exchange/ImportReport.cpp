@@ -1,0 +1,51 @@
+#include "ImportReport.h"
+
+#include <QSaveFile>
+
+QString ImportReport::Counts() const
+{
+    return QStringLiteral("新增 %1 行,更新 %2 行,跳过 %3 行。")
+        .arg(inserted)
+        .arg(updated)
+        .arg(skipped.size());
+}
+
+QString ImportReport::Line(const SkippedRow& row)
+{
+    return QStringLiteral("第 %1 行: %2").arg(row.sheetRow).arg(row.reason);
+}
+
+QString ImportReport::Summary() const
+{
+    QStringList lines = {Counts()};
+    for (qsizetype i = 0; i < skipped.size() && i < ListedRows; ++i)
+        lines << Line(skipped.at(i));
+    if (skipped.size() > ListedRows)
+        lines << QStringLiteral("……另有 %1 行被跳过。").arg(skipped.size() - ListedRows);
+    if (!reportPath.isEmpty())
+        lines << QStringLiteral("完整报告: %1").arg(reportPath);
+    else if (!reportError.isEmpty())
+        lines << QStringLiteral("报告文件未能写入: %1").arg(reportError);
+    return lines.join(QLatin1Char('\n'));
+}
+
+QString ImportReport::FullText() const
+{
+    QStringList lines = {QStringLiteral("导入文件: %1").arg(source), Counts()};
+    for (const SkippedRow& row : skipped)
+        lines << Line(row);
+    return lines.join(QLatin1Char('\n')) + QLatin1Char('\n');
+}
+
+void ImportReport::WriteBesideSource()
+{
+    const QString path = source + QStringLiteral(".import.txt");
+    QSaveFile file(path);
+    if (file.open(QIODevice::WriteOnly) && file.write(FullText().toUtf8()) >= 0 && file.commit()) {
+        reportPath = path;
+        reportError.clear();
+        return;
+    }
+    reportPath.clear();
+    reportError = QStringLiteral("%1 (%2)").arg(path, file.errorString());
+}

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QList>
+#include <QMetaType>
+#include <QString>
+
+// What an import of a sheet into a ledger page did, row by row.
+struct ImportReport {
+    struct SkippedRow {
+        int sheetRow = 0; // 1-based, the header being row 1
+        QString reason;
+    };
+
+    // Skipped rows the box lists; the report file lists all of them.
+    static constexpr int ListedRows = 20;
+
+    QString source;  // the file imported
+    QString failure; // why the file could not be read; empty when it was
+    int inserted = 0;
+    int updated = 0;
+    QList<SkippedRow> skipped;
+    QString reportPath;  // where the full report was written
+    QString reportError; // why it could not be written
+
+    bool Read() const { return failure.isEmpty(); }
+    // The counts and the first ListedRows skipped rows, for the box at the end of the import.
+    QString Summary() const;
+    // The counts and every skipped row, for the report file.
+    QString FullText() const;
+    // Writes FullText() next to the source as "<file name>.import.txt" and notes where (or why
+    // not) in reportPath / reportError.
+    void WriteBesideSource();
+
+private:
+    QString Counts() const;
+    static QString Line(const SkippedRow& row);
+};
+
+Q_DECLARE_METATYPE(ImportReport)

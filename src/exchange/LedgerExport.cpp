@@ -1,0 +1,13 @@
+#include "LedgerExport.h"
+
+#include "ExcelEngine.h"
+
+QString LedgerExport::Write(const QString& path, int pageType, const QAbstractItemModel& page)
+{
+    ExcelEngine sheet(path);
+    if (!sheet.Open(1, false))
+        return sheet.LastError();
+    if (!sheet.WriteLedgerToSheet(pageType, &page) || !sheet.Close())
+        return sheet.LastError();
+    return QString();
+}

@@ -1,0 +1,125 @@
+#include "LedgerImport.h"
+
+#include "DatabaseEngine.h"
+#include "ExcelEngine.h"
+#include "SheetTable.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <algorithm>
+
+namespace
+{
+
+// Sheet row of data line `index`: the header is row 1.
+int SheetRow(qsizetype index)
+{
+    return int(index) + 2;
+}
+
+QList<DatabaseEngine::BatchResult> SaveBatch(DatabaseEngine& engine,
+                                             const QList<ProductRecord>& records)
+{
+    return engine.SaveProductBatch(records);
+}
+
+QList<DatabaseEngine::BatchResult> SaveBatch(DatabaseEngine& engine,
+                                             const QList<FinanceRecord>& records)
+{
+    return engine.SaveFinanceBatch(records);
+}
+
+} // namespace
+
+LedgerImport::LedgerImport(DatabaseEngine& engine, LedgerSheetRows::SerialMaker newSerial)
+    : engine(engine), newSerial(std::move(newSerial))
+{
+}
+
+ImportReport LedgerImport::Run(const QString& path, int pageType, int kind,
+                               const Progress& progress)
+{
+    ImportReport report;
+    report.source = path;
+    const std::unique_ptr<SheetTable> cells = ReadCells(path, report.failure);
+    if (!cells)
+        return report;
+    const LedgerSheetRows rows(kind, newSerial);
+    if (pageType == ExcelEngine::GoodsLedger)
+        Store<ProductRecord>(*cells, rows, report, progress);
+    else
+        Store<FinanceRecord>(*cells, rows, report, progress);
+    std::stable_sort(report.skipped.begin(), report.skipped.end(),
+                     [](const auto& a, const auto& b) { return a.sheetRow < b.sheetRow; });
+    report.WriteBesideSource();
+    return report;
+}
+
+// The cells are read as they are, so any text comes back unchanged ("+" and "^^" too). The engine
+// reads a private copy: whatever it does on closing, and even if the file is gone by the time it
+// opens it, the user's file is neither rewritten nor created.
+std::unique_ptr<SheetTable> LedgerImport::ReadCells(const QString& path, QString& failure)
+{
+    if (!QFileInfo(path).isFile()) {
+        failure = QStringLiteral("文件 %1 不存在").arg(path);
+        return nullptr;
+    }
+    QTemporaryDir dir;
+    const QString copy = dir.filePath(QFileInfo(path).fileName());
+    QFile source(path);
+    if (!dir.isValid() || !source.copy(copy)) {
+        failure = QStringLiteral("无法读取文件 %1: %2").arg(path, source.errorString());
+        return nullptr;
+    }
+    ExcelEngine sheet(copy);
+    if (!sheet.Open(1, false)) {
+        failure =
+            QStringLiteral("无法读取文件 %1: %2").arg(path, sheet.LastError().replace(copy, path));
+        return nullptr;
+    }
+    auto cells = std::make_unique<SheetTable>(sheet.GetColumnCount());
+    sheet.ReadSheetToTable(cells.get());
+    sheet.Close();
+    return cells;
+}
+
+template <class Record>
+void LedgerImport::Store(const SheetTable& cells, const LedgerSheetRows& rows, ImportReport& report,
+                         const Progress& progress)
+{
+    const int total = cells.rowCount();
+    for (int from = 0; from < total; from += DatabaseEngine::BatchRows) {
+        const int to = std::min(total, from + DatabaseEngine::BatchRows);
+        QList<Record> records;
+        QList<int> sheetRows;
+        records.reserve(to - from);
+        for (int i = from; i < to; ++i) {
+            Record record;
+            QString reason;
+            if (rows.ToRecord(cells.Row(i), record, reason)) {
+                records << std::move(record);
+                sheetRows << SheetRow(i);
+            } else {
+                report.skipped << ImportReport::SkippedRow{SheetRow(i), reason};
+            }
+        }
+        const QList<DatabaseEngine::BatchResult> results = SaveBatch(engine, records);
+        for (qsizetype k = 0; k < results.size(); ++k) {
+            switch (results.at(k).outcome) {
+            case DatabaseEngine::BatchResult::Inserted:
+                ++report.inserted;
+                break;
+            case DatabaseEngine::BatchResult::Updated:
+                ++report.updated;
+                break;
+            case DatabaseEngine::BatchResult::Refused:
+                report.skipped << ImportReport::SkippedRow{
+                    sheetRows.at(k), QStringLiteral("数据库拒绝保存: %1").arg(results.at(k).error)};
+                break;
+            }
+        }
+        if (progress)
+            progress(to, total);
+    }
+}

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "ImportReport.h"
+#include "LedgerSheetRows.h"
+
+#include <functional>
+#include <memory>
+
+class DatabaseEngine;
+class SheetTable;
+
+// Reads sheet 1 of a spreadsheet and stores its data rows as records of one ledger kind: a row
+// whose entry time the store has already updates that record, any other is added. Rows that
+// cannot be records, and rows the database refuses, are left out and reported with their sheet
+// row. The source file is only read, never written.
+class LedgerImport
+{
+public:
+    // Rows handled so far, of all data rows.
+    using Progress = std::function<void(int done, int total)>;
+
+    LedgerImport(DatabaseEngine& engine, LedgerSheetRows::SerialMaker newSerial);
+
+    // `pageType`: ExcelEngine::GoodsLedger or MoneyLedger; `kind`: the records' tab_type.
+    ImportReport Run(const QString& path, int pageType, int kind, const Progress& progress = {});
+
+private:
+    // The data rows of sheet 1, or null with the reason.
+    static std::unique_ptr<SheetTable> ReadCells(const QString& path, QString& failure);
+    template <class Record>
+    void Store(const SheetTable& cells, const LedgerSheetRows& rows, ImportReport& report,
+               const Progress& progress);
+
+    DatabaseEngine& engine;
+    LedgerSheetRows::SerialMaker newSerial;
+};

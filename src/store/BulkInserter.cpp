@@ -1,0 +1,93 @@
+#include "BulkInserter.h"
+
+#include <QSqlDriver>
+#include <QSqlError>
+#include <QStringList>
+
+BulkInserter::BulkInserter(QSqlDatabase database, int rowsPerStatement) : db(database)
+{
+    // Bound parameters per statement: SQL Server takes at most 2100, PostgreSQL 65535, SQLite
+    // builds before 3.32 at most 999.
+    const QString driver = db.driverName();
+    if (driver == QLatin1String("QPSQL")) {
+        maxParameters = 8000;
+        maxRows = 400;
+    } else if (driver == QLatin1String("QSQLITE")) {
+        maxParameters = 999;
+        maxRows = 100;
+    } else {
+        maxParameters = 2000;
+        maxRows = 1000;
+    }
+    if (rowsPerStatement > 0)
+        maxRows = rowsPerStatement;
+}
+
+int BulkInserter::RowsFor(int columnCount) const
+{
+    return qBound(1, maxParameters / qMax(1, columnCount), maxRows);
+}
+
+bool BulkInserter::Add(const TableSchema& rowTable, const QList<int>& rowColumns,
+                       const QVariantList& values)
+{
+    if (table != &rowTable || columns != rowColumns) {
+        if (!Flush())
+            return false;
+        table = &rowTable;
+        columns = rowColumns;
+    }
+    queued += values;
+    ++queuedRows;
+    return queuedRows < RowsFor(int(columns.size())) || Send(queuedRows);
+}
+
+bool BulkInserter::Flush()
+{
+    return queuedRows == 0 || Send(queuedRows);
+}
+
+QString BulkInserter::Statement(int rows) const
+{
+    QStringList names;
+    for (int c : columns)
+        names << table->columns.at(c);
+    const QString one = QLatin1Char('(') +
+                        QStringList(columns.size(), QStringLiteral("?")).join(u',') +
+                        QLatin1Char(')');
+    return QStringLiteral("insert into %1(%2) values%3")
+        .arg(table->name, names.join(u','), QStringList(rows, one).join(u','));
+}
+
+bool BulkInserter::Send(int rows)
+{
+    // Full batches reuse their prepared statement; the last, shorter one of a run is prepared once.
+    const bool full = rows == RowsFor(int(columns.size()));
+    QString key;
+    if (full) {
+        key = table->name;
+        for (int c : columns)
+            key += QLatin1Char(',') + QString::number(c);
+    }
+    std::shared_ptr<QSqlQuery> query = full ? prepared.value(key) : nullptr;
+    if (!query) {
+        query = std::make_shared<QSqlQuery>(db);
+        if (!query->prepare(Statement(rows))) {
+            error = query->lastError().text().trimmed();
+            return false;
+        }
+        if (full)
+            prepared.insert(key, query);
+    }
+    last = query;
+    for (qsizetype i = 0; i < queued.size(); ++i)
+        query->bindValue(int(i), queued.at(i));
+    if (!query->exec()) {
+        error = query->lastError().text().trimmed();
+        return false;
+    }
+    inserted += rows;
+    queued.clear();
+    queuedRows = 0;
+    return true;
+}

@@ -1,0 +1,50 @@
+#pragma once
+
+#include "Schema.h"
+
+#include <QHash>
+#include <QList>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QString>
+#include <QVariantList>
+#include <memory>
+
+// Inserts many rows fast: rows naming the same columns of a table are sent several at a time in
+// one multi-row insert, through one prepared statement per table and column set. The caller
+// holds the transaction around it.
+class BulkInserter
+{
+public:
+    // `rowsPerStatement` 0: as many as the driver takes comfortably.
+    explicit BulkInserter(QSqlDatabase db, int rowsPerStatement = 0);
+
+    // Queues one row; `columns` are positions in `table.columns`, `values` follow them. Runs a
+    // full batch. False when the database refused a batch (see Error()).
+    bool Add(const TableSchema& table, const QList<int>& columns, const QVariantList& values);
+    // Sends the rows still queued.
+    bool Flush();
+
+    QString Error() const { return error; }
+    qint64 Inserted() const { return inserted; }
+
+private:
+    int RowsFor(int columnCount) const;
+    bool Send(int rows);
+    QString Statement(int rows) const;
+
+    QSqlDatabase db;
+    int maxParameters;
+    int maxRows;
+    const TableSchema* table = nullptr;
+    QList<int> columns;
+    QVariantList queued;
+    int queuedRows = 0;
+    // Prepared full batches by table and column set.
+    QHash<QString, std::shared_ptr<QSqlQuery>> prepared;
+    // The statement sent last, kept as long as the inserter: releasing a failed one at once
+    // would be refused inside the failed transaction.
+    std::shared_ptr<QSqlQuery> last;
+    QString error;
+    qint64 inserted = 0;
+};

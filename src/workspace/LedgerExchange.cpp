@@ -1,0 +1,148 @@
+#include "LedgerExchange.h"
+
+#include "ExcelEngine.h"
+#include "ImportReport.h"
+#include "LedgerExport.h"
+#include "MainWindow.h"
+#include "Prompt.h"
+#include "SheetTable.h"
+#include "WorkingFolders.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QProgressBar>
+#include <QStatusBar>
+#include <QThread>
+
+LedgerExchange::LedgerExchange(MainWindow& window) : QObject(&window), window(window)
+{
+    progress = new QProgressBar(&window);
+    progress->setMaximumWidth(200);
+    progress->hide();
+    window.statusBar()->addPermanentWidget(progress);
+}
+
+LedgerExchange::~LedgerExchange()
+{
+    if (exportThread)
+        exportThread->wait();
+}
+
+QString LedgerExchange::StartFolder()
+{
+    QString folder = WorkingFolders::Tables;
+    WorkingFolders::EnsureDir(folder);
+    return folder;
+}
+
+void LedgerExchange::Export(const PageDefinition& page, const QAbstractItemModel& model)
+{
+    if (exportThread) {
+        Fail(tr("导出失败"), tr("上一个导出尚未完成,请稍候再试"));
+        return;
+    }
+    FileQuestion question;
+    question.mode = FileQuestion::Save;
+    question.caption = tr("保存文档");
+    question.directory = StartFolder();
+    question.filter = QStringLiteral("*.xls;; *.xlsx;; ");
+    const QString path = QDir::toNativeSeparators(Prompt::Current().AskFile(&window, question));
+    if (path.isEmpty())
+        return;
+    const int pageType =
+        page.family == PageFamily::Goods ? ExcelEngine::GoodsLedger : ExcelEngine::MoneyLedger;
+    // The page as it is now; edits made while the file is written go into the next export.
+    SheetTable* copy = SheetTable::Copy(model);
+    exportThread = QThread::create([this, copy, path, pageType] {
+        const QString failure = LedgerExport::Write(path, pageType, *copy);
+        delete copy;
+        QMetaObject::invokeMethod(
+            this, [this, path, failure] { ExportDone(path, failure); }, Qt::QueuedConnection);
+    });
+    copy->moveToThread(exportThread);
+    connect(exportThread, &QThread::finished, exportThread, &QObject::deleteLater);
+    window.ShowStatusInfo(tr("数据导出开始..."));
+    ShowBusy(true);
+    exportThread->start();
+}
+
+void LedgerExchange::ExportDone(const QString& path, const QString& failure)
+{
+    exportThread->wait();
+    exportThread = nullptr;
+    ShowBusy(false);
+    if (failure.isEmpty())
+        window.ShowStatusInfo(tr("导出数据完成,请进入相应TabDateSave目录查看"));
+    else
+        Fail(tr("导出失败"), tr("未能导出到 %1:\n%2").arg(path, failure));
+    emit ExportFinished(failure);
+}
+
+std::optional<ImportRequest> LedgerExchange::AskImport(const PageDefinition& page)
+{
+    FileQuestion question;
+    question.mode = FileQuestion::Open;
+    question.caption = tr("标题");
+    question.directory = StartFolder();
+    question.filter = QStringLiteral("*.xls;;*.xlsx");
+    const QString path = Prompt::Current().AskFile(nullptr, question);
+    if (path.isEmpty())
+        return std::nullopt;
+    if (!QFileInfo(path).isFile()) {
+        Fail(tr("导入失败"), tr("文件 %1 不存在").arg(path));
+        return std::nullopt;
+    }
+    window.ShowStatusInfo(tr("数据导入开始..."));
+    ++importsRunning;
+    ShowBusy(true);
+    const int pageType =
+        page.family == PageFamily::Goods ? ExcelEngine::GoodsLedger : ExcelEngine::MoneyLedger;
+    return ImportRequest{pageType, path, page.table};
+}
+
+void LedgerExchange::ShowImportProgress(int done, int total)
+{
+    progress->setRange(0, total);
+    progress->setValue(done);
+}
+
+void LedgerExchange::ImportFinished(const PageDefinition& page, const ImportReport& report)
+{
+    importsRunning = std::max(0, importsRunning - 1);
+    ShowBusy(importsRunning > 0);
+    if (!report.Read()) {
+        Fail(tr("导入失败"), report.failure);
+        return;
+    }
+    if (page.family == PageFamily::Goods)
+        window.GoodsModel(page.kind)->RemoveAll();
+    else
+        window.MoneyModel(page.kind)->RemoveAll();
+    window.UpdatePageTotals(page.totalButton);
+    window.ShowStatusInfo(tr("导入数据完成,请通过查询查看记录"));
+    PromptBox box;
+    box.title = tr("导入结果");
+    box.text = report.Summary();
+    box.icon = report.skipped.isEmpty() ? QMessageBox::Information : QMessageBox::Warning;
+    Prompt::Current().Ask(&window, box);
+}
+
+void LedgerExchange::Fail(const QString& title, const QString& reason)
+{
+    window.ShowStatusInfo(title + QStringLiteral(": ") + reason);
+    PromptBox box;
+    box.title = title;
+    box.text = reason;
+    box.icon = QMessageBox::Warning;
+    Prompt::Current().Ask(&window, box);
+}
+
+void LedgerExchange::ShowBusy(bool busy)
+{
+    if (busy && !progress->isVisible()) {
+        progress->setRange(0, 0); // moving until the job tells how far it got
+        progress->show();
+    } else if (!busy) {
+        progress->hide();
+    }
+}

@@ -1,0 +1,345 @@
+// Ledger pages written to sheets and sheets stored as ledger records, on every back end.
+#include "DatabaseEngine.h"
+#include "DatabaseFixture.h"
+#include "DbManager.h"
+#include "ExcelEngine.h"
+#include "LedgerExport.h"
+#include "LedgerImport.h"
+#include "TestDatabase.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QSqlQuery>
+#include <QStandardItemModel>
+#include <QTest>
+
+namespace
+{
+
+const QByteArray CompoundSignature("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8);
+// A date the database refuses: PostgreSQL has no 30 February; SQLite is told to refuse it.
+const QString RefusedDate = QStringLiteral("2024-02-30");
+
+int made = 0;
+QString NewSerial()
+{
+    return QStringLiteral("2030-01-01 00:00:00:%1").arg(++made, 3, 10, QChar('0'));
+}
+
+ProductRecord Goods(int kind, int i)
+{
+    ProductRecord r;
+    r.tab_type = kind;
+    r.product_serial = QStringLiteral("2024-03-15 10:00:%1:000").arg(i, 4, 10, QChar('0'));
+    r.product_class = "鞋+帽";
+    r.product_name = "A^^B";
+    r.product_model = "it's \"quoted\"";
+    r.product_color = QString(); // empty cell
+    r.product_code = "007";
+    r.product_size = "42;43";
+    r.product_time = QStringLiteral("2024-03-%1").arg(i % 28 + 1, 2, 10, QChar('0'));
+    r.product_store = "一号仓-A区";
+    r.product_num = QString::number(i + 1);
+    r.product_price = "12.50";
+    r.product_total = QString::number((i + 1) * 12.5);
+    r.product_pay = "0";
+    r.product_debt = "-3";
+    r.product_supply = "供货商 K";
+    r.product_purchase = "张三";
+    r.product_oddNum = "NO.1+2";
+    r.product_record = "李四";
+    r.prodcut_remark = QString(300, QChar(0x5907)) + "\n第二行";
+    return r;
+}
+
+FinanceRecord Money(int kind, int i)
+{
+    FinanceRecord r;
+    r.tab_type = kind;
+    r.ie_serial = QStringLiteral("2024-03-15 11:00:%1:000").arg(i, 2, 10, QChar('0'));
+    r.ie_item = "销售收款+提成";
+    r.ie_sum = QString::number(i * 100.25);
+    r.ie_time = "2024-03-16";
+    r.ie_client = "客户 \"甲\"";
+    r.ie_sale = QString();
+    r.ie_cert = "^^K";
+    r.ie_record = "王五";
+    r.ie_remark = "备注 it's";
+    return r;
+}
+
+template <class Record> QStandardItemModel* PageOf(const QList<Record>& records)
+{
+    auto* model = new QStandardItemModel(int(records.size()), Record::TextCount);
+    QStringList headers;
+    for (int c = 0; c < Record::TextCount; ++c)
+        headers << QStringLiteral("列%1").arg(c);
+    model->setHorizontalHeaderLabels(headers);
+    for (int r = 0; r < records.size(); ++r) {
+        for (int c = 0; c < Record::TextCount; ++c)
+            model->setItem(r, c, new QStandardItem(records[r].Text(c)));
+    }
+    return model;
+}
+
+QList<ProductRecord> StoredGoods(int kind)
+{
+    QList<ProductRecord> out;
+    DatabaseEngine::Instance()->SelectProductRecords(5, kind, "", "", out);
+    std::sort(out.begin(), out.end(),
+              [](const auto& a, const auto& b) { return a.product_serial < b.product_serial; });
+    return out;
+}
+
+QList<FinanceRecord> StoredMoney(int kind)
+{
+    QList<FinanceRecord> out;
+    DatabaseEngine::Instance()->SelectFinanceRecords(5, kind, "", "", out);
+    std::sort(out.begin(), out.end(),
+              [](const auto& a, const auto& b) { return a.ie_serial < b.ie_serial; });
+    return out;
+}
+
+int GoodsRows()
+{
+    return TestDatabase::Scalar("select count(*) from tb_sm_product_info");
+}
+
+QByteArray Digest(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return QByteArray();
+    return QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256);
+}
+
+ImportReport Import(const QString& path, int pageType, int kind)
+{
+    return LedgerImport(*DatabaseEngine::Instance(), NewSerial).Run(path, pageType, kind);
+}
+
+} // namespace
+
+class TestLedgerImport : public DatabaseFixture
+{
+    Q_OBJECT
+
+    DatabaseEngine* engine = DatabaseEngine::Instance();
+
+    QString PathOf(const QString& name) const { return QDir(db->WorkDir()).filePath(name); }
+
+    // SQLite takes any text as a date; make it refuse the one PostgreSQL refuses.
+    void RefuseBadDates()
+    {
+        if (db->Kind() != TestDatabase::Sqlite)
+            return;
+        QSqlQuery query(DbManager::Instance()->Database());
+        QVERIFY(query.exec(
+            QStringLiteral(
+                "create trigger refuse_date before insert on tb_sm_product_info when "
+                "new.product_time='%1' begin select raise(abort, 'date/time field value out of "
+                "range'); end")
+                .arg(RefusedDate)));
+    }
+
+private slots:
+    void batchUpdatesOnlyTheSameKindSerialAndStore()
+    {
+        ProductRecord mine = Goods(2, 1);
+        engine->SetStoreNo("STORE-B");
+        QVERIFY(engine->SaveProductInfo(mine));
+        engine->SetStoreNo("STORE-A");
+        QVERIFY(engine->SaveProductInfo(mine));
+
+        ProductRecord changed = mine;
+        changed.product_num = "99";
+        ProductRecord otherKind = mine;
+        otherKind.tab_type = 3;
+        QList<ProductRecord> batch = {changed, otherKind};
+        // More than one transaction's worth, a serial given twice across their border.
+        for (int i = 0; i < DatabaseEngine::BatchRows + 50; ++i)
+            batch << Goods(2, 100 + i);
+        batch[DatabaseEngine::BatchRows + 10] = batch[5];
+        batch[DatabaseEngine::BatchRows + 10].product_code = "second";
+        batch[40] = batch[7]; // and twice close together
+        batch[40].product_code = "again";
+        const auto results = engine->SaveProductBatch(batch);
+        QCOMPARE(results.size(), batch.size());
+        QCOMPARE(results[0].outcome, DatabaseEngine::BatchResult::Updated);
+        QCOMPARE(results[1].outcome, DatabaseEngine::BatchResult::Inserted);
+        QCOMPARE(results[5].outcome, DatabaseEngine::BatchResult::Inserted);
+        QCOMPARE(results[7].outcome, DatabaseEngine::BatchResult::Inserted);
+        QCOMPARE(results[40].outcome, DatabaseEngine::BatchResult::Updated);
+        QCOMPARE(results[DatabaseEngine::BatchRows + 10].outcome,
+                 DatabaseEngine::BatchResult::Updated);
+        QCOMPARE(GoodsRows(), batch.size() - 2 + 1); // two serials twice; store B's row
+        QCOMPARE(StoredGoods(3), QList<ProductRecord>{otherKind});
+        const QList<ProductRecord> sales = StoredGoods(2);
+        QCOMPARE(sales.first(), changed);
+        QCOMPARE(sales.size(), batch.size() - 3);
+        QVERIFY(sales.contains(batch[40]));
+        QVERIFY(sales.contains(batch[DatabaseEngine::BatchRows + 10]));
+
+        engine->SetStoreNo("STORE-B");
+        QCOMPARE(StoredGoods(2), QList<ProductRecord>{mine});
+        engine->SetStoreNo("STORE-A");
+    }
+
+    void refusedRecordIsLeftOutAndTheOthersStored()
+    {
+        RefuseBadDates();
+        QList<ProductRecord> batch;
+        for (int i = 0; i < 300; ++i)
+            batch << Goods(0, i);
+        batch[4].product_time = RefusedDate;
+        batch[170].product_time = RefusedDate;
+        const auto results = engine->SaveProductBatch(batch);
+        for (int i = 0; i < batch.size(); ++i) {
+            QCOMPARE(results[i].outcome, i == 4 || i == 170
+                                             ? DatabaseEngine::BatchResult::Refused
+                                             : DatabaseEngine::BatchResult::Inserted);
+        }
+        QVERIFY(!results[4].error.isEmpty());
+        batch.removeAt(170);
+        batch.removeAt(4);
+        QCOMPARE(StoredGoods(0), batch);
+
+        FinanceRecord m = Money(1, 1);
+        QCOMPARE(engine->SaveFinanceBatch({m, m}).last().outcome,
+                 DatabaseEngine::BatchResult::Updated);
+        QCOMPARE(StoredMoney(1), QList<FinanceRecord>{m});
+    }
+
+    void everyKindRoundTripsExactlyAndASecondImportUpdates()
+    {
+        for (int kind = 0; kind < 5; ++kind) {
+            QList<ProductRecord> page;
+            for (int i = 0; i < 3; ++i)
+                page << Goods(kind, i);
+            const QString path = PathOf(QStringLiteral("goods%1.xls").arg(kind));
+            std::unique_ptr<QStandardItemModel> model(PageOf(page));
+            QCOMPARE(LedgerExport::Write(path, ExcelEngine::GoodsLedger, *model), QString());
+            const ImportReport first = Import(path, ExcelEngine::GoodsLedger, kind);
+            QVERIFY2(first.Read(), qPrintable(first.failure));
+            QCOMPARE(first.inserted, 3);
+            QVERIFY(first.skipped.isEmpty());
+            QCOMPARE(StoredGoods(kind), page);
+            const ImportReport second = Import(path, ExcelEngine::GoodsLedger, kind);
+            QCOMPARE(second.inserted, 0);
+            QCOMPARE(second.updated, 3);
+            QCOMPARE(StoredGoods(kind), page);
+        }
+        for (int kind = 0; kind < 7; ++kind) {
+            QList<FinanceRecord> page;
+            for (int i = 0; i < 2; ++i)
+                page << Money(kind, i);
+            const QString path = PathOf(QStringLiteral("money%1.xls").arg(kind));
+            std::unique_ptr<QStandardItemModel> model(PageOf(page));
+            QCOMPARE(LedgerExport::Write(path, ExcelEngine::MoneyLedger, *model), QString());
+            QCOMPARE(Import(path, ExcelEngine::MoneyLedger, kind).inserted, 2);
+            QCOMPARE(Import(path, ExcelEngine::MoneyLedger, kind).updated, 2);
+            QCOMPARE(StoredMoney(kind), page);
+        }
+    }
+
+    void aFileFromAnotherPageTakesThisPagesKind()
+    {
+        const QString path = PathOf("sales.xls");
+        std::unique_ptr<QStandardItemModel> model(PageOf(QList<ProductRecord>{Goods(2, 1)}));
+        QCOMPARE(LedgerExport::Write(path, ExcelEngine::GoodsLedger, *model), QString());
+        QCOMPARE(Import(path, ExcelEngine::GoodsLedger, 4).inserted, 1);
+        QCOMPARE(StoredGoods(4).size(), 1);
+        QCOMPARE(StoredGoods(2).size(), 0);
+    }
+
+    void badRowsAreReportedByRowAndNothingOfThemStored()
+    {
+        RefuseBadDates();
+        QList<ProductRecord> page;
+        for (int i = 0; i < 8; ++i)
+            page << Goods(0, i);
+        page[1] = ProductRecord();     // sheet row 3: blank
+        page[2].product_price = "abc"; // row 4
+        page[3].product_name = QString(51, 'n');
+        page[4].product_time = RefusedDate; // row 6
+        page[5].product_serial.clear();     // row 7: a new record
+        const QString path = PathOf("bad.xls");
+        std::unique_ptr<QStandardItemModel> model(PageOf(page));
+        QCOMPARE(LedgerExport::Write(path, ExcelEngine::GoodsLedger, *model), QString());
+
+        const ImportReport report = Import(path, ExcelEngine::GoodsLedger, 0);
+        QCOMPARE(report.inserted, 4);
+        QCOMPARE(report.skipped.size(), 4);
+        QCOMPARE(report.skipped[0].sheetRow, 3);
+        QCOMPARE(report.skipped[0].reason, QString("空行"));
+        QCOMPARE(report.skipped[1].sheetRow, 4);
+        QCOMPARE(report.skipped[1].reason, QString("第 11 列不是数字: abc"));
+        QCOMPARE(report.skipped[2].sheetRow, 5);
+        QVERIFY(report.skipped[2].reason.contains("超过该列的 50 个字符"));
+        QCOMPARE(report.skipped[3].sheetRow, 6);
+        QVERIFY(report.skipped[3].reason.startsWith("数据库拒绝保存: "));
+        const QList<ProductRecord> stored = StoredGoods(0);
+        QCOMPARE(stored.size(), 4);
+        for (const ProductRecord& r : stored) {
+            QVERIFY(r.product_price == "12.50");
+            QVERIFY(r.product_name == "A^^B");
+        }
+        QFile text(path + ".import.txt");
+        QVERIFY(text.open(QIODevice::ReadOnly));
+        QVERIFY(QString::fromUtf8(text.readAll()).contains("第 6 行: 数据库拒绝保存"));
+
+        // A sheet narrower than a goods row: every row is too short.
+        std::unique_ptr<QStandardItemModel> narrow(new QStandardItemModel(2, 5));
+        for (int r = 0; r < 2; ++r)
+            narrow->setItem(r, 0, new QStandardItem("x"));
+        QCOMPARE(LedgerExport::Write(PathOf("narrow.xls"), 0, *narrow), QString());
+        const ImportReport shortRows = Import(PathOf("narrow.xls"), ExcelEngine::GoodsLedger, 0);
+        QCOMPARE(shortRows.skipped.size(), 2);
+        QCOMPARE(shortRows.skipped[1].sheetRow, 3);
+        QCOMPARE(shortRows.skipped[1].reason, QString("只有 5 列,至少需要 19 列"));
+        QCOMPARE(StoredGoods(0).size(), 4);
+    }
+
+    void unreadableFilesFailAndStayAsTheyWere_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("content");
+        QTest::newRow("damaged xls") << "damaged.xls" << CompoundSignature + QByteArray(600, 'x');
+        QTest::newRow("damaged xlsx") << "damaged.xlsx" << QByteArray("PK\x03\x04garbage", 11);
+        QTest::newRow("empty") << "empty.xls" << QByteArray();
+        QTest::newRow("text") << "notes.xlsx" << QByteArray("a+b+c\n1+2+3\n");
+    }
+
+    void unreadableFilesFailAndStayAsTheyWere()
+    {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, content);
+        const QString path = PathOf(name);
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(content);
+        file.close();
+        const QByteArray before = Digest(path);
+        const ImportReport report = Import(path, ExcelEngine::GoodsLedger, 0);
+        QVERIFY(!report.Read());
+        QVERIFY2(report.failure.contains(path), qPrintable(report.failure));
+        QCOMPARE(Digest(path), before);
+        QCOMPARE(QFileInfo(path).size(), content.size());
+        QVERIFY(!QFile::exists(path + ".import.txt"));
+        QCOMPARE(GoodsRows(), 0);
+    }
+
+    void missingFileOrFolderFailsAndCreatesNothing()
+    {
+        const QString missing = PathOf("gone.xls");
+        const ImportReport report = Import(missing, ExcelEngine::MoneyLedger, 0);
+        QCOMPARE(report.failure, QString("文件 %1 不存在").arg(missing));
+        QVERIFY(!QFile::exists(missing));
+        QVERIFY(!Import(db->WorkDir(), ExcelEngine::MoneyLedger, 0).Read());
+        QCOMPARE(QDir(db->WorkDir()).entryList({"*.xls*"}, QDir::Files).size(), 0);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestLedgerImport)
+#include "tst_ledgerimport.moc"

@@ -1,0 +1,195 @@
+// Sheet lines <-> ledger records and the import report, without a database.
+#include "ImportReport.h"
+#include "LedgerSheetRows.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace
+{
+
+QStringList GoodsCells()
+{
+    QStringList cells;
+    for (int c = 0; c < ProductRecord::TextCount; ++c)
+        cells << QStringLiteral("g%1").arg(c);
+    cells[0] = "2024-03-15 10:00:00:001";
+    cells[7] = "2024K03K15";
+    for (int c = 9; c <= 13; ++c)
+        cells[c] = QString::number(c * 1.5);
+    return cells;
+}
+
+QStringList MoneyCells()
+{
+    return {"2024-03-15 10:00:00:002",
+            "销售收款",
+            "99.5",
+            "2024K03K16",
+            "客户",
+            "张三",
+            "NO-1",
+            "李四",
+            "备注"};
+}
+
+} // namespace
+
+class TestLedgerSheets : public QObject
+{
+    Q_OBJECT
+
+    int made = 0;
+    LedgerSheetRows Rows(int kind)
+    {
+        return LedgerSheetRows(kind, [this] { return QStringLiteral("new-%1").arg(++made); });
+    }
+
+private slots:
+    void goodsLineBecomesTheRecordOfThePagesKind()
+    {
+        QStringList cells = GoodsCells();
+        cells[2] = "A^^B+C"; // cells come as they are: no escapes
+        cells[18] = "\"引号\" 与 'quote'";
+        cells << "ignored"
+              << "too";
+        ProductRecord r;
+        QString reason;
+        QVERIFY2(Rows(4).ToRecord(cells, r, reason), qPrintable(reason));
+        QCOMPARE(r.tab_type, 4);
+        QCOMPARE(r.product_serial, QString("2024-03-15 10:00:00:001"));
+        QCOMPARE(r.product_name, QString("A^^B+C"));
+        QCOMPARE(r.product_model, QString("g3"));
+        QCOMPARE(r.product_time, QString("2024-03-15"));
+        QCOMPARE(r.product_num, QString("13.5"));
+        QCOMPARE(r.prodcut_remark, cells[18]);
+    }
+
+    void moneyLineTurnsKDatesAndNothingElse()
+    {
+        QStringList cells = MoneyCells();
+        cells[6] = "K1K2"; // only the date column turns K into -
+        FinanceRecord r;
+        QString reason;
+        QVERIFY2(Rows(6).ToRecord(cells, r, reason), qPrintable(reason));
+        QCOMPARE(r.tab_type, 6);
+        QCOMPARE(r.ie_time, QString("2024-03-16"));
+        QCOMPARE(r.ie_cert, QString("K1K2"));
+        QCOMPARE(r.ie_sum, QString("99.5"));
+
+        cells[3] = "15/03/2024K"; // not a K date: stored as read, K turned all the same
+        QVERIFY(Rows(6).ToRecord(cells, r, reason));
+        QCOMPARE(r.ie_time, QString("15/03/2024-"));
+    }
+
+    void emptyEntryTimesBecomeNewAndDistinct()
+    {
+        QStringList cells = GoodsCells();
+        cells[0].clear();
+        const LedgerSheetRows rows = Rows(0);
+        ProductRecord a, b;
+        QString reason;
+        QVERIFY(rows.ToRecord(cells, a, reason));
+        QVERIFY(rows.ToRecord(cells, b, reason));
+        QVERIFY(!a.product_serial.isEmpty());
+        QVERIFY(a.product_serial != b.product_serial);
+    }
+
+    void linesThatCannotBeRecordsSayWhy_data()
+    {
+        QTest::addColumn<bool>("goods");
+        QTest::addColumn<QStringList>("line");
+        QTest::addColumn<QString>("reason");
+        QStringList g = GoodsCells();
+        QTest::newRow("blank") << true << QStringList(19) << "空行";
+        QTest::newRow("blanks") << false << QStringList{" ", "", "\t", "", "", "", "", "", ""}
+                                << "空行";
+        QTest::newRow("short goods") << true << g.mid(0, 18) << "只有 18 列,至少需要 19 列";
+        QTest::newRow("short money")
+            << false << QStringList{"a", "1", "b"} << "只有 3 列,至少需要 9 列";
+        for (int c : {9, 10, 11, 12, 13}) {
+            QStringList bad = g;
+            bad[c] = "12元";
+            QTest::addRow("number column %d", c)
+                << true << bad << QStringLiteral("第 %1 列不是数字: 12元").arg(c + 1);
+        }
+        QStringList money = MoneyCells();
+        money[2] = "abc";
+        QTest::newRow("money amount") << false << money << "第 3 列不是数字: abc";
+        QStringList longText = g;
+        longText[2] = QString(51, QChar(0x5546));
+        QTest::newRow("51 characters")
+            << true << longText << "第 3 列有 51 个字符,超过该列的 50 个字符";
+        money = MoneyCells();
+        money[7] = QString(60, 'x');
+        QTest::newRow("money 60") << false << money << "第 8 列有 60 个字符,超过该列的 50 个字符";
+    }
+
+    void linesThatCannotBeRecordsSayWhy()
+    {
+        QFETCH(bool, goods);
+        QFETCH(QStringList, line);
+        QFETCH(QString, reason);
+        QString why;
+        ProductRecord p;
+        FinanceRecord f;
+        const bool ok = goods ? Rows(0).ToRecord(line, p, why) : Rows(0).ToRecord(line, f, why);
+        QVERIFY(!ok);
+        QCOMPARE(why, reason);
+        QCOMPARE(p, ProductRecord());
+        QCOMPARE(f, FinanceRecord());
+    }
+
+    void textsUpToTheirColumnAndLongRemarksPass()
+    {
+        QStringList cells = GoodsCells();
+        cells[2] = QString(50, QChar(0x5546));
+        cells[18] = QString(5000, 'r');
+        cells[9] = " 12 ";
+        cells[10] = "";
+        ProductRecord r;
+        QString reason;
+        QVERIFY2(Rows(1).ToRecord(cells, r, reason), qPrintable(reason));
+        QCOMPARE(r.prodcut_remark.size(), 5000);
+        QCOMPARE(r.product_num, QString(" 12 ")); // checked, stored as read
+    }
+
+    void reportListsTwentyAndWritesAllBesideTheSource()
+    {
+        QTemporaryDir dir;
+        ImportReport report;
+        report.source = dir.filePath("进货.xls");
+        report.inserted = 3;
+        report.updated = 2;
+        for (int i = 0; i < 25; ++i)
+            report.skipped << ImportReport::SkippedRow{i + 2, QStringLiteral("原因%1").arg(i)};
+        report.WriteBesideSource();
+        QCOMPARE(report.reportPath, dir.filePath("进货.xls.import.txt"));
+        const QStringList box = report.Summary().split('\n');
+        QCOMPARE(box.first(), QString("新增 3 行,更新 2 行,跳过 25 行。"));
+        QCOMPARE(box[1], QString("第 2 行: 原因0"));
+        QCOMPARE(box[20], QString("第 21 行: 原因19"));
+        QCOMPARE(box[21], QString("……另有 5 行被跳过。"));
+        QVERIFY(box[22].endsWith("进货.xls.import.txt"));
+
+        QFile file(report.reportPath);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QString text = QString::fromUtf8(file.readAll());
+        QCOMPARE(text, report.FullText());
+        QVERIFY(text.contains("第 26 行: 原因24\n"));
+    }
+
+    void reportThatCannotBeWrittenSaysWhy()
+    {
+        ImportReport report;
+        report.source = "/nonexistent-folder/x.xls";
+        report.WriteBesideSource();
+        QVERIFY(report.reportPath.isEmpty());
+        QVERIFY(
+            report.Summary().contains("报告文件未能写入: /nonexistent-folder/x.xls.import.txt"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestLedgerSheets)
+#include "tst_ledgersheets.moc"
