@@ -249,18 +249,25 @@ struct DatabaseEngine::KeyedRow {
     {
         return QStringLiteral("select count(*) from %1 where %2").arg(table, Where());
     }
-    QString UpdateStatement(QVariantList& updateValues) const
+    QString UpdateStatement() const
     {
         QStringList set;
-        for (qsizetype i = 0; i < columns.size(); ++i) {
-            if (!key.contains(columns.at(i))) {
-                set << columns.at(i) + QLatin1String("=?");
-                updateValues << values.at(i);
-            }
+        for (const QString& column : columns) {
+            if (!key.contains(column))
+                set << column + QLatin1String("=?");
         }
-        updateValues << KeyValues();
         return QStringLiteral("update %1 set %2 where %3")
             .arg(table, set.join(QLatin1Char(',')), Where());
+    }
+    // The values of the update: every column but the key's, then the key's.
+    QVariantList UpdateValues() const
+    {
+        QVariantList out;
+        for (qsizetype i = 0; i < columns.size(); ++i) {
+            if (!key.contains(columns.at(i)))
+                out << values.at(i);
+        }
+        return out << KeyValues();
     }
     QString InsertStatement() const
     {
@@ -296,8 +303,7 @@ bool DatabaseEngine::Upsert(const KeyedRow& row) const
             stored = counting.next() && counting.value(0).toInt() > 0;
         }
         QSqlQuery saving(db);
-        QVariantList updateValues;
-        return stored ? Run(saving, row.UpdateStatement(updateValues), updateValues)
+        return stored ? Run(saving, row.UpdateStatement(), row.UpdateValues())
                       : Run(saving, row.InsertStatement(), row.values);
     });
 }
@@ -320,22 +326,31 @@ bool DatabaseEngine::InWriteTransaction(const std::function<bool(WriteTransactio
     }
 }
 
+DatabaseEngine::KeyedRow DatabaseEngine::ProductRow(const ProductRecord& r) const
+{
+    return {
+        StoreTables::Product,
+        Names(ProductColumns) << QStringLiteral("store_no"),
+        QVariantList{r.tab_type} + ProductTexts(r, 0) + QVariantList{Text(storeNo)},
+        {QStringLiteral("tab_type"), QStringLiteral("product_serial"), QStringLiteral("store_no")}};
+}
+
+DatabaseEngine::KeyedRow DatabaseEngine::FinanceRow(const FinanceRecord& r) const
+{
+    return {StoreTables::Finance,
+            Names(FinanceColumns) << QStringLiteral("store_no"),
+            QVariantList{r.tab_type} + FinanceTexts(r, 0) + QVariantList{Text(storeNo)},
+            {QStringLiteral("tab_type"), QStringLiteral("ie_serial"), QStringLiteral("store_no")}};
+}
+
 bool DatabaseEngine::SaveProductInfo(const ProductRecord& r)
 {
-    return Upsert({StoreTables::Product,
-                   Names(ProductColumns) << QStringLiteral("store_no"),
-                   QVariantList{r.tab_type} + ProductTexts(r, 0) + QVariantList{Text(storeNo)},
-                   {QStringLiteral("tab_type"), QStringLiteral("product_serial"),
-                    QStringLiteral("store_no")}});
+    return Upsert(ProductRow(r));
 }
 
 bool DatabaseEngine::SaveFinanceInfo(const FinanceRecord& r)
 {
-    return Upsert(
-        {StoreTables::Finance,
-         Names(FinanceColumns) << QStringLiteral("store_no"),
-         QVariantList{r.tab_type} + FinanceTexts(r, 0) + QVariantList{Text(storeNo)},
-         {QStringLiteral("tab_type"), QStringLiteral("ie_serial"), QStringLiteral("store_no")}});
+    return Upsert(FinanceRow(r));
 }
 
 bool DatabaseEngine::DeleteProductInfo(const ProductRecord& r)
@@ -631,54 +646,33 @@ void BindAll(QSqlQuery& query, const QVariantList& values)
 
 } // namespace
 
+// The batch statements of a ledger table, made from the same row description as a single save.
+DatabaseEngine::BatchStatements DatabaseEngine::BatchStatementsFor(const KeyedRow& row)
+{
+    const QString insert = row.InsertStatement();
+    return {row.table, LookupStatement(row.table, row.key.at(1)), row.UpdateStatement(), insert,
+            InsertMany(insert)};
+}
+
 QList<DatabaseEngine::BatchResult>
 DatabaseEngine::SaveProductBatch(const QList<ProductRecord>& records)
 {
-    static const QString insert =
-        QStringLiteral("insert into tb_sm_product_info(tab_type, product_serial, product_class, "
-                       "product_name, product_model, product_color,product_code, product_size, "
-                       "product_time, product_store, product_num, product_price,product_total, "
-                       "product_pay, product_debt, product_supply, product_purchase, "
-                       "product_oddNum,product_record, prodcut_remark,store_no) "
-                       "values(?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)");
-    static const BatchStatements statements = {
-        StoreTables::Product,
-        LookupStatement(StoreTables::Product, QStringLiteral("product_serial")),
-        QStringLiteral("update tb_sm_product_info set product_class=?,product_name=?, "
-                       "product_model=?, product_color=?,product_code=?, product_size=?, "
-                       "product_time=?, product_store=?, product_num=?, product_price=?,"
-                       "product_total=?, product_pay=?, product_debt=?, product_supply=?, "
-                       "product_purchase=?, product_oddNum=?,product_record=?, prodcut_remark=? "
-                       "where tab_type=? and product_serial=? and store_no=?"),
-        insert, InsertMany(insert)};
+    static const BatchStatements statements = BatchStatementsFor(ProductRow(ProductRecord()));
     return SaveBatch(statements, records.size(), [&](qsizetype i) {
-        const ProductRecord& r = records.at(i);
-        const QVariantList key = {r.tab_type, Text(r.product_serial), Text(storeNo)};
-        return BatchRow{r.tab_type, r.product_serial, ProductTexts(r, 1) + key,
-                        QVariantList{r.tab_type} + ProductTexts(r, 0) +
-                            QVariantList{Text(storeNo)}};
+        const KeyedRow row = ProductRow(records.at(i));
+        return BatchRow{records.at(i).tab_type, records.at(i).product_serial, row.UpdateValues(),
+                        row.values};
     });
 }
 
 QList<DatabaseEngine::BatchResult>
 DatabaseEngine::SaveFinanceBatch(const QList<FinanceRecord>& records)
 {
-    static const QString insert =
-        QStringLiteral("insert into tb_sm_finance_info(tab_type,ie_serial,ie_item,ie_sum,"
-                       "ie_time,ie_client,ie_sale,ie_cert,ie_record,ie_remark,store_no)"
-                       "values(?,?,?,?,?,?,?,?,?,?,?)");
-    static const BatchStatements statements = {
-        StoreTables::Finance, LookupStatement(StoreTables::Finance, QStringLiteral("ie_serial")),
-        QStringLiteral("update tb_sm_finance_info set ie_item=?,ie_sum=?, ie_time=?, "
-                       "ie_client=?,ie_sale=?, ie_cert=?, ie_record=?, ie_remark=? "
-                       "where tab_type=? and ie_serial=? and store_no=?"),
-        insert, InsertMany(insert)};
+    static const BatchStatements statements = BatchStatementsFor(FinanceRow(FinanceRecord()));
     return SaveBatch(statements, records.size(), [&](qsizetype i) {
-        const FinanceRecord& r = records.at(i);
-        const QVariantList key = {r.tab_type, Text(r.ie_serial), Text(storeNo)};
-        return BatchRow{r.tab_type, r.ie_serial, FinanceTexts(r, 1) + key,
-                        QVariantList{r.tab_type} + FinanceTexts(r, 0) +
-                            QVariantList{Text(storeNo)}};
+        const KeyedRow row = FinanceRow(records.at(i));
+        return BatchRow{records.at(i).tab_type, records.at(i).ie_serial, row.UpdateValues(),
+                        row.values};
     });
 }
 

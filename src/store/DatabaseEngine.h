@@ -108,6 +108,8 @@ private:
     // transaction was open: its earlier statements went with the old connection.
     bool InWriteTransaction(const std::function<bool(WriteTransaction&)>& work) const;
     struct KeyedRow;
+    KeyedRow ProductRow(const ProductRecord& r) const;
+    KeyedRow FinanceRow(const FinanceRecord& r) const;
     bool Upsert(const KeyedRow& row) const;
     bool PeriodStatement(const QString& table, const QString& columns, const QString& dateColumn,
                          int timeMode, int kind, const QString& startDate, const QString& queryDate,
@@ -132,6 +134,7 @@ private:
         QString insert;
         QString insertMany; // the insert of several rows in one statement
     };
+    static BatchStatements BatchStatementsFor(const KeyedRow& row);
     using BatchRowAt = std::function<BatchRow(qsizetype)>;
     QList<BatchResult> SaveBatch(const BatchStatements& statements, qsizetype count,
                                  const BatchRowAt& rowAt) const;
