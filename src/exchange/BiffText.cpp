@@ -31,18 +31,14 @@ qsizetype ContinuedBody::Left() const
 
 bool ContinuedBody::Bytes(qsizetype size, QByteArray* out)
 {
-    while (size > 0) {
-        if (index >= segments.size())
-            return false;
-        if (offset == segments[index].size() && !NextSegment())
-            return false;
-        const qsizetype step = std::min(size, segments[index].size() - offset);
-        if (out)
-            out->append(segments[index].sliced(offset, step));
-        offset += step;
-        size -= step;
-    }
-    return true;
+    // A damaged length must not reserve memory for bytes that are not there.
+    if (size > Left())
+        return false;
+    if (!out)
+        return Copy(size, nullptr);
+    const qsizetype at = out->size();
+    out->resize(at + size);
+    return Copy(size, out->data() + at);
 }
 
 bool ContinuedBody::Copy(qsizetype size, char* to)
@@ -53,8 +49,10 @@ bool ContinuedBody::Copy(qsizetype size, char* to)
         if (offset == segments[index].size() && !NextSegment())
             return false;
         const qsizetype step = std::min(size, segments[index].size() - offset);
-        std::memcpy(to, segments[index].data() + offset, size_t(step));
-        to += step;
+        if (to) {
+            std::memcpy(to, segments[index].data() + offset, size_t(step));
+            to += step;
+        }
         offset += step;
         size -= step;
     }

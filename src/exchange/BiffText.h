@@ -35,6 +35,7 @@ public:
 
 private:
     bool Characters(qsizetype count, bool wide, QString& text);
+    // Copies `size` bytes to `to`, or skips them when `to` is null.
     bool Copy(qsizetype size, char* to);
     bool NextSegment();
 
