@@ -6,6 +6,7 @@
 #include "DialogStoreSet.h"
 #include "ListCodec.h"
 #include "MainWindow.h"
+#include "SampleGoods.h"
 #include "ScriptedPrompt.h"
 #include "TestFolder.h"
 #include "ThreadJobLauncher.h"
@@ -33,19 +34,7 @@ const QString Day = QStringLiteral("2024-05-05");
 
 ProductRecord Goods(int kind, const QString& serial, const QString& model, const QString& num)
 {
-    ProductRecord r;
-    r.tab_type = kind;
-    r.product_serial = serial;
-    r.product_time = Day;
-    r.product_model = model;
-    r.product_color = "红";
-    r.product_store = "一号库";
-    r.product_num = num;
-    r.product_price = "10";
-    r.product_total = QString::number(num.toInt() * 10);
-    r.product_purchase = "王";
-    r.product_supply = "李";
-    return r;
+    return SampleGoods(kind, serial, Day, model, num);
 }
 
 FinanceRecord Money(int kind, const QString& sum)

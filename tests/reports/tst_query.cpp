@@ -4,6 +4,7 @@
 #include "DatabaseFixture.h"
 #include "DbManager.h"
 #include "QueryRun.h"
+#include "SampleGoods.h"
 
 #include <QSqlQuery>
 #include <QTest>
@@ -14,19 +15,7 @@ namespace
 ProductRecord Goods(int kind, const QString& serial, const QString& date, const QString& model,
                     const QString& num = "1")
 {
-    ProductRecord r;
-    r.tab_type = kind;
-    r.product_serial = serial;
-    r.product_time = date;
-    r.product_model = model;
-    r.product_color = "红";
-    r.product_store = "一号库";
-    r.product_num = num;
-    r.product_price = "10";
-    r.product_total = QString::number(num.toInt() * 10);
-    r.product_purchase = "王";
-    r.product_supply = "李";
-    return r;
+    return SampleGoods(kind, serial, date, model, num);
 }
 
 FinanceRecord Money(int kind, const QString& serial, const QString& date, const QString& sum)
