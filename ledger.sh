@@ -20,7 +20,7 @@ PACKAGES=(
     libquazip1-qt6-dev libgsf-1-dev libsqlite3-dev
     postgresql unixodbc-dev odbc-postgresql tdsodbc
     fonts-noto-cjk fonts-wqy-microhei xvfb sqlite3 python3 python3-xlrd python3-openpyxl python3-xlwt
-    poppler-utils
+    poppler-utils qt6-translations-l10n
 )
 
 as_root() {
