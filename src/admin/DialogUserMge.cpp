@@ -41,25 +41,43 @@ void DialogUserMge::ChoseProcess(int row, int column)
 {
     if (column != RoleColumn)
         return;
+    QTableWidget* users = Table(UserTab);
     QDialog chooser(this);
     chooser.setWindowTitle(tr("设置用户权限"));
     auto* layout = new QHBoxLayout(&chooser);
     auto* box = new QComboBox(&chooser);
     box->addItems(UserRoles::Labels());
+    box->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     // The box names the cell it writes into.
     box->setObjectName(QStringLiteral("%1-%2").arg(row).arg(RoleColumn));
+    if (const QTableWidgetItem* item = users->item(row, RoleColumn))
+        box->setCurrentIndex(qMax(0, box->findText(item->text())));
+    auto* take = new QPushButton(tr("确定"), &chooser);
     auto* leave = new QPushButton(tr("退出"), &chooser);
     layout->addWidget(box);
+    layout->addWidget(take);
     layout->addWidget(leave);
     connect(box, &QComboBox::textActivated, this, &DialogUserMge::SetUserInfo);
+    connect(take, &QPushButton::clicked, &chooser, [this, box, &chooser] {
+        WriteRole(box->objectName(), box->currentText());
+        chooser.accept();
+    });
     connect(leave, &QPushButton::clicked, &chooser, &QDialog::reject);
+    // Beside the cell, so the row being set stays in sight.
+    const QRect cell = users->visualRect(users->model()->index(row, RoleColumn));
+    chooser.adjustSize();
+    chooser.move(users->viewport()->mapToGlobal(cell.topRight() + QPoint(8, 0)));
     chooser.exec();
 }
 
 void DialogUserMge::SetUserInfo(const QString& text)
 {
-    const QStringList cell =
-        sender() ? sender()->objectName().split(QLatin1Char('-')) : QStringList();
+    WriteRole(sender() ? sender()->objectName() : QString(), text);
+}
+
+void DialogUserMge::WriteRole(const QString& cellName, const QString& text)
+{
+    const QStringList cell = cellName.split(QLatin1Char('-'));
     if (cell.size() != 2)
         return;
     // Setting the item changes the cell, which stores the list and the accounts.

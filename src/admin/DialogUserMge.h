@@ -24,6 +24,8 @@ protected:
 
 private:
     void RebuildAccounts();
+    // `cellName` is "row-column" of the user table.
+    void WriteRole(const QString& cellName, const QString& text);
 
     // Taken once: accounts saved later carry it even if the machine's address changed.
     const QString address;

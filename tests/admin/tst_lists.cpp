@@ -151,6 +151,16 @@ struct ListsWindow {
     }
 };
 
+// The button of `window` that reads `text`; never null, so a missing one fails loudly.
+QPushButton* ButtonOf(QWidget* window, const QString& text)
+{
+    for (auto* button : window->findChildren<QPushButton*>()) {
+        if (button->text() == text)
+            return button;
+    }
+    qFatal("no button %s", qPrintable(text));
+}
+
 } // namespace
 
 class TestLists : public QObject
@@ -591,7 +601,7 @@ void TestLists::roleChooserWritesTheRoleCell()
                 offered << box->itemText(i);
             emit box->textActivated(box->itemText(1));
         }
-        chooser->findChild<QPushButton*>()->click();
+        ButtonOf(chooser, "退出")->click();
     });
     emit users->cellClicked(0, 4);
     QCOMPARE(title, QString("设置用户权限"));
@@ -600,6 +610,29 @@ void TestLists::roleChooserWritesTheRoleCell()
     UserRecord user;
     QVERIFY(SignsIn(prompt, "wang", "pw", &user));
     QCOMPARE(user.user_type, 2);
+
+    // Opened again it shows the cell's role, beside the cell and not over it; "确定" takes the
+    // entry shown.
+    QString shownRole;
+    bool besideTheCell = false;
+    QTimer::singleShot(0, [&] {
+        auto* chooser = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (!chooser)
+            return;
+        auto* box = chooser->findChild<QComboBox*>("0-4");
+        shownRole = box->currentText();
+        const QRect cell = users->visualRect(users->model()->index(0, 4));
+        const QPoint cellRight = users->viewport()->mapToGlobal(cell.topRight());
+        besideTheCell = chooser->geometry().left() >= cellRight.x();
+        box->setCurrentIndex(3);
+        ButtonOf(chooser, "确定")->click();
+    });
+    emit users->cellClicked(0, 4);
+    QCOMPARE(shownRole, QString("授权用户"));
+    QVERIFY(besideTheCell);
+    QCOMPARE(users->item(0, 4)->text(), QString("浏览用户"));
+    QVERIFY(SignsIn(prompt, "wang", "pw", &user));
+    QCOMPARE(user.user_type, 4);
 
     // Other columns open nothing: a chooser would block here.
     emit users->cellClicked(0, 1);
