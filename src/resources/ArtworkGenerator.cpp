@@ -216,6 +216,19 @@ QImage Calendar()
     return image;
 }
 
+// The arrow of the list cells' drop-down button.
+QImage DropArrow()
+{
+    QImage image(12, 8, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(60, 80, 110));
+    p.drawPolygon(QPolygonF({QPointF(1, 1.5), QPointF(11, 1.5), QPointF(6, 7)}));
+    return image;
+}
+
 QImage Paper(int size, const QColor& base, int grain)
 {
     QImage image(size, size, QImage::Format_RGB32);
@@ -288,6 +301,7 @@ int main(int argc, char** argv)
     ok = Save(folder, "backg/1_loginbk.png", LoginBackground(), written) && ok;
     ok = Save(folder, "backg/3_login.png", LoginButton(), written) && ok;
     ok = Save(folder, "backg/calendar.png", Calendar(), written) && ok;
+    ok = Save(folder, "backg/arrow_down.png", DropArrow(), written) && ok;
     ok = Save(folder, "backg/dlg_bk20.jpg", Paper(128, QColor(244, 241, 232), 4), written) && ok;
     ok = Save(folder, "backg/offwhite.jpg", Paper(64, QColor(250, 248, 242), 3), written) && ok;
     if (!ok || !WriteQrc(folder, written, QString::fromLocal8Bit(argv[2])))

@@ -387,6 +387,30 @@ bool DatabaseEngine::ClearFinanceInfo(int tabType)
                {tabType, Text(storeNo)});
 }
 
+qint64 DatabaseEngine::CountProductInfo(int tabType)
+{
+    return CountKind(QStringLiteral("tb_sm_product_info"), tabType);
+}
+
+qint64 DatabaseEngine::CountFinanceInfo(int tabType)
+{
+    return CountKind(QStringLiteral("tb_sm_finance_info"), tabType);
+}
+
+qint64 DatabaseEngine::CountKind(const QString& table, int tabType)
+{
+    QSqlQuery query(Connection());
+    if (!Run(query,
+             QStringLiteral("select count(*) from %1 where tab_type=? and store_no=?").arg(table),
+             {tabType, Text(storeNo)}))
+        return -1;
+    if (!query.next()) {
+        lastError = QStringLiteral("无法读取记录条数");
+        return -1;
+    }
+    return query.value(0).toLongLong();
+}
+
 bool DatabaseEngine::SaveUserInfo(const UserRecord& u)
 {
     // An account is the current store's row with this phone number and this name: two accounts

@@ -40,6 +40,10 @@ public:
     bool DeleteFinanceInfo(const FinanceRecord& record);
     bool ClearProductInfo(int tabType);
     bool ClearFinanceInfo(int tabType);
+    // How many records of a kind the current store holds, as a clear would delete them; -1 when
+    // the database cannot tell (LastError() says why).
+    qint64 CountProductInfo(int tabType);
+    qint64 CountFinanceInfo(int tabType);
 
     // The answer to a question about the stored accounts; Failed when the database could not
     // tell (LastError() says why), which must never count as "no".
@@ -103,6 +107,7 @@ private:
     DbManager* Owner() const;
     QSqlDatabase Connection() const;
     bool Run(QSqlQuery& query, const QString& statement, const QVariantList& values) const;
+    qint64 CountKind(const QString& table, int tabType);
     // Runs `work` inside one write transaction and commits it. When it fails because the
     // connection was lost, it runs once more on the reopened connection, unless an enclosing
     // transaction was open: its earlier statements went with the old connection.

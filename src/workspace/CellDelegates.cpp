@@ -3,15 +3,18 @@
 #include "ComboxBoxSpec.h"
 #include "LedgerModel.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QDateEdit>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPainter>
 
 namespace
 {
 
 const QString DateFormat = QStringLiteral("yyyy-MM-dd");
+const char* const Filled = "ledgerCellFilled";
 
 QString EditorName(const QModelIndex& index)
 {
@@ -28,10 +31,36 @@ void Commit(const QAbstractItemDelegate* delegate, QWidget* editor,
         delegate->setModelData(editor, const_cast<QAbstractItemModel*>(cell.model()), cell);
 }
 
+QStyle* StyleOf(const QWidget* widget)
+{
+    return widget ? widget->style() : QApplication::style();
+}
+
+// A list cell that is not being edited is painted as a flat combo box.
+QStyleOptionComboBox ClosedBox(const QStyleOptionViewItem& cell, const QString& text)
+{
+    QStyleOptionComboBox box;
+    box.rect = cell.rect.adjusted(1, 1, -1, -1);
+    box.state = cell.state & ~QStyle::State_HasFocus;
+    box.palette = cell.palette;
+    box.currentText = text;
+    box.editable = false;
+    box.frame = false;
+    box.subControls = QStyle::SC_ComboBoxArrow;
+    return box;
+}
+
 } // namespace
 
-const QString ListCellDelegate::StyleSheet =
-    QStringLiteral("QComboBox {background:transparent;};QComboBox::drop-down{}");
+// Opaque and framed like the selected cell, so the cell's own text does not show through, with a
+// drawn arrow instead of the style's default mark on the drop-down button.
+const QString ListCellDelegate::StyleSheet = QStringLiteral(
+    "QComboBox{background:white; color:#2b3440; border:1px solid #2f8a5c; padding:0px 3px;}"
+    "QComboBox::drop-down{subcontrol-origin:padding; subcontrol-position:top right; width:20px;"
+    " border-left:1px solid #ddd6c4; background:#f5f2e9;}"
+    "QComboBox::down-arrow{image:url(:/backg/backg/arrow_down.png);}"
+    "QComboBox QAbstractItemView{background:white; color:#2b3440;"
+    " selection-background-color:#bfe0cc; selection-color:#1d2a33;}");
 
 QWidget* ListCellDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&,
                                         const QModelIndex& index) const
@@ -62,13 +91,18 @@ void ListCellDelegate::setEditorData(QWidget* editor, const QModelIndex& index) 
     auto* box = static_cast<QComboBox*>(editor);
     const QString text = index.data(Qt::EditRole).toString();
     // The model echoes each keystroke back; rewriting the same text would move the cursor.
-    if (box->currentText() == text)
-        return;
-    const QSignalBlocker quiet(box);
-    const int at = box->findText(text);
-    if (at >= 0)
-        box->setCurrentIndex(at);
-    box->setEditText(text);
+    if (box->currentText() != text) {
+        const QSignalBlocker quiet(box);
+        const int at = box->findText(text);
+        if (at >= 0)
+            box->setCurrentIndex(at);
+        box->setEditText(text);
+    }
+    // A freshly opened cell has its text selected, so the key that opened it replaces the text.
+    if (!box->property(Filled).toBool()) {
+        box->setProperty(Filled, true);
+        box->lineEdit()->selectAll();
+    }
 }
 
 void ListCellDelegate::setModelData(QWidget* editor, QAbstractItemModel* model,
@@ -83,27 +117,43 @@ void ListCellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opti
     QStyleOptionViewItem item = option;
     initStyleOption(&item, index);
     const QWidget* widget = option.widget;
-    QStyle* style = widget ? widget->style() : QApplication::style();
+    QStyle* style = StyleOf(widget);
     // The selection background first, then a flat combo box frame and arrow over it.
     style->drawPrimitive(QStyle::PE_PanelItemViewItem, &item, painter, widget);
-    QStyleOptionComboBox box;
-    box.rect = option.rect.adjusted(1, 1, -1, -1);
-    box.state = option.state & ~QStyle::State_HasFocus;
-    box.palette = option.palette;
-    box.currentText = item.text;
-    box.editable = false;
-    box.frame = false;
-    box.subControls = QStyle::SC_ComboBoxArrow;
+    const QStyleOptionComboBox box = ClosedBox(option, item.text);
     style->drawComplexControl(QStyle::CC_ComboBox, &box, painter, widget);
     style->drawControl(QStyle::CE_ComboBoxLabel, &box, painter, widget);
 }
 
-const QString DateCellDelegate::StyleSheet =
-    QStringLiteral("QDateTimeEdit{border:1px solid gray; height:24px; }"
-                   "QDateTimeEdit::down-arrow{image:url(:/backg/backg/calendar.png);}"
-                   "QDateTimeEdit::drop-down{width:30px; border:0px solid red;                   "
-                   "subcontrol-origin: padding;subcontrol-position: top right;}"
-                   "QDateTimeEdit{background:transparent;}");
+bool ListCellDelegate::editorEvent(QEvent* event, QAbstractItemModel* model,
+                                   const QStyleOptionViewItem& option, const QModelIndex& index)
+{
+    // One click on the painted arrow opens the cell with its list dropped down, as on a real
+    // combo box; elsewhere the cell is selected and opened as any other.
+    auto* view = qobject_cast<QAbstractItemView*>(const_cast<QWidget*>(option.widget));
+    if (view && event->type() == QEvent::MouseButtonPress && (index.flags() & Qt::ItemIsEditable) &&
+        view->editTriggers() != QAbstractItemView::NoEditTriggers) {
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        const QStyleOptionComboBox box = ClosedBox(option, QString());
+        const QRect arrow = StyleOf(view)->subControlRect(QStyle::CC_ComboBox, &box,
+                                                          QStyle::SC_ComboBoxArrow, view);
+        if (mouse->button() == Qt::LeftButton && arrow.contains(mouse->position().toPoint())) {
+            view->setCurrentIndex(index);
+            view->edit(index);
+            if (auto* editor = qobject_cast<QComboBox*>(view->indexWidget(index)))
+                editor->showPopup();
+            return true;
+        }
+    }
+    return QStyledItemDelegate::editorEvent(event, model, option, index);
+}
+
+// Opaque like the list cells, with the calendar mark as the drop-down button.
+const QString DateCellDelegate::StyleSheet = QStringLiteral(
+    "QDateTimeEdit{background:white; color:#2b3440; border:1px solid #2f8a5c; padding:0px 3px;}"
+    "QDateTimeEdit::drop-down{width:26px; border:0px; subcontrol-origin:padding;"
+    " subcontrol-position:top right;}"
+    "QDateTimeEdit::down-arrow{image:url(:/backg/backg/calendar.png); width:20px; height:20px;}");
 
 QWidget* DateCellDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&,
                                         const QModelIndex& index) const

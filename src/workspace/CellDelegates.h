@@ -24,6 +24,8 @@ public:
                       const QModelIndex& index) const override;
     void paint(QPainter* painter, const QStyleOptionViewItem& option,
                const QModelIndex& index) const override;
+    bool editorEvent(QEvent* event, QAbstractItemModel* model, const QStyleOptionViewItem& option,
+                     const QModelIndex& index) override;
 
 signals:
     // The user typed into the list cell at `cell`; the text was handed to the model first.

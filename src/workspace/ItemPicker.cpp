@@ -4,12 +4,14 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QScrollBar>
 
 namespace
 {
 
 const QPoint Offset(20, 200);
-const QSize Size(200, 500);
+// The list is as tall as its entries, up to this size; wider only for a long entry.
+const QSize Largest(200, 500);
 
 bool IsPickerKey(int key)
 {
@@ -49,14 +51,26 @@ void ItemPicker::Follow(QComboBox* cell)
         targetGone = connect(cell, &QObject::destroyed, this, &ItemPicker::Forget);
     }
     list->setParent(host);
-    list->setGeometry(QRect(cell->pos() + Offset, Size));
     list->clear();
     const QString text = cell->currentText();
     for (const QString& entry : std::as_const(entries)) {
         if (entry.contains(text, Qt::CaseInsensitive))
             list->addItem(entry);
     }
+    list->setGeometry(QRect(cell->pos() + Offset, FittingSize()));
     list->setVisible(list->count() > 0);
+}
+
+QSize ItemPicker::FittingSize() const
+{
+    if (list->count() == 0)
+        return Largest;
+    const int frame = 2 * list->frameWidth();
+    const int height = qMin(Largest.height(), list->count() * list->sizeHintForRow(0) + frame);
+    const int scrollBar =
+        height < Largest.height() ? 0 : list->verticalScrollBar()->sizeHint().width();
+    const int width = qMax(Largest.width(), list->sizeHintForColumn(0) + frame + scrollBar);
+    return {width, height};
 }
 
 void ItemPicker::Hide()

@@ -35,6 +35,7 @@ protected:
 
 private:
     void Choose(QListWidgetItem* item);
+    QSize FittingSize() const;
     void Move(int step);
     void Release();
     // The served cell is being destroyed: nothing of it may be touched any more.

@@ -1,6 +1,7 @@
 #include "LedgerPageBuilder.h"
 
 #include "LedgerModel.h"
+#include "LedgerTableView.h"
 
 #include <QAbstractItemDelegate>
 #include <QComboBox>
@@ -76,7 +77,7 @@ QTableView* Build(QWidget* page, const PageDefinition& definition, LedgerModel* 
     auto* layout = new QVBoxLayout(page);
     layout->addLayout(ButtonRow(page, definition, titleIcon));
 
-    auto* table = new QTableView(page);
+    auto* table = new LedgerTableView(page);
     table->setObjectName(definition.table);
     table->setModel(model);
     table->horizontalHeader()->setDefaultSectionSize(ColumnWidth);

@@ -75,7 +75,8 @@ public:
     // Writes the sums of the page whose total button has this name into its totals fields.
     void UpdatePageTotals(const QString& totalButton);
     // The "删除告警" question before deleting, clearing and restoring; true when confirmed.
-    bool ConfirmDanger();
+    // `detail`, when given, says under the warning what exactly will go.
+    bool ConfirmDanger(const QString& detail = QString());
     ItemPicker* Picker() const { return picker; }
 
     // Queries (MainWindowQuery.cpp).

@@ -7,6 +7,7 @@
 #include "DatabaseEngine.h"
 #include "DialogLogin.h"
 #include "ItemPicker.h"
+#include "LedgerTableView.h"
 #include "Prompt.h"
 #include "RowSaver.h"
 
@@ -159,8 +160,9 @@ void MainWindow::ActionAdd()
         return;
     filling = true;
     RowSaver saver(*DatabaseEngine::Instance());
+    int row = -1;
     const RowSaver::Outcome outcome = OnLedger(*this, *page, [&](auto& model) {
-        const int row = model.rowCount();
+        row = model.rowCount();
         model.SetRow(LedgerModel::RowMode::New, row, {});
         return saver.Save(model, row);
     });
@@ -171,6 +173,9 @@ void MainWindow::ActionAdd()
             tr("%1中新增的行(录入时间 %2)未能保存。").arg(PageName(*page), outcome.serial));
     }
     UpdatePageTotals(page->totalButton);
+    // The clerk types the new row at once, wherever the page was scrolled to.
+    if (auto* table = qobject_cast<LedgerTableView*>(PageTable(*page)))
+        table->EditFirstCellOf(row);
 }
 
 void MainWindow::ActionDelete()
@@ -201,22 +206,34 @@ void MainWindow::ActionDelete()
 void MainWindow::ActionClear()
 {
     const PageDefinition* page = PageDefinitions::ByButton(sender() ? sender()->objectName() : "");
-    if (!page || page->role != PageRole::Ledger || !ConfirmDanger())
+    if (!page || page->role != PageRole::Ledger)
+        return;
+    RowSaver saver(*DatabaseEngine::Instance());
+    const qint64 count = OnLedger(*this, *page, [&](auto& model) { return saver.Count(model); });
+    // The clear reaches records that are not on screen: the clerk is told how many go.
+    const QString what = count < 0
+                             ? tr("无法统计本店%1的记录条数:%2")
+                                   .arg(PageName(*page), DatabaseEngine::Instance()->LastError())
+                             : tr("将删除本店%1的全部 %2 条记录(包括未显示在本页的记录)。")
+                                   .arg(PageName(*page))
+                                   .arg(count);
+    if (!ConfirmDanger(what))
         return;
     DialogLogin signIn;
     if (Prompt::Current().SignIn(signIn) != QDialog::Accepted)
         return;
-    RowSaver saver(*DatabaseEngine::Instance());
     if (!OnLedger(*this, *page, [&](auto& model) { return saver.Clear(model); }))
         ReportRefused(tr("清空失败"), tr("%1的记录未能清空。").arg(PageName(*page)));
     UpdatePageTotals(page->totalButton);
 }
 
-bool MainWindow::ConfirmDanger()
+bool MainWindow::ConfirmDanger(const QString& detail)
 {
     PromptBox box;
     box.title = tr("删除告警");
     box.text = tr("删除或还原数据请慎重,确认?");
+    if (!detail.isEmpty())
+        box.text += QStringLiteral("\n\n") + detail;
     box.iconPath = DangerIcon;
     box.buttons = QStringList{tr("确认"), tr("取消")};
     box.buttonWidth = DangerButtonWidth;

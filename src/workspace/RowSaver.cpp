@@ -66,6 +66,16 @@ bool RowSaver::Clear(FinanceModel& model)
     return true;
 }
 
+qint64 RowSaver::Count(const ProductModel& model)
+{
+    return engine.CountProductInfo(model.Definition().kind);
+}
+
+qint64 RowSaver::Count(const FinanceModel& model)
+{
+    return engine.CountFinanceInfo(model.Definition().kind);
+}
+
 QString RowSaver::LastError() const
 {
     return engine.LastError();

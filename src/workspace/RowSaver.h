@@ -26,6 +26,9 @@ public:
     // Deletes the current store's records of the page's kind and then every row.
     bool Clear(ProductModel& model);
     bool Clear(FinanceModel& model);
+    // How many records a clear of the page would delete; -1 when the database cannot tell.
+    qint64 Count(const ProductModel& model);
+    qint64 Count(const FinanceModel& model);
 
     QString LastError() const;
 

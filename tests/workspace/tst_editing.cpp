@@ -10,6 +10,7 @@
 #include "SignedInWindow.h"
 #include "TestFolder.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QDateEdit>
 #include <QLabel>
@@ -73,6 +74,7 @@ QComboBox* OpenListCell(QTableView* table, int row, int column)
     if (!QTest::qWaitForWindowActive(table->window()))
         qWarning("the window did not become active");
     const QModelIndex index = table->model()->index(row, column);
+    table->setCurrentIndex(index);
     table->edit(index);
     return qobject_cast<QComboBox*>(table->indexWidget(index));
 }
@@ -142,6 +144,7 @@ private slots:
     void refusedSavesAndDeletesAreReported();
     void totalsFollowEveryChange();
     void pickerFollowsTypingOnly();
+    void keyboardEntryGoesLikeASpreadsheet();
     void openingAnEditorChangesNothing();
     void refusedSaveWhileAListCellIsEditedKeepsTheProgramRunning();
 };
@@ -301,7 +304,9 @@ void TestEditing::deleteAsksFirstAndRemovesByIdentity()
     const QString count = "select count(*) from tb_sm_product_info where tab_type=1";
     QCOMPARE(TestFolder::Count(count), 3);
 
-    // No current row: asked first, then told to select one; nothing goes.
+    // No current row (adding selects the new one): asked first, then told to select one;
+    // nothing goes.
+    table->setCurrentIndex(QModelIndex());
     prompt.AnswerBoxes({0, 0});
     Click(*w, "btn_purdel_2");
     QCOMPARE(prompt.shown.size(), 2);
@@ -378,24 +383,30 @@ void TestEditing::clearAsksTwiceAndKeepsOtherStores()
     QVERIFY(folder.Connect());
     QVERIFY(TestFolder::AddProduct(Product(0, "other-store"), OtherStore));
     QVERIFY(TestFolder::AddProduct(Product(1, "other-kind")));
+    QVERIFY(TestFolder::AddProduct(Product(0, "not-on-screen")));
     auto w = SignedInWindow();
     ScriptedPrompt prompt;
     QAbstractItemModel* m = w->Table("tab_purchaseIn")->model();
     AddRow(*w, "btn_puradd", m);
     AddRow(*w, "btn_puradd", m);
     const QString all = "select count(*) from tb_sm_product_info";
-    QCOMPARE(TestFolder::Count(all), 4);
+    QCOMPARE(TestFolder::Count(all), 5);
 
+    // The first box says how many of this store's records go, also those not on screen.
     prompt.AnswerBoxes({1});
     Click(*w, "btn_purclr");
     QCOMPARE(m->rowCount(), 2);
-    QCOMPARE(TestFolder::Count(all), 4);
+    QCOMPARE(TestFolder::Count(all), 5);
+    QCOMPARE(prompt.shown.size(), 1);
+    QVERIFY(prompt.shown[0].text.startsWith("删除或还原数据请慎重,确认?"));
+    QVERIFY2(prompt.shown[0].text.contains("采购进货表的全部 3 条记录"),
+             qPrintable(prompt.shown[0].text));
 
     prompt.AnswerBoxes({0});
     prompt.SignInWith({});
     Click(*w, "btn_purclr");
     QCOMPARE(m->rowCount(), 2);
-    QCOMPARE(TestFolder::Count(all), 4);
+    QCOMPARE(TestFolder::Count(all), 5);
 
     prompt.AnswerBoxes({0});
     prompt.SignInWith({{"admin", "407152"}});
@@ -665,6 +676,84 @@ void TestEditing::refusedSaveWhileAListCellIsEditedKeepsTheProgramRunning()
     QCOMPARE(Cell(m, second, Colour), QString("色"));
     QTRY_VERIFY(!cell);
     QVERIFY(!list->isVisible());
+}
+
+// Types into whatever has the keyboard, as a clerk does.
+void Type(const QString& text)
+{
+    QWidget* focus = QApplication::focusWidget();
+    QVERIFY(focus);
+    TypeKeys(focus, text);
+}
+
+void Press(Qt::Key key)
+{
+    QWidget* focus = QApplication::focusWidget();
+    QVERIFY(focus);
+    QTest::keyClick(focus, key);
+}
+
+void TestEditing::keyboardEntryGoesLikeASpreadsheet()
+{
+    TestFolder folder;
+    QVERIFY(folder.Connect());
+    QVERIFY(DatabaseEngine::Instance()->SaveListInfo(1, ListRecord{4, "红色;蓝色"}));
+    auto w = ActiveWindow();
+    ScriptedPrompt prompt;
+    QTableView* table = w->Table("tab_purchaseIn");
+    QAbstractItemModel* m = table->model();
+    const int first = AddRow(*w, "btn_puradd", m);
+    const int row = AddRow(*w, "btn_puradd", m);
+    const QString serial = Cell(m, row, 0);
+    AddRow(*w, "btn_puradd", m);
+
+    // Adding selects the new row and opens its first cell; Escape leaves it as it was.
+    const QModelIndex opened = m->index(m->rowCount() - 1, Class);
+    QCOMPARE(table->currentIndex(), opened);
+    QVERIFY(qobject_cast<QComboBox*>(table->indexWidget(opened)));
+    Type("鞋");
+    Press(Qt::Key_Escape);
+    QTRY_VERIFY(!table->indexWidget(opened));
+    QCOMPARE(Cell(m, opened.row(), Class), QString(""));
+
+    // A key typed on a selected list cell replaces its text and is stored at once; Escape puts
+    // the old text back, on screen and stored.
+    table->setCurrentIndex(m->index(row, Colour));
+    table->setFocus();
+    Type("青");
+    QVERIFY(qobject_cast<QComboBox*>(table->indexWidget(m->index(row, Colour))));
+    QCOMPARE(Cell(m, row, Colour), QString("青"));
+    QCOMPARE(Goods(0, serial, "product_color"), QString("青"));
+    Press(Qt::Key_Escape);
+    QTRY_COMPARE(Cell(m, row, Colour), QString("红色"));
+    QCOMPARE(Goods(0, serial, "product_color"), QString("红色"));
+
+    // The same on the category cell, this time finished with Enter: the cell keeps the typed
+    // text and the next row's cell becomes current.
+    table->setCurrentIndex(m->index(first, Class));
+    Type("帽");
+    QCOMPARE(Cell(m, first, Class), QString("帽"));
+    w->Picker()->Hide();
+    Press(Qt::Key_Return);
+    QTRY_COMPARE(table->currentIndex(), m->index(row, Class));
+    QCOMPARE(Goods(0, Cell(m, first, 0), "product_class"), QString("帽"));
+
+    // Number cells: the typed key replaces the text, Tab goes on to the price, Enter stores and
+    // goes down.
+    table->setCurrentIndex(m->index(row, Num));
+    Type("4");
+    Press(Qt::Key_Tab);
+    QTRY_COMPARE(table->currentIndex(), m->index(row, Price));
+    QCOMPARE(Goods(0, serial, "product_num"), QString("4"));
+    Type("2.5");
+    Press(Qt::Key_Return);
+    QTRY_COMPARE(table->currentIndex(), m->index(row + 1, Price));
+    QCOMPARE(Goods(0, serial, "product_total"), QString("10"));
+    // Enter on a cell that is not being edited goes down too.
+    table->setCurrentIndex(m->index(first, Remark));
+    Press(Qt::Key_Return);
+    QCOMPARE(table->currentIndex(), m->index(row, Remark));
+    QVERIFY(prompt.shown.isEmpty());
 }
 
 QTEST_MAIN(TestEditing)
