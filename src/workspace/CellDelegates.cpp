@@ -131,7 +131,8 @@ bool ListCellDelegate::editorEvent(QEvent* event, QAbstractItemModel* model,
     // One click on the painted arrow opens the cell with its list dropped down, as on a real
     // combo box; elsewhere the cell is selected and opened as any other.
     auto* view = qobject_cast<QAbstractItemView*>(const_cast<QWidget*>(option.widget));
-    if (view && event->type() == QEvent::MouseButtonPress && (index.flags() & Qt::ItemIsEditable) &&
+    if (view && event->type() == QEvent::MouseButtonRelease &&
+        (index.flags() & Qt::ItemIsEditable) &&
         view->editTriggers() != QAbstractItemView::NoEditTriggers) {
         const auto* mouse = static_cast<QMouseEvent*>(event);
         const QStyleOptionComboBox box = ClosedBox(option, QString());
@@ -150,10 +151,10 @@ bool ListCellDelegate::editorEvent(QEvent* event, QAbstractItemModel* model,
 
 // Opaque like the list cells, with the calendar mark as the drop-down button.
 const QString DateCellDelegate::StyleSheet = QStringLiteral(
-    "QDateTimeEdit{background:white; color:#2b3440; border:1px solid #2f8a5c; padding:0px 3px;}"
-    "QDateTimeEdit::drop-down{width:26px; border:0px; subcontrol-origin:padding;"
-    " subcontrol-position:top right;}"
-    "QDateTimeEdit::down-arrow{image:url(:/backg/backg/calendar.png); width:20px; height:20px;}");
+    "QDateTimeEdit{background:white; color:#2b3440; border:1px solid #2f8a5c; padding:0px 1px;}"
+    "QDateTimeEdit::drop-down{width:18px; border:0px; subcontrol-origin:padding;"
+    " subcontrol-position:center right;}"
+    "QDateTimeEdit::down-arrow{image:url(:/backg/backg/calendar.png); width:16px; height:16px;}");
 
 QWidget* DateCellDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&,
                                         const QModelIndex& index) const

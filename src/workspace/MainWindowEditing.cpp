@@ -214,7 +214,7 @@ void MainWindow::ActionClear()
     const QString what = count < 0
                              ? tr("无法统计本店%1的记录条数:%2")
                                    .arg(PageName(*page), DatabaseEngine::Instance()->LastError())
-                             : tr("将删除本店%1的全部 %2 条记录(包括未显示在本页的记录)。")
+                             : tr("将删除本店%1的全部 %2 条记录,含本页未显示的记录。")
                                    .arg(PageName(*page))
                                    .arg(count);
     if (!ConfirmDanger(what))
