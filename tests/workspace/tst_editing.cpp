@@ -545,6 +545,10 @@ void TestEditing::pickerFollowsTypingOnly()
     QVERIFY(list->isVisible());
     QCOMPARE(entries(), (QStringList{"红色", "蓝色"}));
     QCOMPARE(Goods(0, serial, "product_color"), QString("色"));
+    // As tall as its two entries, not a fixed column of mostly empty space.
+    QVERIFY(list->height() >= 2 * list->sizeHintForRow(0));
+    QVERIFY2(list->height() < 4 * list->sizeHintForRow(0),
+             qPrintable(QString::number(list->height())));
     TypeKeys(cell->lineEdit(), "绿");
     QVERIFY(list->isHidden());
     QTest::keyClick(cell->lineEdit(), Qt::Key_Backspace);
