@@ -39,7 +39,8 @@ bool LedgerTableView::edit(const QModelIndex& index, EditTrigger trigger, QEvent
 void LedgerTableView::keyPressEvent(QKeyEvent* event)
 {
     const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
-    if (enter && state() != EditingState && event->modifiers() == Qt::NoModifier) {
+    if (enter && state() != EditingState &&
+        (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
         MoveDown();
         event->accept();
         return;
