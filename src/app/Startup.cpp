@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QSplashScreen>
 
 const QString Startup::SplashMessage =
@@ -62,6 +63,13 @@ bool Startup::ConnectStore()
                                             QObject::tr("\n原因：") + manager->ConnectError());
     DatabaseEngine::Instance()->SetDbManager(manager);
 
+    // Without its configuration this is no installation yet: the installation supplies the file,
+    // and a file holding nothing but a store number would only hide the missing settings at the
+    // next start. No store is chosen then; the start goes on as with any failed connection.
+    if (!QFileInfo::exists(iniPath)) {
+        DatabaseEngine::Instance()->SetStoreNo(QString());
+        return true;
+    }
     QString why;
     const QString storeNo = StoreNumber::LoadOrCreate(iniPath, &why);
     if (storeNo.isEmpty()) {
