@@ -4,8 +4,10 @@
 #   ./ledger.sh build   deps + configure + build into build/
 #   ./ledger.sh test    build + a throwaway PostgreSQL on loopback + every test with CTest
 #   ./ledger.sh run     build + prepare the working folder run/ on SQLite + start the program
-#   ./ledger.sh demo    build + fill run/'s database with demo data dated around today
+#   ./ledger.sh demo    build + fill run/'s database with demo data dated around today and
+#                       print the demo's accounts
 #   ./ledger.sh bench   build + run the benchmarks (with the throwaway PostgreSQL)
+# LEDGER_BUILD_DIR (default build/) and LEDGER_RUN_DIR (default run/) move the two folders.
 set -euo pipefail
 
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
@@ -87,7 +89,8 @@ cmd_bench() {
     pg_start
     export QT_QPA_PLATFORM=offscreen
     for b in "$BUILD"/bench/*/bench_*; do
-        [ -x "$b" ] || continue
+        # Only the programs: the build's bench_*_autogen folders match the pattern too.
+        [ -f "$b" ] && [ -x "$b" ] || continue
         echo "== $(basename "$b")"
         "$b"
     done
@@ -123,6 +126,7 @@ cmd_demo() {
     prepare_rundir
     "$BUILD/tools/generator/ledger_generate" --config "$RUNDIR/InitParam/dBConfig.ini" \
         --stores 1 --goods 3000 --money 1500 --days 60 --use-store-of-config
+    echo "start the program with ./ledger.sh run and sign in with one of these accounts"
 }
 
 case "${1:-}" in
@@ -133,7 +137,7 @@ bench) cmd_bench ;;
 run) cmd_run ;;
 demo) cmd_demo ;;
 *)
-    sed -n '2,8p' "$0"
+    sed -n '2,10p' "$0"
     exit 2
     ;;
 esac

@@ -5,9 +5,13 @@
 #include "DialogLogin.h"
 #include "MainWindow.h"
 #include "Prompt.h"
+#include "SignInPlacement.h"
 
 #include <QApplication>
 #include <QFile>
+#include <QFileInfo>
+#include <QFontMetrics>
+#include <QScreen>
 #include <QSplashScreen>
 
 const QString Startup::SplashMessage =
@@ -26,6 +30,7 @@ bool Startup::Start()
     splash->showMessage(SplashMessage, Qt::AlignRight | Qt::AlignTop, Qt::green);
 
     login = std::make_unique<DialogLogin>();
+    PlaceSignIn();
     if (!ConnectStore()) {
         stopped = true;
         splash->close();
@@ -62,6 +67,13 @@ bool Startup::ConnectStore()
                                             QObject::tr("\n原因：") + manager->ConnectError());
     DatabaseEngine::Instance()->SetDbManager(manager);
 
+    // Without its configuration this is no installation yet: the installation supplies the file,
+    // and a file holding nothing but a store number would only hide the missing settings at the
+    // next start. No store is chosen then; the start goes on as with any failed connection.
+    if (!QFileInfo::exists(iniPath)) {
+        DatabaseEngine::Instance()->SetStoreNo(QString());
+        return true;
+    }
     QString why;
     const QString storeNo = StoreNumber::LoadOrCreate(iniPath, &why);
     if (storeNo.isEmpty()) {
@@ -74,6 +86,17 @@ bool Startup::ConnectStore()
     }
     DatabaseEngine::Instance()->SetStoreNo(storeNo);
     return true;
+}
+
+void Startup::PlaceSignIn()
+{
+    // The splash draws its message this far inside its edge.
+    const int messageMargin = 5;
+    const int hint = QFontMetrics(splash->font()).height() + 2 * messageMargin;
+    const SignInPlacement place = SignInPlacement::Place(
+        splash->screen()->availableGeometry(), splash->size(), hint, login->frameGeometry().size());
+    splash->move(place.splash);
+    login->move(place.login);
 }
 
 void Startup::Warn(const QString& title, const QString& text)

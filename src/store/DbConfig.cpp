@@ -2,6 +2,7 @@
 
 #include "IniFile.h"
 
+#include <QDir>
 #include <QRegularExpression>
 
 const QString DbConfig::DefaultPath = QStringLiteral("InitParam/dBConfig.ini");
@@ -11,9 +12,13 @@ DbConfig DbConfig::Read(const QString& iniPath)
     IniFile ini;
     ini.Load(iniPath);
     DbConfig c;
+    // A relative path is looked for below the folder the program was started in: name both, so
+    // that a start from the wrong folder is seen at once.
     c.error = ini.Exists() || !ini.Error().isEmpty()
                   ? ini.Error()
-                  : QStringLiteral("找不到配置文件 %1").arg(iniPath);
+                  : QStringLiteral("找不到配置文件 %1\n程序启动的文件夹：%2")
+                        .arg(QDir::toNativeSeparators(iniPath),
+                             QDir::toNativeSeparators(QDir::currentPath()));
     c.host = ini.Value(QStringLiteral("HostName/IP"));
     c.port = ini.Value(QStringLiteral("Port/PORT")).toInt();
     c.database = ini.Value(QStringLiteral("DatabaseName/DATABASE"));

@@ -8,6 +8,7 @@
 #include "ProgramRestart.h"
 #include "Prompt.h"
 #include "StatusProgress.h"
+#include "ToolBarFit.h"
 #include "UserRoles.h"
 #include "WorkingFolders.h"
 #include "ui_MainWindow.h"
@@ -48,6 +49,7 @@ void MainWindow::SetJobLauncher(JobLauncher* launcher)
 void MainWindow::InitMainWindow()
 {
     ui->setupUi(this);
+    new ToolBarFit(ui->toolBar);
     setWindowTitle(QStringLiteral("库存与财务管理系统-Marenvik"));
     BuildPages();
     ApplyUserType();

@@ -10,6 +10,7 @@
 #include <QSettings>
 #include <QSignalSpy>
 #include <QStackedWidget>
+#include <QTemporaryDir>
 #include <QTest>
 
 namespace
@@ -44,6 +45,7 @@ private slots:
     void databaseDownKeepsEveryoneOut();
     void connectionWarningSaysWhy();
     void storeNumberThatCannotBeKeptStopsBeforeSignIn();
+    void startInAFolderWithoutConfigurationWritesNothing();
     void freshFolderGetsWorkingFoldersAndAStoreNumber();
     void cancelledSignInEndsWithExitCodeZero();
     void signedInUserReachesTheWindow();
@@ -91,21 +93,53 @@ void TestApp::connectionWarningSaysWhy()
 
 void TestApp::storeNumberThatCannotBeKeptStopsBeforeSignIn()
 {
-    // "InitParam" is a file: no configuration can be written below it.
+    // A configuration with a line that cannot be read is never rewritten, so no store number
+    // can be kept in it.
     TestFolder folder;
     {
-        QFile blocker(folder.Path() + "/blocked");
-        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        QFile config(folder.ConfigPath());
+        QVERIFY(config.open(QIODevice::Append));
+        config.write("[Password]\nPWD=\"open\n");
     }
     ScriptedPrompt prompt;
     prompt.SignInWith({{"admin", "407152"}});
-    Startup startup(folder.Path() + "/blocked/dBConfig.ini");
+    Startup startup(folder.ConfigPath());
     QCOMPARE(startup.Run(), 1);
     QVERIFY(startup.Stopped());
     QVERIFY(!startup.Window());
     QCOMPARE(prompt.shown.size(), 2); // the connection warning, then why the start stops
     QCOMPARE(prompt.shown[1].title, QString("店号"));
-    QVERIFY(prompt.shown[1].text.contains("无法写入配置文件"));
+    QVERIFY(prompt.shown[1].text.contains("无法读取"));
+}
+
+void TestApp::startInAFolderWithoutConfigurationWritesNothing()
+{
+    QTemporaryDir empty;
+    const QString previous = QDir::currentPath();
+    QDir::setCurrent(empty.path());
+    DatabaseEngine::Instance()->SetStoreNo("20240101000000000LINK");
+    ScriptedPrompt prompt;
+    prompt.SignInWith({{"admin", "407152"}});
+    Startup startup;
+    const bool started = startup.Start();
+    const QStringList left = QDir(empty.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+    QDir::setCurrent(previous);
+
+    QVERIFY(!started);
+    QVERIFY(!startup.Stopped());
+    QCOMPARE(left, QStringList());
+    QVERIFY(DatabaseEngine::Instance()->StoreNo().isEmpty());
+    // The warning says which file was looked for from which folder; sign-in then runs as with
+    // any failed connection.
+    QCOMPARE(prompt.shown.size(), 2);
+    QCOMPARE(prompt.shown[0].title, QString("数据库连接"));
+    const QString warning = prompt.shown[0].text;
+    QVERIFY2(warning.startsWith("警告：数据库连接失败\n原因：找不到配置文件 " +
+                                QDir::toNativeSeparators("InitParam/dBConfig.ini")),
+             qPrintable(warning));
+    QVERIFY2(warning.contains(QDir::toNativeSeparators(QDir(empty.path()).canonicalPath())),
+             qPrintable(warning));
+    QVERIFY(prompt.shown[1].text.startsWith("警告:无法读取账户,暂时不能登录!"));
 }
 
 void TestApp::freshFolderGetsWorkingFoldersAndAStoreNumber()

@@ -120,8 +120,11 @@ int main(int argc, char* argv[])
             << store.money.size() << " money rows, " << store.catalog.accounts.size()
             << " accounts\n";
     }
-    const UserRecord& admin = stores.first().catalog.accounts.first();
-    out << "sign in to the first store as " << admin.user_name << " / " << admin.user_password
-        << "\n";
+    // The accounts come from the seed alone, so the same seed always makes the same ones.
+    out << "accounts of store " << stores.first().storeNo
+        << " (sign in with the name or the phone number):\n";
+    for (const UserRecord& user : stores.first().catalog.accounts)
+        out << "  role " << user.user_type << "  " << user.user_name << "  " << user.user_phoneno
+            << "  password " << user.user_password << "\n";
     return 0;
 }
