@@ -78,7 +78,12 @@ cmd_test() {
     cmd_build
     pg_start
     export QT_QPA_PLATFORM=offscreen
-    export XDG_RUNTIME_DIR="${XDG_RUNTIME_DIR:-$(mktemp -d /tmp/ledger-xdg.XXXXXX)}"
+    if [ -z "${XDG_RUNTIME_DIR:-}" ]; then
+        XDG_RUNTIME_DIR="$(mktemp -d /tmp/ledger-xdg.XXXXXX)"
+        # A runtime folder made here goes with the throwaway server.
+        trap 'pg_stop; rm -rf "$XDG_RUNTIME_DIR"' EXIT
+    fi
+    export XDG_RUNTIME_DIR
     chmod 700 "$XDG_RUNTIME_DIR"
     export QTWEBENGINE_DISABLE_SANDBOX=1
     ctest --test-dir "$BUILD" --output-on-failure -j "$(nproc)" "$@"
