@@ -86,7 +86,14 @@ DialogShowGraph::DialogShowGraph(QWidget* parent)
     on_histogramButton_clicked();
 }
 
-DialogShowGraph::~DialogShowGraph() = default;
+DialogShowGraph::~DialogShowGraph()
+{
+    // A page that is destroyed answers its pending scripts with nothing. The views and their
+    // pages therefore go first, while this dialog is whole, and those answers are dropped.
+    closing = true;
+    for (ViewState& state : views)
+        delete state.view;
+}
 
 QString DialogShowGraph::PagePath()
 {
@@ -114,6 +121,8 @@ void DialogShowGraph::LoadPage()
 
 void DialogShowGraph::PageLoaded(Chart chart, bool ok)
 {
+    if (closing)
+        return;
     ViewState& state = views[chart];
     state.ready = false;
     if (!ok) {
@@ -122,6 +131,8 @@ void DialogShowGraph::PageLoaded(Chart chart, bool ok)
     }
     state.view->page()->runJavaScript(QStringLiteral("typeof getData === 'function'"),
                                       [this, chart](const QVariant& result) {
+                                          if (closing)
+                                              return;
                                           ViewState& state = views[chart];
                                           if (!result.toBool()) {
                                               Report(tr("图形页面 %1 没有 getData 函数，无法绘图。")
@@ -141,8 +152,10 @@ void DialogShowGraph::Run(Chart chart, const QString& call)
         state.pending = call;
         return;
     }
-    state.view->page()->runJavaScript(call,
-                                      [this, chart](const QVariant&) { emit ChartDrawn(chart); });
+    state.view->page()->runJavaScript(call, [this, chart](const QVariant&) {
+        if (!closing)
+            emit ChartDrawn(chart);
+    });
 }
 
 void DialogShowGraph::Report(const QString& text)

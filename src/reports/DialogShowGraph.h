@@ -85,6 +85,7 @@ private:
     std::unique_ptr<Ui::DialogShowGraph> ui;
     QWebChannel* channel = nullptr;
     ChartPageBridge* bridge = nullptr;
+    bool closing = false;
     std::array<ViewState, 3> views;
     bool hasFigures = false;
     ChartSeries figures;

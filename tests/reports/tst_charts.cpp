@@ -5,14 +5,17 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QEventLoop>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QPointer>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QWebEnginePage>
 #include <QWebEngineView>
 
@@ -118,6 +121,7 @@ private slots:
     void missingPageIsReported();
     void pageWithoutGetDataIsReported();
     void pageReportsWhatItCannotDraw();
+    void closingBeforeThePageAnswersIsSafe();
 };
 
 void ChartsTest::barAndPieJsonKeepTheirKeys()
@@ -307,6 +311,26 @@ void ChartsTest::pageReportsWhatItCannotDraw()
     QVERIFY(Drawn(drawn, DialogShowGraph::Bar));
     Evaluate(dialog.View(DialogShowGraph::Bar), "getData('{not json'); 1");
     QTRY_VERIFY_WITH_TIMEOUT(dialog.Problem().contains("图形页面无法绘图"), PageTimeout);
+}
+
+void ChartsTest::closingBeforeThePageAnswersIsSafe()
+{
+    ChartFolder folder;
+    auto* dialog = new DialogShowGraph;
+    QPointer<DialogShowGraph> shown(dialog);
+    // Closed as soon as a page has loaded, before the page can answer the dialog's first
+    // question: the destroyed page answers it with nothing.
+    QEventLoop loop;
+    connect(
+        dialog->View(DialogShowGraph::Bar), &QWebEngineView::loadFinished, &loop,
+        [&] {
+            delete dialog;
+            loop.quit();
+        },
+        Qt::QueuedConnection);
+    QTimer::singleShot(PageTimeout, &loop, &QEventLoop::quit);
+    loop.exec();
+    QVERIFY2(!shown, "the page never loaded");
 }
 
 int main(int argc, char** argv)
