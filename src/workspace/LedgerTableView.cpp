@@ -56,20 +56,20 @@ void LedgerTableView::mousePressEvent(QMouseEvent* event)
 
 void LedgerTableView::commitData(QWidget* editor)
 {
-    if (IsOpenEditor(editor))
+    if (CellOf(editor).isValid())
         QTableView::commitData(editor);
 }
 
 void LedgerTableView::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint)
 {
-    if (!IsOpenEditor(editor))
+    const QPersistentModelIndex cell = CellOf(editor);
+    if (!cell.isValid())
         return;
-    const QPersistentModelIndex cell = editing;
+    const bool remembered = cell == editing;
     const QVariant old = before;
     // Enter submits the cell it was typed into; a click on another row submits too, but the
     // current cell has already moved there.
-    const bool enter = hint == QAbstractItemDelegate::SubmitModelCache &&
-                       indexAt(editor->geometry().center()) == currentIndex();
+    const bool enter = hint == QAbstractItemDelegate::SubmitModelCache && cell == currentIndex();
     editing = QPersistentModelIndex();
     before.clear();
     QWidget* focus = QApplication::focusWidget();
@@ -85,17 +85,17 @@ void LedgerTableView::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEdi
         MoveDown();
     // List and date cells hand every change to the model at once: cancelling puts the old
     // text back, which stores the row again as it was.
-    if (hint == QAbstractItemDelegate::RevertModelCache && cell.isValid() &&
+    if (hint == QAbstractItemDelegate::RevertModelCache && remembered && cell.isValid() &&
         cell.data(Qt::EditRole) != old)
         model()->setData(cell, old, Qt::EditRole);
 }
 
-bool LedgerTableView::IsOpenEditor(QWidget* editor) const
+QModelIndex LedgerTableView::CellOf(QWidget* editor) const
 {
     if (!editor)
-        return false;
+        return {};
     const QModelIndex at = indexAt(editor->geometry().center());
-    return at.isValid() && indexWidget(at) == editor;
+    return at.isValid() && indexWidget(at) == editor ? at : QModelIndex();
 }
 
 void LedgerTableView::MoveDown()

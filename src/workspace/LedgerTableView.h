@@ -28,9 +28,10 @@ protected slots:
     void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
 
 private:
-    // The editor may already be gone from the view: an edit the program finished (a choice from
-    // the item picker) and the key that finished it both close the same cell.
-    bool IsOpenEditor(QWidget* editor) const;
+    // The cell `editor` is open on; invalid when the editor is already gone from the view: an
+    // edit the program finished (a choice from the item picker) and the key that finished it
+    // both close the same cell.
+    QModelIndex CellOf(QWidget* editor) const;
     void MoveDown();
 
     QPersistentModelIndex editing;
