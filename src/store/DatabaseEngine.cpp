@@ -399,10 +399,15 @@ qint64 DatabaseEngine::CountFinanceInfo(int tabType)
 
 qint64 DatabaseEngine::CountKind(const QString& table, int tabType)
 {
+    return CountRows(
+        QStringLiteral("select count(*) from %1 where tab_type=? and store_no=?").arg(table),
+        {tabType, Text(storeNo)});
+}
+
+qint64 DatabaseEngine::CountRows(const QString& statement, const QVariantList& values)
+{
     QSqlQuery query(Connection());
-    if (!Run(query,
-             QStringLiteral("select count(*) from %1 where tab_type=? and store_no=?").arg(table),
-             {tabType, Text(storeNo)}))
+    if (!Run(query, statement, values))
         return -1;
     if (!query.next()) {
         lastError = QStringLiteral("无法读取记录条数");
@@ -493,15 +498,11 @@ bool DatabaseEngine::ReplaceUserAccounts(const QList<UserRecord>& users)
 
 DatabaseEngine::Answer DatabaseEngine::HasUserAccounts()
 {
-    QSqlQuery query(Connection());
-    if (!Run(query, QStringLiteral("select count(*) from tb_sm_user where store_no=?"),
-             {Text(storeNo)}))
+    const qint64 accounts = CountRows(
+        QStringLiteral("select count(*) from tb_sm_user where store_no=?"), {Text(storeNo)});
+    if (accounts < 0)
         return Answer::Failed;
-    if (!query.next()) {
-        lastError = QStringLiteral("无法读取账户数目");
-        return Answer::Failed;
-    }
-    return query.value(0).toInt() > 0 ? Answer::Yes : Answer::No;
+    return accounts > 0 ? Answer::Yes : Answer::No;
 }
 
 bool DatabaseEngine::SaveListInfo(int table, const ListRecord& list)

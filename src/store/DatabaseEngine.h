@@ -108,6 +108,8 @@ private:
     QSqlDatabase Connection() const;
     bool Run(QSqlQuery& query, const QString& statement, const QVariantList& values) const;
     qint64 CountKind(const QString& table, int tabType);
+    // The single number a count statement gives; -1 when it failed (LastError() says why).
+    qint64 CountRows(const QString& statement, const QVariantList& values);
     // Runs `work` inside one write transaction and commits it. When it fails because the
     // connection was lost, it runs once more on the reopened connection, unless an enclosing
     // transaction was open: its earlier statements went with the old connection.
