@@ -2,7 +2,7 @@
 // way (a QTableWidget with a list box in every list cell and a date editor in the date cell), and
 // prints time and resident memory of both and their per-row ratio.
 
-#include "ComboxBoxSpec.h"
+#include "WheelFreeComboBox.h"
 #include "LedgerModel.h"
 #include "LedgerPageBuilder.h"
 #include "ListSources.h"

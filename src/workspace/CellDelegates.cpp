@@ -1,7 +1,7 @@
 #include "CellDelegates.h"
 
-#include "ComboxBoxSpec.h"
 #include "LedgerModel.h"
+#include "WheelFreeComboBox.h"
 
 #include <QAbstractItemView>
 #include <QApplication>

@@ -1,10 +1,10 @@
-#include "ComboxBoxSpec.h"
 #include "DatabaseEngine.h"
 #include "DbManager.h"
 #include "DialogLogin.h"
 #include "ScriptedPrompt.h"
 #include "TestFolder.h"
 #include "UserRoles.h"
+#include "WheelFreeComboBox.h"
 
 #include <QLineEdit>
 #include <QPushButton>

@@ -1,4 +1,4 @@
-#include "ComboxBoxSpec.h"
+#include "WheelFreeComboBox.h"
 
 #include <QWheelEvent>
 
