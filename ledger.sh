@@ -103,13 +103,9 @@ cmd_bench() {
 
 prepare_rundir() {
     mkdir -p "$RUNDIR/InitParam" "$RUNDIR/html"
+    # The configuration an installation gives each new user: SQLite in the working folder.
     if [ ! -f "$RUNDIR/InitParam/dBConfig.ini" ]; then
-        cat >"$RUNDIR/InitParam/dBConfig.ini" <<'EOF'
-[Driver]
-TYPE=QSQLITE
-[DatabaseName]
-DATABASE=ledger.db
-EOF
+        cp "$ROOT/packaging/dBConfig.ini" "$RUNDIR/InitParam/dBConfig.ini"
     fi
     if [ -d "$ROOT/html" ]; then cp -r "$ROOT/html/." "$RUNDIR/html/"; fi
 }
