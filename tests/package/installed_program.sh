@@ -129,14 +129,14 @@ check_data_folder() {
     done
 }
 
-# The older package first, as a shop that installed it some time ago.
+# The older package first, as a shop that installed it some time ago. (The manual page and the
+# documents are left out of the files looked for: slim systems tell dpkg to skip them.)
 install_deb "$WORK/older.deb"
 [ "$(command -v "$PACKAGE")" = "/usr/bin/$PACKAGE" ] || fail "$PACKAGE is not on the PATH"
 for file in "/usr/share/applications/$PACKAGE.desktop" "/usr/share/metainfo/$PACKAGE.metainfo.xml" \
     "/usr/share/icons/hicolor/scalable/apps/$PACKAGE.svg" \
     "/usr/share/icons/hicolor/48x48/apps/$PACKAGE.png" "/usr/share/$PACKAGE/html/HistoGram.html" \
-    "/usr/share/$PACKAGE/dBConfig.ini" "/usr/share/man/man1/$PACKAGE.1.gz" \
-    "/usr/share/doc/$PACKAGE/copyright"; do
+    "/usr/share/$PACKAGE/dBConfig.ini"; do
     [ -f "$file" ] || fail "the package did not install $file"
 done
 start_to_sign_in "first start"
