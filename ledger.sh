@@ -2,7 +2,10 @@
 # Set-up, build, test and run of the ledger.
 #   ./ledger.sh deps    install the Debian packages the project needs (only the missing ones)
 #   ./ledger.sh build   deps + configure + build into build/
-#   ./ledger.sh test    build + a throwaway PostgreSQL on loopback + every test with CTest
+#   ./ledger.sh test    build + a throwaway PostgreSQL on loopback + every test with CTest;
+#                       without arguments also the package check: build the .deb, install it,
+#                       start the installed program as a normal user, upgrade it, remove it
+#   ./ledger.sh package build + the Debian package in build/package/, checked with lintian
 #   ./ledger.sh run     build + prepare the working folder run/ on SQLite + start the program
 #   ./ledger.sh demo    build + fill run/'s database with demo data dated around today and
 #                       print the demo's accounts
@@ -23,6 +26,7 @@ PACKAGES=(
     postgresql unixodbc-dev odbc-postgresql tdsodbc
     fonts-noto-cjk fonts-wqy-microhei xvfb sqlite3 python3 python3-xlrd python3-openpyxl python3-xlwt
     poppler-utils qt6-translations-l10n
+    file lintian appstream
 )
 
 as_root() {
@@ -87,6 +91,56 @@ cmd_test() {
     chmod 700 "$XDG_RUNTIME_DIR"
     export QTWEBENGINE_DISABLE_SANDBOX=1
     ctest --test-dir "$BUILD" --output-on-failure -j "$(nproc)" "$@"
+    # A run narrowed by arguments (such as -R app) is about the tests it names.
+    if [ $# -eq 0 ]; then check_package; fi
+}
+
+# The .deb of the build folder, in $1, with the version $2 (the project's when empty); prints
+# its path.
+make_deb() {
+    local args=(--config "$BUILD/CPackConfig.cmake" -B "$1")
+    if [ -n "${2:-}" ]; then args+=(-D "CPACK_PACKAGE_VERSION=$2"); fi
+    rm -f "$1"/*.deb
+    cpack "${args[@]}" >/dev/null
+    ls "$1"/*.deb
+}
+
+# Builds the package and holds it against Debian's rules: lintian errors and AppStream metadata
+# errors fail; warnings are printed (the README says which are left and why).
+build_package() {
+    local deb
+    deb="$(make_deb "$BUILD/package")"
+    echo "package: $deb"
+    lintian --fail-on error --info "$deb"
+    local appstream
+    appstream="$(appstreamcli validate --no-net "$BUILD/packaging/shop-ledger.metainfo.xml" |
+        grep '^[EWI]:' || true)"
+    echo "$appstream"
+    if grep -q '^E:' <<<"$appstream"; then
+        echo "the AppStream metadata has errors" >&2
+        exit 1
+    fi
+    echo "package checked: no lintian or AppStream error"
+    PACKAGE_DEB="$deb"
+}
+
+cmd_package() {
+    cmd_build
+    build_package
+}
+
+# Installs the package on this machine, runs it as a normal user, upgrades over an older build
+# and removes it again (tests/package/installed_program.sh).
+check_package() {
+    build_package
+    local folder older status=0
+    folder="$(mktemp -d /tmp/ledger-deb.XXXXXX)"
+    older="$(make_deb "$folder" "$(dpkg-deb -f "$PACKAGE_DEB" Version)~older")" || status=$?
+    if [ "$status" -eq 0 ]; then
+        as_root "$ROOT/tests/package/installed_program.sh" "$PACKAGE_DEB" "$older" || status=$?
+    fi
+    rm -rf "$folder"
+    return "$status"
 }
 
 cmd_bench() {
@@ -103,13 +157,9 @@ cmd_bench() {
 
 prepare_rundir() {
     mkdir -p "$RUNDIR/InitParam" "$RUNDIR/html"
+    # The configuration an installation gives each new user: SQLite in the working folder.
     if [ ! -f "$RUNDIR/InitParam/dBConfig.ini" ]; then
-        cat >"$RUNDIR/InitParam/dBConfig.ini" <<'EOF'
-[Driver]
-TYPE=QSQLITE
-[DatabaseName]
-DATABASE=ledger.db
-EOF
+        cp "$ROOT/packaging/dBConfig.ini" "$RUNDIR/InitParam/dBConfig.ini"
     fi
     if [ -d "$ROOT/html" ]; then cp -r "$ROOT/html/." "$RUNDIR/html/"; fi
 }
@@ -139,10 +189,11 @@ deps) cmd_deps ;;
 build) cmd_build ;;
 test) shift; cmd_test "$@" ;;
 bench) cmd_bench ;;
+package) cmd_package ;;
 run) cmd_run ;;
 demo) cmd_demo ;;
 *)
-    sed -n '2,10p' "$0"
+    sed -n '2,13p' "$0"
     exit 2
     ;;
 esac

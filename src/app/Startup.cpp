@@ -8,6 +8,7 @@
 #include "SignInPlacement.h"
 
 #include <QApplication>
+#include <QDebug>
 #include <QFile>
 #include <QFileInfo>
 #include <QFontMetrics>
@@ -36,6 +37,8 @@ bool Startup::Start()
         splash->close();
         return false;
     }
+    // The line that tells a watching script the program came up as far as sign-in.
+    qDebug() << "sign-in open";
     if (Prompt::Current().SignIn(*login) != QDialog::Accepted) {
         splash->close();
         return false;

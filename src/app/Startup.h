@@ -31,13 +31,15 @@ public:
 
     MainWindow* Window() const { return window.get(); }
 
+    // A warning box before or during the start.
+    static void Warn(const QString& title, const QString& text);
+
 private:
     // Connects the data store (warning when it fails) and sets the store number (none without a
     // configuration file); false when the store number cannot be kept.
     bool ConnectStore();
     // Keeps the splash's sign-in hint in sight above the sign-in box.
     void PlaceSignIn();
-    static void Warn(const QString& title, const QString& text);
     static void ApplyStyleSheet();
 
     QString iniPath;

@@ -100,6 +100,13 @@ QString DialogShowGraph::PagePath()
     return QStringLiteral("./html/HistoGram.html");
 }
 
+QString DialogShowGraph::PageFile(const InstalledData& installed)
+{
+    const QFileInfo working(QDir::current().absoluteFilePath(PagePath()));
+    return working.isFile() ? working.absoluteFilePath()
+                            : installed.File(QDir::cleanPath(PagePath()));
+}
+
 void DialogShowGraph::AddObjectToJs()
 {
     channel->registerObject(QStringLiteral("DialogShowGraph"), bridge);
@@ -109,14 +116,15 @@ void DialogShowGraph::AddObjectToJs()
 
 void DialogShowGraph::LoadPage()
 {
-    const QFileInfo file(QDir::current().absoluteFilePath(PagePath()));
-    if (!file.isFile()) {
-        Report(tr("找不到图形页面文件 %1，无法显示图形。").arg(file.absoluteFilePath()));
+    const QString file = PageFile();
+    if (file.isEmpty()) {
+        Report(tr("找不到图形页面文件 %1，无法显示图形。")
+                   .arg(QDir::current().absoluteFilePath(PagePath())));
         return;
     }
     // Each chart has a view of its own, so the page is loaded into all three.
     for (ViewState& state : views)
-        state.view->setUrl(QUrl::fromLocalFile(file.absoluteFilePath()));
+        state.view->setUrl(QUrl::fromLocalFile(file));
 }
 
 void DialogShowGraph::PageLoaded(Chart chart, bool ok)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ChartSeries.h"
+#include "InstalledData.h"
 
 #include <QDialog>
 #include <QString>
@@ -31,8 +32,9 @@ signals:
 };
 
 // "图形显示": bar, pie and line charts drawn by the page html/HistoGram.html of the working folder
-// in three web views. The dialog hands the page its figures as JSON through getData; the page
-// reaches the dialog through the web channel object "DialogShowGraph".
+// (or, when the working folder has none, the one installed with the program) in three web views.
+// The dialog hands the page its figures as JSON through getData; the page reaches the dialog
+// through the web channel object "DialogShowGraph".
 class DialogShowGraph : public QDialog
 {
     Q_OBJECT
@@ -44,6 +46,9 @@ public:
 
     // The page file, relative to the working folder.
     static QString PagePath();
+    // The page to load: the working folder's, else the installation's; empty when neither is
+    // there.
+    static QString PageFile(const InstalledData& installed = InstalledData::OfProgram());
 
     // Switches to the chart's page and draws it.
     void ShowBar(const ChartSeries& series);

@@ -1,5 +1,6 @@
-// Draws the program's icons and backgrounds and writes the resource list that rcc compiles.
-// Usage: ledger_artwork <output folder> <style sheet file>
+// Draws the program's icons and backgrounds and writes the resource list that rcc compiles, and
+// the desktop icon an installation puts into the hicolor theme (PNG sizes and SVG).
+// Usage: ledger_artwork <output folder> <style sheet file> <desktop icon name>
 
 #include <QDir>
 #include <QFile>
@@ -8,6 +9,7 @@
 #include <QImage>
 #include <QLinearGradient>
 #include <QPainter>
+#include <QPainterPath>
 #include <QRadialGradient>
 #include <QTextStream>
 
@@ -81,23 +83,47 @@ const QList<Tile>& Tiles()
     return tiles;
 }
 
+// The tile under every icon's glyph, on a grid of 64 units: a body shaded from top to bottom
+// with a darker edge, and a shine across its top.
+struct TileShape {
+    static constexpr int Grid = 64;
+    static constexpr double BodyCorner = 14;
+    static constexpr double ShineCorner = 10;
+    static constexpr double EdgeWidth = 2;
+    inline static const QRectF Body{3, 3, 58, 58};
+    inline static const QRectF Shine{8, 6, 48, Grid / 3.0};
+    inline static const QColor ShineColor{255, 255, 255, 60};
+
+    explicit TileShape(const QColor& color)
+        : top(color.lighter(135)), bottom(color.darker(115)), edge(color.darker(150))
+    {
+    }
+
+    void Paint(QPainter& p) const
+    {
+        QLinearGradient fill(0, 0, 0, Grid);
+        fill.setColorAt(0, top);
+        fill.setColorAt(1, bottom);
+        p.setPen(QPen(edge, EdgeWidth));
+        p.setBrush(fill);
+        p.drawRoundedRect(Body, BodyCorner, BodyCorner);
+        p.setPen(Qt::NoPen);
+        p.setBrush(ShineColor);
+        p.drawRoundedRect(Shine, ShineCorner, ShineCorner);
+    }
+
+    QColor top, bottom, edge;
+};
+
 QImage DrawTile(const Tile& tile)
 {
-    const int size = 64;
+    const int size = TileShape::Grid;
     QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
     p.setRenderHint(QPainter::TextAntialiasing);
-    QLinearGradient fill(0, 0, 0, size);
-    fill.setColorAt(0, tile.color.lighter(135));
-    fill.setColorAt(1, tile.color.darker(115));
-    p.setPen(QPen(tile.color.darker(150), 2));
-    p.setBrush(fill);
-    p.drawRoundedRect(QRectF(3, 3, size - 6, size - 6), 14, 14);
-    p.setPen(Qt::NoPen);
-    p.setBrush(QColor(255, 255, 255, 60));
-    p.drawRoundedRect(QRectF(8, 6, size - 16, size / 3.0), 10, 10);
+    TileShape(tile.color).Paint(p);
     QFont font(CjkFamily);
     font.setPixelSize(tile.glyph.size() == 1 && tile.glyph.at(0).unicode() < 128 ? 44 : 36);
     font.setBold(true);
@@ -248,6 +274,96 @@ QImage Paper(int size, const QColor& base, int grain)
     return image;
 }
 
+// The desktop icon: the window icon's tile with its glyph as an outline, so that every PNG size
+// and the SVG show the same picture without needing a font.
+struct DesktopIcon {
+    TileShape tile{Tiles().first().color};
+    QPainterPath glyph;
+
+    DesktopIcon()
+    {
+        QFont font(CjkFamily);
+        font.setPixelSize(36);
+        font.setBold(true);
+        // Glyph outlines overlap where strokes cross; only the winding rule fills them whole.
+        glyph.setFillRule(Qt::WindingFill);
+        glyph.addText(0, 0, font, Tiles().first().glyph);
+        glyph.translate(TileShape::Body.center() - glyph.boundingRect().center());
+    }
+
+    QImage Draw(int size) const
+    {
+        QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::transparent);
+        QPainter p(&image);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.scale(double(size) / TileShape::Grid, double(size) / TileShape::Grid);
+        tile.Paint(p);
+        p.setBrush(Qt::white);
+        p.drawPath(glyph);
+        return image;
+    }
+
+    QString Svg() const
+    {
+        const auto n = [](double v) { return QString::number(v, 'f', 2); };
+        const auto rect = [&](const QRectF& r, double corner) {
+            return QStringLiteral("x=\"%1\" y=\"%2\" width=\"%3\" height=\"%4\" rx=\"%5\"")
+                .arg(n(r.x()), n(r.y()), n(r.width()), n(r.height()), n(corner));
+        };
+        QString path;
+        for (int i = 0; i < glyph.elementCount(); ++i) {
+            const QPainterPath::Element e = glyph.elementAt(i);
+            // A curve's two control points follow it as elements of their own.
+            if (e.isMoveTo())
+                path += QStringLiteral("M");
+            else if (e.isLineTo())
+                path += QStringLiteral("L");
+            else if (e.isCurveTo())
+                path += QStringLiteral("C");
+            path += n(e.x) + " " + n(e.y) + " ";
+        }
+        return QStringLiteral(
+                   "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"%1\" height=\"%1\" "
+                   "viewBox=\"0 0 %1 %1\">\n"
+                   "  <defs>\n"
+                   "    <linearGradient id=\"fill\" x1=\"0\" y1=\"0\" x2=\"0\" y2=\"%1\" "
+                   "gradientUnits=\"userSpaceOnUse\">\n"
+                   "      <stop offset=\"0\" stop-color=\"%2\"/>\n"
+                   "      <stop offset=\"1\" stop-color=\"%3\"/>\n"
+                   "    </linearGradient>\n"
+                   "  </defs>\n"
+                   "  <rect %4 fill=\"url(#fill)\" stroke=\"%5\" stroke-width=\"%6\"/>\n"
+                   "  <rect %7 fill=\"#ffffff\" fill-opacity=\"%8\"/>\n"
+                   "  <path d=\"%9\" fill=\"#ffffff\" fill-rule=\"nonzero\"/>\n"
+                   "</svg>\n")
+            .arg(QString::number(TileShape::Grid), tile.top.name(), tile.bottom.name(),
+                 rect(TileShape::Body, TileShape::BodyCorner), tile.edge.name(),
+                 n(TileShape::EdgeWidth), rect(TileShape::Shine, TileShape::ShineCorner),
+                 n(TileShape::ShineColor.alphaF()), path.trimmed());
+    }
+};
+
+bool WriteDesktopIcon(const QString& folder, const QString& name)
+{
+    const DesktopIcon icon;
+    bool ok = true;
+    for (const int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
+        const QString file =
+            QStringLiteral("%1/hicolor/%2x%2/apps/%3.png").arg(folder).arg(size).arg(name);
+        QDir().mkpath(QFileInfo(file).absolutePath());
+        ok = icon.Draw(size).save(file) && ok;
+    }
+    const QString svgFile = QStringLiteral("%1/hicolor/scalable/apps/%2.svg").arg(folder, name);
+    QDir().mkpath(QFileInfo(svgFile).absolutePath());
+    QFile svg(svgFile);
+    ok = svg.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+         svg.write(icon.Svg().toUtf8()) >= 0 && ok;
+    if (!ok)
+        std::fprintf(stderr, "cannot write the desktop icon below %s\n", qPrintable(folder));
+    return ok;
+}
+
 bool Save(const QString& folder, const QString& path, const QImage& image, QStringList& written)
 {
     const QString file = folder + "/" + path;
@@ -287,8 +403,9 @@ bool WriteQrc(const QString& folder, const QStringList& files, const QString& st
 int main(int argc, char** argv)
 {
     QGuiApplication app(argc, argv);
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: ledger_artwork <output folder> <style sheet>\n");
+    if (argc != 4) {
+        std::fprintf(stderr,
+                     "usage: ledger_artwork <output folder> <style sheet> <desktop icon name>\n");
         return 2;
     }
     const QString folder = QString::fromLocal8Bit(argv[1]);
@@ -304,6 +421,7 @@ int main(int argc, char** argv)
     ok = Save(folder, "backg/arrow_down.png", DropArrow(), written) && ok;
     ok = Save(folder, "backg/dlg_bk20.jpg", Paper(128, QColor(244, 241, 232), 4), written) && ok;
     ok = Save(folder, "backg/offwhite.jpg", Paper(64, QColor(250, 248, 242), 3), written) && ok;
+    ok = WriteDesktopIcon(folder, QString::fromLocal8Bit(argv[3])) && ok;
     if (!ok || !WriteQrc(folder, written, QString::fromLocal8Bit(argv[2])))
         return 1;
     return 0;

@@ -1,9 +1,13 @@
 #include "DatabaseEngine.h"
+#include "DbConfig.h"
+#include "DbManager.h"
+#include "InstalledData.h"
 #include "MainWindow.h"
 #include "ReadDatabaseThread.h"
 #include "ScriptedPrompt.h"
 #include "Startup.h"
 #include "TestFolder.h"
+#include "UserDataFolder.h"
 
 #include <QApplication>
 #include <QDir>
@@ -26,6 +30,54 @@ ProductRecord Sale(const QString& serial, const QString& date)
     return r;
 }
 
+// A program folder with an installation's data beside it, laid out as `cmake --install` lays
+// it out below a prefix: the program in bin/, its data under share/.
+class Installation
+{
+public:
+    explicit Installation(const QString& prefix, bool withConfiguration = true)
+        : programFolder(prefix + "/bin"), data(programFolder)
+    {
+        QDir().mkpath(programFolder);
+        QDir().mkpath(data.Folder());
+        if (withConfiguration)
+            QFile::copy(LEDGER_PACKAGING_DIR "/dBConfig.ini", data.Folder() + "/dBConfig.ini");
+    }
+
+    QString programFolder;
+    InstalledData data;
+};
+
+// Makes `folder` current for one test, and disconnects what a start there connected.
+class CurrentFolder
+{
+public:
+    explicit CurrentFolder(const QString& folder) : previous(QDir::currentPath())
+    {
+        QDir().mkpath(folder);
+        QDir::setCurrent(folder);
+    }
+    ~CurrentFolder()
+    {
+        DbManager::Instance()->Disconnect();
+        QDir::setCurrent(previous);
+    }
+
+private:
+    QString previous;
+};
+
+QStringList Entries(const QString& folder)
+{
+    return QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+}
+
+QByteArray Contents(const QString& file)
+{
+    QFile f(file);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
 bool AnyMainWindow()
 {
     for (QWidget* w : QApplication::topLevelWidgets()) {
@@ -46,6 +98,9 @@ private slots:
     void connectionWarningSaysWhy();
     void storeNumberThatCannotBeKeptStopsBeforeSignIn();
     void startInAFolderWithoutConfigurationWritesNothing();
+    void installedProgramStartedElsewhereWorksInThePersonsFolder();
+    void folderWithConfigurationStaysTheWorkingFolder();
+    void personsFolderThatCannotBePreparedIsReported();
     void freshFolderGetsWorkingFoldersAndAStoreNumber();
     void cancelledSignInEndsWithExitCodeZero();
     void signedInUserReachesTheWindow();
@@ -140,6 +195,101 @@ void TestApp::startInAFolderWithoutConfigurationWritesNothing()
     QVERIFY2(warning.contains(QDir::toNativeSeparators(QDir(empty.path()).canonicalPath())),
              qPrintable(warning));
     QVERIFY(prompt.shown[1].text.startsWith("警告:无法读取账户,暂时不能登录!"));
+}
+
+void TestApp::installedProgramStartedElsewhereWorksInThePersonsFolder()
+{
+    QTemporaryDir root;
+    const Installation installed(root.filePath("usr"));
+    QCOMPARE(installed.data.Folder(), root.filePath("usr/share/shop-ledger"));
+    const QString start = root.filePath("start");
+    const QString person = root.filePath("home/.local/share/shop-ledger");
+    const QString config = person + "/InitParam/dBConfig.ini";
+    CurrentFolder here(start);
+
+    QString storeNo;
+    {
+        QCOMPARE(UserDataFolder::Enter(installed.data, person), UserDataFolder::Choice::UserFolder);
+        QCOMPARE(QDir::current().canonicalPath(), QDir(person).canonicalPath());
+        QCOMPARE(DbConfig::Read(config).driverType, QString("QSQLITE"));
+        ScriptedPrompt prompt;
+        prompt.SignInWith({{"admin", "407152"}});
+        Startup startup;
+        QVERIFY(startup.Start());
+        for (const auto& box : prompt.shown)
+            QVERIFY2(box.title != "数据库连接", qPrintable(box.text));
+        QVERIFY(QFile::exists(person + "/ledger.db"));
+        for (const char* dir : {"TabDateSave", "DbDateSave", "InfoDateSave"})
+            QVERIFY2(QDir(person).exists(dir), dir);
+        storeNo = DatabaseEngine::Instance()->StoreNo();
+        QCOMPARE(storeNo.size(), 21);
+        QCOMPARE(QSettings(config, QSettings::IniFormat).value("StoreNo/No").toString(), storeNo);
+    }
+    QCOMPARE(Entries(start), QStringList());
+
+    // The next start from anywhere else finds the same folder, the same settings and the same
+    // store; a configuration the person changed is never replaced.
+    DbManager::Instance()->Disconnect();
+    QDir::setCurrent(start);
+    const QByteArray kept = Contents(config);
+    QCOMPARE(UserDataFolder::Enter(installed.data, person), UserDataFolder::Choice::UserFolder);
+    QCOMPARE(Contents(config), kept);
+    ScriptedPrompt prompt;
+    prompt.SignInWith({});
+    Startup again;
+    QVERIFY(!again.Start());
+    QCOMPARE(DatabaseEngine::Instance()->StoreNo(), storeNo);
+    QCOMPARE(Entries(start), QStringList());
+}
+
+void TestApp::folderWithConfigurationStaysTheWorkingFolder()
+{
+    QTemporaryDir root;
+    const QString person = root.filePath("home/.local/share/shop-ledger");
+    TestFolder folder;
+    QCOMPARE(UserDataFolder::Enter(Installation(root.filePath("usr")).data, person),
+             UserDataFolder::Choice::StartFolder);
+    QCOMPARE(QDir::currentPath(), folder.Path());
+    QVERIFY(!QFileInfo::exists(person));
+
+    // The program in its build folder has no installation beside it: it keeps to the folder it
+    // was started from, also without a configuration there, and makes no data folder.
+    QVERIFY(!InstalledData::OfProgram().Present());
+    CurrentFolder empty(root.filePath("start"));
+    QCOMPARE(UserDataFolder::Enter(InstalledData::OfProgram(), person),
+             UserDataFolder::Choice::StartFolder);
+    QCOMPARE(UserDataFolder::Enter(InstalledData(root.filePath("build/src/app")), person),
+             UserDataFolder::Choice::StartFolder);
+    QCOMPARE(QDir::current().canonicalPath(), QDir(root.filePath("start")).canonicalPath());
+    QVERIFY(!QFileInfo::exists(person));
+    QCOMPARE(Entries(root.filePath("start")), QStringList());
+}
+
+void TestApp::personsFolderThatCannotBePreparedIsReported()
+{
+    QTemporaryDir root;
+    const Installation installed(root.filePath("usr"));
+    const QString start = root.filePath("start");
+    CurrentFolder here(start);
+    {
+        QFile blocker(root.filePath("home"));
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+    }
+    QString why;
+    QCOMPARE(UserDataFolder::Enter(installed.data, root.filePath("home/shop-ledger"), &why),
+             UserDataFolder::Choice::Failed);
+    QVERIFY2(why.startsWith("无法建立文件夹 " +
+                            QDir::toNativeSeparators(root.filePath("home/shop-ledger/InitParam"))),
+             qPrintable(why));
+    QCOMPARE(QDir::current().canonicalPath(), QDir(start).canonicalPath());
+
+    const Installation incomplete(root.filePath("opt"), false);
+    QCOMPARE(UserDataFolder::Enter(incomplete.data, root.filePath("data/shop-ledger"), &why),
+             UserDataFolder::Choice::Failed);
+    QVERIFY2(why.startsWith("安装不完整，找不到默认配置文件"), qPrintable(why));
+    QVERIFY(!QFileInfo::exists(root.filePath("data/shop-ledger/InitParam/dBConfig.ini")));
+    QCOMPARE(QDir::current().canonicalPath(), QDir(start).canonicalPath());
+    QCOMPARE(Entries(start), QStringList());
 }
 
 void TestApp::freshFolderGetsWorkingFoldersAndAStoreNumber()

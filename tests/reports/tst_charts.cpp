@@ -119,6 +119,7 @@ private slots:
     void pageReceivesTheExactJson();
     void pageDrawsOneMarkPerFigure();
     void missingPageIsReported();
+    void installedPageServesAWorkingFolderWithoutOne();
     void pageWithoutGetDataIsReported();
     void pageReportsWhatItCannotDraw();
     void closingBeforeThePageAnswersIsSafe();
@@ -294,6 +295,24 @@ void ChartsTest::missingPageIsReported()
     DialogShowGraph dialog;
     QVERIFY(dialog.Problem().contains("找不到图形页面文件"));
     QVERIFY(dialog.Problem().contains("HistoGram.html"));
+}
+
+void ChartsTest::installedPageServesAWorkingFolderWithoutOne()
+{
+    QTemporaryDir prefix;
+    const InstalledData installed(prefix.filePath("bin"));
+    QVERIFY(QDir().mkpath(installed.Folder() + "/html"));
+    const QString page = installed.Folder() + "/html/HistoGram.html";
+    QVERIFY(QFile::copy(LEDGER_HTML_DIR "/HistoGram.html", page));
+    {
+        ChartFolder folder{QByteArray("")};
+        QCOMPARE(DialogShowGraph::PageFile(installed), page);
+        QCOMPARE(DialogShowGraph::PageFile(InstalledData(prefix.filePath("other/bin"))), QString());
+    }
+    // A working folder with a page of its own keeps to it.
+    ChartFolder folder;
+    QCOMPARE(DialogShowGraph::PageFile(installed),
+             QDir::current().absoluteFilePath("html/HistoGram.html"));
 }
 
 void ChartsTest::pageWithoutGetDataIsReported()
