@@ -126,6 +126,15 @@ struct QueryWindow {
         return QTest::qWaitFor([this] { return Idle() && Status().contains("当前查询完成！"); });
     }
 
+    // Starts "全部记录" of a query button with its result held back; the rows it read.
+    qsizetype StartHeld(const QString& queryButton)
+    {
+        jobs.hold = true;
+        Click(queryButton);
+        Click("btn_all");
+        return jobs.held.size() == 1 ? jobs.held[0].goods.size() : -1;
+    }
+
     HeldQueries jobs; // outlives the window, so no worker is cut short
     std::unique_ptr<MainWindow> window = std::make_unique<MainWindow>();
     DialogQuery* dialog = nullptr;
@@ -286,11 +295,7 @@ private slots:
         QVERIFY(TestFolder::AddProduct(Goods(2, "old", "A", "1")));
         ScriptedPrompt prompt;
         QueryWindow w;
-        w.jobs.hold = true;
-        w.Click("btn_purquery_3");
-        w.Click("btn_all");
-        QCOMPARE(w.jobs.held.size(), 1);
-        QCOMPARE(w.jobs.held[0].goods.size(), 1);
+        QCOMPARE(w.StartHeld("btn_purquery_3"), 1);
 
         prompt.AnswerBoxes({0});
         prompt.SignInWith({{"admin", "407152"}});
@@ -320,11 +325,7 @@ private slots:
         QVERIFY(TestFolder::AddProduct(Goods(2, "later", "A", "1")));
         ScriptedPrompt prompt;
         QueryWindow w;
-        w.jobs.hold = true;
-        w.Click("btn_purquery_3");
-        w.Click("btn_all");
-        QCOMPARE(w.jobs.held.size(), 1);
-        QCOMPARE(w.jobs.held[0].goods.size(), 2);
+        QCOMPARE(w.StartHeld("btn_purquery_3"), 2);
 
         prompt.AnswerBoxes({0, 0});
         prompt.AnswerFiles({backup});
