@@ -46,7 +46,8 @@ void DialogStoreSet::on_pushButton_clicked()
     // Through the model, so the ledger stores the place like any other edit.
     if (targetModel && target.isValid())
         targetModel->setData(target, ui->lineEdit->text(), Qt::EditRole);
-    hide();
+    // Accepted, so that a caller waiting on the chooser can tell a choice from a cancel.
+    accept();
 }
 
 void DialogStoreSet::SetComboxIndex(int index)

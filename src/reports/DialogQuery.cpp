@@ -107,8 +107,11 @@ QueryCriteria DialogQuery::ReadCriteria() const
 
 void DialogQuery::ProcessStore(const QString& text)
 {
-    if (storeChooser)
-        ui->lineEdit_2->setText(storeChooser(text));
+    if (storeChooser) {
+        // A cancelled choice leaves the criterion as it was, not the key that opened the chooser.
+        ui->lineEdit_2->setText(storeChooser(text).value_or(storeCriterion));
+    }
+    storeCriterion = ui->lineEdit_2->text();
 }
 
 void DialogQuery::RadioButtonProcess()
@@ -123,6 +126,7 @@ void DialogQuery::RadioButtonProcess()
         timeMode = 3;
     } else if (radio == ui->radioButton_4) {
         timeMode = 4;
+        OrderSpan();
         ui->dateEdit->show();
     } else if (radio == ui->radioButton_5) {
         timeMode = 5;
@@ -135,6 +139,16 @@ void DialogQuery::ClearTexts(const QList<QComboBox*>& boxes, const QList<QLineEd
         box->setEditText(QString());
     for (QLineEdit* edit : edits)
         edit->clear();
+    storeCriterion = ui->lineEdit_2->text();
+}
+
+void DialogQuery::OrderSpan()
+{
+    if (ui->dateEdit->date() <= ui->dateEdit_2->date())
+        return;
+    const QDate start = ui->dateEdit_2->date();
+    ui->dateEdit_2->setDate(ui->dateEdit->date());
+    ui->dateEdit->setDate(start);
 }
 
 void DialogQuery::ProcessBtn()
@@ -151,6 +165,8 @@ void DialogQuery::ProcessBtn()
         hide();
     } else if (button == ui->btn_query) {
         allRecords = false;
+        if (timeMode == 4)
+            OrderSpan();
         emit sendQueryCmd();
     } else if (button == ui->btn_clrcont) {
         ClearTexts(GoodsBoxes(), {ui->lineEdit, ui->lineEdit_2, ui->lineEdit_3});

@@ -6,6 +6,7 @@
 #include <QStringList>
 #include <functional>
 #include <memory>
+#include <optional>
 
 class QComboBox;
 class QLineEdit;
@@ -35,8 +36,9 @@ class DialogQuery : public QDialog
 {
     Q_OBJECT
 public:
-    // Asked for a store place, given the text of the store field; returns the new text.
-    using StoreChooser = std::function<QString(const QString&)>;
+    // Asked for a store place, given the text of the store field; returns the place chosen, or
+    // nothing when the choice was cancelled.
+    using StoreChooser = std::function<std::optional<QString>(const QString&)>;
 
     explicit DialogQuery(QWidget* parent = nullptr);
     ~DialogQuery() override;
@@ -65,9 +67,13 @@ public slots:
 private:
     QList<QComboBox*> GoodsBoxes() const;
     void ClearTexts(const QList<QComboBox*>& boxes, const QList<QLineEdit*>& edits);
+    // Puts a span whose start lies after its end the right way round, on screen too.
+    void OrderSpan();
 
     std::unique_ptr<Ui::DialogQuery> ui;
     StoreChooser storeChooser;
+    // The store criterion as last chosen: typing into the field only opens the chooser.
+    QString storeCriterion;
     int timeMode = 1;
     bool allRecords = false;
     int queryGroup = 0;

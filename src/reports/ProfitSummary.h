@@ -16,4 +16,8 @@ inline constexpr int Rows = 8;
 // blank row and counts as 0. Sums are kept in double precision and written once.
 QList<FinanceRecord> ComputeProfit(const QList<FinanceRecord>& records);
 
+// The operating profit of profit rows as ComputeProfit makes them: the rows of kinds 0-2 count
+// in, those of kinds 3-6 out; any other row, the "经营利润" row among them, is not counted.
+double OperatingProfit(const QList<FinanceRecord>& rows);
+
 } // namespace ProfitSummary

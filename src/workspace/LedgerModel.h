@@ -158,7 +158,7 @@ public:
         beginResetModel();
         rows = records;
         for (Record& r : rows) {
-            if (r.Text(0).isEmpty())
+            if (LacksSerial(r))
                 r.Text(0) = NextSerial();
         }
         RebuildSums();
@@ -205,12 +205,19 @@ private:
         return record;
     }
 
-    static Record Shown(const Record& record)
+    Record Shown(const Record& record) const
     {
         Record shown = record;
-        if (shown.Text(0).isEmpty())
+        if (LacksSerial(shown))
             shown.Text(0) = NextSerial();
         return shown;
+    }
+
+    // A ledger row shown without a serial gets one, and is stored as a record of its own once
+    // edited; the summary rows of the profit page have no entry time to show.
+    bool LacksSerial(const Record& record) const
+    {
+        return definition.role == PageRole::Ledger && record.Text(0).isEmpty();
     }
 
     QList<Record> rows;

@@ -75,10 +75,11 @@ void LedgerTableView::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEdi
     QWidget* focus = QApplication::focusWidget();
     const bool typing = focus && (focus == editor || editor->isAncestorOf(focus));
     QTableView::closeEditor(editor, hint);
-    // The keyboard stays with the table for the next cell; the toolkit gives it back only to
-    // views that take focus on their own.
-    if (typing && hint != QAbstractItemDelegate::EditNextItem &&
-        hint != QAbstractItemDelegate::EditPreviousItem)
+    // The keyboard stays with the table for the next cell, also when Tab lands on a cell that
+    // opens no editor (the store cell after the date): the toolkit gives it back only to views
+    // that take focus on their own, and the next Tab would leave the table for the buttons.
+    QWidget* now = QApplication::focusWidget();
+    if (typing && !(now && isAncestorOf(now)))
         setFocus(Qt::OtherFocusReason);
     // Enter goes down like in a spreadsheet, instead of staying on the row.
     if (enter)

@@ -249,6 +249,7 @@ void MainWindow::ShowSelectPage()
     static const QHash<QString, int> pages = {{"action_purchase", 0}, {"action_purBack", 1},
                                               {"action_saleout", 2},  {"action_saleback", 3},
                                               {"action_loss", 4},     {"action_instore", 5}};
+    HideQueryDialog();
     ui->stackedWidget->show();
     ui->action_showStore->setCheckable(true);
     const QString name = sender() ? sender()->objectName() : QString();
@@ -264,6 +265,7 @@ void MainWindow::ShowFinSelectPage()
     static const QHash<QString, int> pages = {
         {"action_income", 0}, {"action_debt", 1},     {"action_inother", 2},  {"action_purpay", 3},
         {"action_salary", 4}, {"action_utilites", 5}, {"action_expother", 6}, {"action_profit", 7}};
+    HideQueryDialog();
     ui->stackedWidget_3->show();
     ui->action_showFin->setCheckable(true);
     const QString name = sender() ? sender()->objectName() : QString();
@@ -273,6 +275,7 @@ void MainWindow::ShowFinSelectPage()
 
 void MainWindow::ShowPage(bool showFlag)
 {
+    HideQueryDialog();
     const QString name = sender() ? sender()->objectName() : QString();
     if (name == QLatin1String("action_showStore"))
         ui->stackedWidget->setVisible(showFlag);
@@ -291,6 +294,7 @@ void MainWindow::ShowRelationWidget()
     static const QHash<QString, int> related = {{"btn_fin_1", 2}, {"btn_fin_2", 2},
                                                 {"btn_fin_5", 2}, {"btn_fin_8", 2},
                                                 {"btn_fin_4", 0}, {"btn_fin_7", 4}};
+    HideQueryDialog();
     relationView = !relationView;
     ui->stackedWidget->setVisible(relationView);
     ui->action_showStore->setCheckable(relationView);

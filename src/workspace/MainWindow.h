@@ -126,7 +126,8 @@ public slots:
     void ActionQuery();
     // Empties the target page and starts the query job with the dialog's criteria.
     void QueryProcess();
-    // Shows a query job's result on its page, unless a later run for that page was started.
+    // Shows a query job's result on its page, unless a later run for that page was started or
+    // the data changed under it (a clear or a reload) after it started.
     void ShowQueryResultData(const QueryResult& result);
 
     // Reports (MainWindowReports.cpp).
@@ -169,7 +170,14 @@ private:
     // Queries (MainWindowQuery.cpp).
     void InitQuery();
     void RefillQueryLists();
-    QString ChooseStore(const QString& current);
+    // Closes the query dialog when the pages change, so that its next run cannot fill a page
+    // that is no longer shown.
+    void HideQueryDialog();
+    // The queries still running read data that a clear or a reload has since replaced: their
+    // results are not shown.
+    void DropRunningQueries();
+    // The store chooser, run modally from the query dialog's store field; nothing when cancelled.
+    std::optional<QString> ChooseStore(const QString& current);
 
     void InitDataActions();
 
@@ -184,6 +192,8 @@ private:
     void AskAfterEdit(const PromptBox& box);
     // The open editor of a list cell, null when it has none.
     QComboBox* ListEditor(const QModelIndex& cell) const;
+    // The sums of the rows a page shows, as its totals fields show them.
+    PageTotals::GoodsTotals TotalsOf(const PageDefinition& page) const;
     void WriteTotals(const PageDefinition& page, const PageTotals::GoodsTotals& totals);
     QTableView* PageTable(const PageDefinition& page) const;
 

@@ -27,7 +27,9 @@ void MainWindow::RestoreDbDate()
 
 void MainWindow::ReloadAllPages()
 {
-    // Rows shown from before would be saved back over the restored ones when edited.
+    // Rows shown from before would be saved back over the restored ones when edited, and so
+    // would those a query still running read before.
+    DropRunningQueries();
     for (ProductModel* model : goodsModels)
         model->ShowRecords({});
     for (FinanceModel* model : moneyModels)

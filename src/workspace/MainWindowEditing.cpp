@@ -8,6 +8,7 @@
 #include "DialogLogin.h"
 #include "ItemPicker.h"
 #include "LedgerTableView.h"
+#include "ProfitSummary.h"
 #include "Prompt.h"
 #include "RowSaver.h"
 
@@ -222,6 +223,7 @@ void MainWindow::ActionClear()
     DialogLogin signIn;
     if (Prompt::Current().SignIn(signIn) != QDialog::Accepted)
         return;
+    DropRunningQueries();
     if (!OnLedger(*this, *page, [&](auto& model) { return saver.Clear(model); }))
         ReportRefused(tr("清空失败"), tr("%1的记录未能清空。").arg(PageName(*page)));
     UpdatePageTotals(page->totalButton);
@@ -271,8 +273,16 @@ void MainWindow::UpdatePageTotals(const QString& totalButton)
     const PageDefinition* page = PageDefinitions::ByButton(totalButton);
     if (!page || page->totalButton != totalButton)
         return;
-    const auto* model = qobject_cast<const LedgerModel*>(PageTable(*page)->model());
-    WriteTotals(*page, model->Totals());
+    WriteTotals(*page, TotalsOf(*page));
+}
+
+PageTotals::GoodsTotals MainWindow::TotalsOf(const PageDefinition& page) const
+{
+    const auto* model = qobject_cast<const LedgerModel*>(PageTable(page)->model());
+    // The profit page's total is the profit of its kind rows, never the profit row added in.
+    if (page.role == PageRole::Profit)
+        return {ProfitSummary::OperatingProfit(static_cast<const FinanceModel*>(model)->Records())};
+    return model->Totals();
 }
 
 void MainWindow::WriteTotals(const PageDefinition& page, const PageTotals::GoodsTotals& totals)

@@ -47,6 +47,7 @@ void MainWindow::ShowPersonInfoDlg()
     static const QHash<QString, int> tabs = {{"action_users", 0},    {"action_employee", 1},
                                              {"action_client", 2},   {"action_distri", 3},
                                              {"action_supplier", 4}, {"action_ref", 5}};
+    HideQueryDialog();
     ui->stackedWidget->show();
     ui->stackedWidget_2->hide();
     ui->stackedWidget_3->hide();

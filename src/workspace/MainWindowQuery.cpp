@@ -97,7 +97,7 @@ void MainWindow::RefillQueryLists()
     queryDialog->SetLists(l);
 }
 
-QString MainWindow::ChooseStore(const QString& current)
+std::optional<QString> MainWindow::ChooseStore(const QString& current)
 {
     if (!storeDialog) {
         storeDialog = std::make_unique<DialogStoreSet>();
@@ -107,9 +107,20 @@ QString MainWindow::ChooseStore(const QString& current)
     QStandardItemModel field(1, 1);
     field.setItem(0, 0, new QStandardItem(current));
     storeDialog->SetTarget(&field, 0, 0);
-    storeDialog->exec();
+    const bool chosen = storeDialog->exec() == QDialog::Accepted;
     storeDialog->SetTarget(nullptr, 0, 0);
-    return field.item(0, 0)->text();
+    return chosen ? std::optional<QString>(field.item(0, 0)->text()) : std::nullopt;
+}
+
+void MainWindow::HideQueryDialog()
+{
+    if (queryDialog)
+        queryDialog->hide();
+}
+
+void MainWindow::DropRunningQueries()
+{
+    latestRunOfPage.clear();
 }
 
 void MainWindow::ActionQuery()
@@ -137,7 +148,6 @@ void MainWindow::QueryProcess()
         else
             dynamic_cast<FinanceModel*>(PageTable(*page)->model())->RemoveAll();
         filling = false;
-        UpdatePageTotals(page->totalButton);
     }
     latestRunOfPage.insert(PageKey(c.group, c.page), request.run);
     pendingQuery = request;
@@ -153,8 +163,12 @@ void MainWindow::ShowQueryResultData(const QueryResult& result)
     runningQueries.remove(result.run);
     queryProgress->setVisible(!runningQueries.isEmpty());
     // A later run for the same page replaces this one, whichever finishes first.
-    if (latestRunOfPage.value(PageKey(result.group, result.page)) != result.run)
+    const int key = PageKey(result.group, result.page);
+    if (latestRunOfPage.value(key) != result.run) {
+        if (!latestRunOfPage.contains(key))
+            ShowStatusInfo(tr("数据已清空或重新载入，此前开始的查询结果作废，请重新查询。"));
         return;
+    }
     if (!result.ok) {
         ShowStatusInfo(tr("查询失败") + QStringLiteral(": ") + result.error);
         PromptBox box;
@@ -172,7 +186,6 @@ void MainWindow::ShowQueryResultData(const QueryResult& result)
         else
             dynamic_cast<FinanceModel*>(PageTable(*page)->model())->ShowRecords(result.money);
         filling = false;
-        UpdatePageTotals(page->totalButton);
     }
     ShowStatusInfo(tr("当前查询完成！"));
 }

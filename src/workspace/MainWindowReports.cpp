@@ -82,8 +82,8 @@ void MainWindow::PrintActionProcess()
 
 QStringList MainWindow::TotalsLines(const PageDefinition& page) const
 {
-    const auto* model = qobject_cast<const LedgerModel*>(PageTable(page)->model());
-    const PageTotals::GoodsTotals totals = model->Totals();
+    const QAbstractItemModel* model = PageTable(page)->model();
+    const PageTotals::GoodsTotals totals = TotalsOf(page);
     const double values[] = {totals.amount, totals.paid, totals.unpaid};
     QStringList parts;
     for (int i = 0; i < page.totalLabels.size() && i < 3; ++i)

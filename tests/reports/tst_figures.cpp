@@ -239,6 +239,8 @@ private slots:
                               "经营利润"}));
         QCOMPARE(Column(rows, &FinanceRecord::ie_sum),
                  QStringList({"150", "30", "", "60", "20", "", "", "100"}));
+        // The profit of the rows leaves the profit row itself out.
+        QCOMPARE(ProfitSummary::OperatingProfit(rows), 100.0);
 
         const QList<FinanceRecord> none = ProfitSummary::ComputeProfit({});
         QCOMPARE(Column(none, &FinanceRecord::ie_sum),

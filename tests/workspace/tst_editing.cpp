@@ -155,6 +155,7 @@ private slots:
     void totalsFollowEveryChange();
     void pickerFollowsTypingOnly();
     void keyboardEntryGoesLikeASpreadsheet();
+    void tabLeavesADateCellForTheNextCell();
     void openingAnEditorChangesNothing();
     void refusedSaveWhileAListCellIsEditedKeepsTheProgramRunning();
 };
@@ -779,6 +780,61 @@ void TestEditing::keyboardEntryGoesLikeASpreadsheet()
     QTRY_COMPARE(table->currentIndex(), m->index(row, Colour));
     QCoreApplication::processEvents();
     QCOMPARE(Goods(0, Cell(m, first, 0), "product_color"), chosen);
+    QVERIFY(prompt.shown.isEmpty());
+}
+
+void TestEditing::tabLeavesADateCellForTheNextCell()
+{
+    TestFolder folder;
+    QVERIFY(folder.Connect());
+    auto w = ActiveWindow();
+    ScriptedPrompt prompt;
+    auto keyboardInTable = [](QTableView* table) {
+        QWidget* focus = QApplication::focusWidget();
+        return focus && (focus == table || table->isAncestorOf(focus));
+    };
+    // Goods rows: after the date (column 7) comes the store cell, which opens no editor; money
+    // rows: after the date (column 3) comes the client list. Backtab goes the other way.
+    struct Case {
+        const char* table;
+        const char* page;
+        const char* add;
+        int date;
+    };
+    for (const Case c : {Case{"tab_purchaseIn", "action_purchase", "btn_puradd", 7},
+                         Case{"tab_income", "action_income", "btn_finadd_1", 3}}) {
+        w->findChild<QAction*>(c.page)->trigger();
+        QTableView* table = w->Table(c.table);
+        QAbstractItemModel* m = table->model();
+        const int row = AddRow(*w, c.add, m);
+        for (const auto& [key, next] :
+             {std::pair{Qt::Key_Tab, c.date + 1}, std::pair{Qt::Key_Backtab, c.date - 1}}) {
+            const QModelIndex date = m->index(row, c.date);
+            table->setCurrentIndex(date);
+            table->setFocus();
+            Press(Qt::Key_F2);
+            QVERIFY2(qobject_cast<QDateEdit*>(table->indexWidget(date)), c.table);
+            Press(key);
+            QTRY_COMPARE(table->currentIndex(), m->index(row, next));
+            QVERIFY2(!table->indexWidget(date), c.table);
+            QVERIFY2(keyboardInTable(table), c.table);
+        }
+    }
+    // From the store cell the next Tab goes on to the quantity, where typing is stored.
+    QTableView* goods = w->Table("tab_purchaseIn");
+    w->findChild<QAction*>("action_purchase")->trigger();
+    QAbstractItemModel* m = goods->model();
+    const int row = m->rowCount() - 1;
+    goods->setCurrentIndex(m->index(row, 7));
+    goods->setFocus();
+    Press(Qt::Key_F2);
+    Press(Qt::Key_Tab);
+    QTRY_COMPARE(goods->currentIndex(), m->index(row, 8));
+    Press(Qt::Key_Tab);
+    QCOMPARE(goods->currentIndex(), m->index(row, Num));
+    Type("3");
+    Press(Qt::Key_Return);
+    QTRY_COMPARE(Goods(0, Cell(m, row, 0), "product_num"), QString("3"));
     QVERIFY(prompt.shown.isEmpty());
 }
 
