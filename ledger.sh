@@ -172,7 +172,8 @@ cmd_run() {
         exit 1
     fi
     cd "$RUNDIR"
-    export QTWEBENGINE_DISABLE_SANDBOX=1
+    # The web engine's sandbox refuses to start as root; every other user keeps it.
+    if [ "$(id -u)" -eq 0 ]; then export QTWEBENGINE_DISABLE_SANDBOX=1; fi
     exec "$BUILD/src/app/ledger"
 }
 

@@ -39,7 +39,7 @@ DialogUserMge::DialogUserMge(QWidget* parent)
 
 void DialogUserMge::ChoseProcess(int row, int column)
 {
-    if (column != RoleColumn)
+    if (column != RoleColumn || !MayEnter())
         return;
     QTableWidget* users = Table(UserTab);
     QDialog chooser(this);

@@ -1,7 +1,7 @@
 #include "ListDialog.h"
 
+#include "ClearSignIn.h"
 #include "DatabaseEngine.h"
-#include "DialogLogin.h"
 #include "ExcelEngine.h"
 #include "ListCodec.h"
 #include "ListRows.h"
@@ -73,6 +73,25 @@ void ListDialog::BuildTabs()
         tables << table;
         tableRows << tableRow;
         connect(table, &QTableWidget::cellChanged, this, &ListDialog::TabCellChanged);
+    }
+}
+
+void ListDialog::ApplyRights(int userType)
+{
+    using ListTabs::Button;
+    using UserRoles::Change;
+    const QList<QPair<Button, Change>> changes = {{Button::Import, Change::Import},
+                                                  {Button::Add, Change::Enter},
+                                                  {Button::Delete, Change::Delete},
+                                                  {Button::Clear, Change::Clear}};
+    mayEnter = UserRoles::Allows(userType, Change::Enter);
+    for (int i = 0; i < tabs.size(); ++i) {
+        for (const auto& [button, change] : changes) {
+            if (auto* push = findChild<QPushButton*>(ListTabs::ButtonName(button, i)))
+                push->setEnabled(UserRoles::Allows(userType, change));
+        }
+        if (!mayEnter)
+            tables[i]->setEditTriggers(QAbstractItemView::NoEditTriggers);
     }
 }
 
@@ -194,8 +213,7 @@ void ListDialog::BtnClrAction()
     const int tab = TabOf(sender());
     if (tab < 0 || !ConfirmDelete())
         return;
-    DialogLogin login(this);
-    if (Prompt::Current().SignIn(login) != QDialog::Accepted)
+    if (!ClearSignIn::Authorise(this, this))
         return;
     tables[tab]->setRowCount(0);
     DeleteList(tab);

@@ -2,6 +2,7 @@
 
 #include "ListTabs.h"
 #include "Records.h"
+#include "UserRoles.h"
 
 #include <QDialog>
 #include <QHash>
@@ -26,6 +27,10 @@ public:
     // `store` 1 = master-data lists, 2 = person lists.
     ListDialog(int store, const QList<ListTab>& tabs, QWidget* parent);
     ~ListDialog() override;
+
+    // Offers only the changes the role of `userType` may make: the others' buttons are disabled,
+    // and without entering the cells do not open for editing.
+    void ApplyRights(int userType);
 
     // The list of a kind as last stored from here; what the other windows read.
     QString CurrentList(int infoType) const;
@@ -60,6 +65,8 @@ protected:
     // Tells the user when the store refused `what`; returns `ok`.
     bool Reported(bool ok, const QString& what);
     void Warn(const QString& title, const QString& text);
+    // Whether the signed-in user may add rows and edit cells.
+    bool MayEnter() const { return mayEnter; }
 
 private:
     void BuildTabs();
@@ -89,4 +96,5 @@ private:
     bool filling = false;
     // Set while a cell change is handled: its editor may still be open, so boxes wait.
     bool warnLater = false;
+    bool mayEnter = true;
 };

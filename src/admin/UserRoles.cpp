@@ -54,6 +54,30 @@ RoleView ViewFor(int userType)
     }
 }
 
+bool Allows(int userType, Change change)
+{
+    switch (userType) {
+    case 3:
+        return change != Change::Import;
+    case 4:
+        return false;
+    default:
+        return true;
+    }
+}
+
+bool MayAuthoriseClear(int userType)
+{
+    return userType == 1 || userType == 2;
+}
+
+QString Label(int userType)
+{
+    const QStringList labels = Labels();
+    return userType >= 1 && userType <= labels.size() ? labels.at(userType - 1)
+                                                      : QStringLiteral("权限代码 %1").arg(userType);
+}
+
 QStringList Labels()
 {
     return {QStringLiteral("超级用户"), QStringLiteral("授权用户"), QStringLiteral("一般用户"),

@@ -20,6 +20,23 @@ namespace UserRoles
 // Unknown codes see everything, as a super user does.
 RoleView ViewFor(int userType);
 
+// What a user may change on the pages and in the lists the view leaves him. Whatever a role may
+// not do is offered to it disabled.
+enum class Change {
+    Enter,  // add rows and edit cells
+    Delete, // delete one row
+    Clear,  // ask for a clear, which then needs the sign-in of a role that may authorise it
+    Import, // import spreadsheet rows over the stored ones
+};
+// Super and authorised users (and unknown codes, which see everything) make every change;
+// general users enter, edit and delete single rows; browse users change nothing.
+bool Allows(int userType, Change change);
+// Whether the sign-in of an account of this role lets a page or a list be cleared: only super
+// and authorised users.
+bool MayAuthoriseClear(int userType);
+// The role's name, or the bare code for a code without one.
+QString Label(int userType);
+
 // The role names offered for codes 1 to 4, in code order.
 QStringList Labels();
 // One line per role, code order, telling what each role sees.

@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QWebChannel>
+#include <QWebEngineLoadingInfo>
 #include <QWebEnginePage>
 #include <QWebEngineScript>
 #include <QWebEngineScriptCollection>
@@ -72,6 +73,9 @@ DialogShowGraph::DialogShowGraph(QWidget* parent)
     views[Bar].view = ui->webView;
     views[Pie].view = ui->pieWebView;
     views[Line].view = ui->lineWebView;
+    // Samples of the pie and line charts are not offered: those charts come with figures only.
+    ui->pieButton->hide();
+    ui->lineButton->hide();
     AddObjectToJs();
     for (int i = Bar; i <= Line; ++i) {
         const auto chart = Chart(i);
@@ -79,9 +83,17 @@ DialogShowGraph::DialogShowGraph(QWidget* parent)
         page->setBackgroundColor(Qt::transparent);
         page->setWebChannel(channel);
         page->scripts().insert(ChannelBridge());
-        connect(views[i].view, &QWebEngineView::loadFinished, this,
-                [this, chart](bool ok) { PageLoaded(chart, ok); });
+        // Only loads of the chart page count: the blank page a view starts on draws nothing.
+        connect(page, &QWebEnginePage::loadingChanged, this,
+                [this, chart](const QWebEngineLoadingInfo& info) {
+                    if (info.url() == pageUrl &&
+                        info.status() != QWebEngineLoadingInfo::LoadStartedStatus)
+                        PageLoaded(chart,
+                                   info.status() == QWebEngineLoadingInfo::LoadSucceededStatus);
+                });
     }
+    for (Chart chart : {Pie, Line})
+        views[chart].view->setUrl(QUrl(QStringLiteral("about:blank")));
     LoadPage();
     on_histogramButton_clicked();
 }
@@ -122,9 +134,18 @@ void DialogShowGraph::LoadPage()
                    .arg(QDir::current().absoluteFilePath(PagePath())));
         return;
     }
-    // Each chart has a view of its own, so the page is loaded into all three.
-    for (ViewState& state : views)
-        state.view->setUrl(QUrl::fromLocalFile(file));
+    pageUrl = QUrl::fromLocalFile(file);
+    Load(Bar);
+}
+
+void DialogShowGraph::Load(Chart chart)
+{
+    // Each chart has a view of its own; the pie and line views load the page when first drawn.
+    ViewState& state = views[chart];
+    if (state.requested || pageUrl.isEmpty())
+        return;
+    state.requested = true;
+    state.view->setUrl(pageUrl);
 }
 
 void DialogShowGraph::PageLoaded(Chart chart, bool ok)
@@ -158,6 +179,7 @@ void DialogShowGraph::Run(Chart chart, const QString& call)
     ViewState& state = views[chart];
     if (!state.ready) {
         state.pending = call;
+        Load(chart);
         return;
     }
     state.view->page()->runJavaScript(call, [this, chart](const QVariant&) {

@@ -5,6 +5,7 @@
 
 #include <QDialog>
 #include <QString>
+#include <QUrl>
 #include <array>
 #include <memory>
 
@@ -78,11 +79,15 @@ signals:
 private:
     struct ViewState {
         QWebEngineView* view = nullptr;
-        bool ready = false; // loaded and offering getData
-        QString pending;    // the last call asked for before the page was ready
+        bool requested = false; // the page was asked for; until then the view stays blank
+        bool ready = false;     // loaded and offering getData
+        QString pending;        // the last call asked for before the page was ready
     };
 
+    // Finds the page file and loads it into the bar chart's view.
     void LoadPage();
+    // Loads the page into the view of `chart`, once.
+    void Load(Chart chart);
     void PageLoaded(Chart chart, bool ok);
     void Run(Chart chart, const QString& call);
     void Report(const QString& text);
@@ -91,6 +96,7 @@ private:
     QWebChannel* channel = nullptr;
     ChartPageBridge* bridge = nullptr;
     bool closing = false;
+    QUrl pageUrl; // the page file, empty when it is missing
     std::array<ViewState, 3> views;
     bool hasFigures = false;
     ChartSeries figures;

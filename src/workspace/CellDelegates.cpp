@@ -114,6 +114,11 @@ void ListCellDelegate::setModelData(QWidget* editor, QAbstractItemModel* model,
 void ListCellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
                              const QModelIndex& index) const
 {
+    // A cell that does not open for editing shows its text only: no arrow that offers a list.
+    if (!(index.flags() & Qt::ItemIsEditable)) {
+        QStyledItemDelegate::paint(painter, option, index);
+        return;
+    }
     QStyleOptionViewItem item = option;
     initStyleOption(&item, index);
     const QWidget* widget = option.widget;

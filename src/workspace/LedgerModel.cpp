@@ -56,7 +56,7 @@ Qt::ItemFlags LedgerModel::flags(const QModelIndex& index) const
     if (!index.isValid())
         return Qt::NoItemFlags;
     Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
-    if (definition.EditorOf(index.column()) != CellEditor::Fixed)
+    if (!readOnly && definition.EditorOf(index.column()) != CellEditor::Fixed)
         f |= Qt::ItemIsEditable;
     return f;
 }
@@ -117,8 +117,8 @@ bool LedgerModel::IsWritable(const QModelIndex& index) const
 {
     // The store cell is not typed into but chosen in the store dialog, which writes it here.
     return (flags(index) & Qt::ItemIsEditable) ||
-           (definition.family == PageFamily::Goods && definition.role == PageRole::Ledger &&
-            index.column() == PageDefinitions::StoreColumn);
+           (!readOnly && definition.family == PageFamily::Goods &&
+            definition.role == PageRole::Ledger && index.column() == PageDefinitions::StoreColumn);
 }
 
 bool LedgerModel::IsDateColumn(int column) const

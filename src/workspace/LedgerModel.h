@@ -24,6 +24,10 @@ public:
     LedgerModel(const PageDefinition& definition, const ListSources& lists, QObject* parent);
 
     const PageDefinition& Definition() const { return definition; }
+    // A page of a user who may only look: no cell takes an edit, not even the store cell. The
+    // program still shows records in it.
+    void SetReadOnly(bool readOnly) { this->readOnly = readOnly; }
+    bool IsReadOnly() const { return readOnly; }
     // The entries a list cell of `column` offers.
     QStringList Entries(int column) const;
 
@@ -61,6 +65,7 @@ protected:
 
     const PageDefinition& definition;
     const ListSources& lists;
+    bool readOnly = false;
 };
 
 // The ledger model over one record type (ProductRecord or FinanceRecord).

@@ -114,6 +114,7 @@ void MainWindow::ApplyUserType()
         if (auto* action = findChild<QAction*>(name))
             action->setVisible(true);
     }
+    ApplyRights();
 }
 
 void MainWindow::WaitOneSecond()

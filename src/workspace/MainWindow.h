@@ -151,6 +151,8 @@ protected:
 
 private:
     void ApplyUserType();
+    // Disables what the user's role may not change: buttons, and the cells of every ledger page.
+    void ApplyRights();
     void WaitOneSecond();
     void InitWorkspace();
     void InitStatusBar();

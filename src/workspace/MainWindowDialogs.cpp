@@ -38,7 +38,9 @@ void MainWindow::ConnectDialogs()
 
 void MainWindow::CellChoseProcess(QAbstractItemModel* model, int row, int column)
 {
-    if (column != PageDefinitions::StoreColumn)
+    // The chooser writes the cell: it does not open on a page the user may only look at.
+    const auto* ledger = qobject_cast<const LedgerModel*>(model);
+    if (column != PageDefinitions::StoreColumn || !ledger || ledger->IsReadOnly())
         return;
     if (!storeDialog) {
         storeDialog = std::make_unique<DialogStoreSet>();
@@ -71,8 +73,11 @@ bool MainWindow::IsStoreCell(QTableView* table, const QModelIndex& index) const
 {
     if (index.column() != PageDefinitions::StoreColumn)
         return false;
+    // On a page the user may only look at, the store cell shows its text like any fixed cell.
     const PageDefinition* page = PageDefinitions::ByTable(table->objectName());
-    return page && page->family == PageFamily::Goods && page->role == PageRole::Ledger;
+    const auto* model = qobject_cast<const LedgerModel*>(table->model());
+    return page && page->family == PageFamily::Goods && page->role == PageRole::Ledger && model &&
+           !model->IsReadOnly();
 }
 
 void MainWindow::ShowTextDialog(bool show)

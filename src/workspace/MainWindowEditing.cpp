@@ -4,18 +4,20 @@
 #include "MainWindow.h"
 
 #include "CellDelegates.h"
+#include "ClearSignIn.h"
 #include "DatabaseEngine.h"
-#include "DialogLogin.h"
 #include "ItemPicker.h"
 #include "LedgerTableView.h"
 #include "ProfitSummary.h"
 #include "Prompt.h"
 #include "RowSaver.h"
+#include "UserRoles.h"
 
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableView>
+#include <optional>
 
 namespace
 {
@@ -35,6 +37,24 @@ RowAction ActionOf(const QString& button)
     if (button.contains(QLatin1String("clr")))
         return RowAction::Clear;
     return RowAction::None;
+}
+
+// The change a ledger page's button makes, none for the buttons that only look.
+std::optional<UserRoles::Change> ChangeOf(const QString& button)
+{
+    if (button.contains(QLatin1String("inport")))
+        return UserRoles::Change::Import;
+    switch (ActionOf(button)) {
+    case RowAction::Add:
+        return UserRoles::Change::Enter;
+    case RowAction::Delete:
+        return UserRoles::Change::Delete;
+    case RowAction::Clear:
+        return UserRoles::Change::Clear;
+    case RowAction::None:
+        break;
+    }
+    return std::nullopt;
 }
 
 QString PageName(const PageDefinition& page)
@@ -87,6 +107,21 @@ void MainWindow::InitEditing()
                     &MainWindow::TotalProcess);
         }
         UpdatePageTotals(d.totalButton);
+    }
+}
+
+void MainWindow::ApplyRights()
+{
+    for (const PageDefinition& d : PageDefinitions::All()) {
+        if (d.role != PageRole::Ledger)
+            continue;
+        qobject_cast<LedgerModel*>(PageTable(d)->model())
+            ->SetReadOnly(!UserRoles::Allows(user.user_type, UserRoles::Change::Enter));
+        for (const PageButton& b : d.buttons) {
+            if (const std::optional<UserRoles::Change> change = ChangeOf(b.name))
+                findChild<QPushButton*>(b.name)->setEnabled(
+                    UserRoles::Allows(user.user_type, *change));
+        }
     }
 }
 
@@ -218,10 +253,8 @@ void MainWindow::ActionClear()
                              : tr("将删除本店%1的全部 %2 条记录,含本页未显示的记录。")
                                    .arg(PageName(*page))
                                    .arg(count);
-    if (!ConfirmDanger(what))
-        return;
-    DialogLogin signIn;
-    if (Prompt::Current().SignIn(signIn) != QDialog::Accepted)
+    if (!ConfirmDanger(what + QLatin1Char('\n') + tr("清空须由超级用户或授权用户登录确认。")) ||
+        !ClearSignIn::Authorise(this))
         return;
     DropRunningQueries();
     if (!OnLedger(*this, *page, [&](auto& model) { return saver.Clear(model); }))
@@ -251,7 +284,7 @@ void MainWindow::TotalProcess()
     lastTotalled = page->table;
     auto* model = qobject_cast<LedgerModel*>(PageTable(*page)->model());
     const QList<int> filled = model->Recompute();
-    if (page->role == PageRole::Ledger && !filling) {
+    if (page->role == PageRole::Ledger && !filling && !model->IsReadOnly()) {
         // Rows given quantity x price as their total are stored as they now show.
         RowSaver saver(*DatabaseEngine::Instance());
         for (int row : filled) {

@@ -19,6 +19,7 @@ DialogInfoToDb* MainWindow::ShowInfoDialog(bool show)
 {
     if (!infoDialog) {
         infoDialog = new DialogInfoToDb(this);
+        infoDialog->ApplyRights(user.user_type);
         connect(infoDialog, &ListDialog::sendRefresh, this, &MainWindow::UpDateInfo);
     }
     infoDialog->setVisible(show);
@@ -29,6 +30,7 @@ DialogUserMge* MainWindow::ShowPersonDialog(bool show)
 {
     if (!personDialog) {
         personDialog = new DialogUserMge(this);
+        personDialog->ApplyRights(user.user_type);
         connect(personDialog, &ListDialog::sendRefresh, this, &MainWindow::UpDateInfo);
     }
     personDialog->setVisible(show);

@@ -136,15 +136,16 @@ public:
     void Start(MainWindow*, int) override {}
 };
 
-// A super user's main window with its menus and lists and no page loaded.
+// A main window of a user with that role (a super user by default), with its menus and lists
+// and no page loaded.
 struct ListsWindow {
     NoLoadLauncher jobs;
     MainWindow window;
 
-    ListsWindow()
+    explicit ListsWindow(int role = 1)
     {
         UserRecord user;
-        user.user_type = 1;
+        user.user_type = role;
         window.SetUser(user);
         window.SetJobLauncher(&jobs);
         window.InitMainWindow();
@@ -177,6 +178,8 @@ private slots:
     void deletingTheLastRowDeletesTheList();
     void refusedDeleteChangesNothing();
     void refusedClearChangesNothing();
+    void clearNeedsTheSignInOfAManager();
+    void browseUserListsTakeNoChange();
     void refusedStoreIsReported();
 
     void importPutsRowsFirstAndKeepsTheOld();
@@ -365,6 +368,87 @@ void TestLists::refusedClearChangesNothing()
     ClearConfirmed(prompt, dialog, "btn_clear_5");
     QCOMPARE(sizes->rowCount(), 0);
     QCOMPARE(StoredRows("tb_sm_prestore_info", 6), 0);
+}
+
+void TestLists::clearNeedsTheSignInOfAManager()
+{
+    TestFolder folder;
+    QVERIFY(folder.Connect());
+    for (const auto& [role, name] :
+         {std::pair{3, "clerk"}, std::pair{4, "keeper"}, std::pair{1, "boss"}}) {
+        UserRecord user;
+        user.user_type = role;
+        user.user_name = name;
+        user.user_password = "pw";
+        QVERIFY(TestFolder::AddUser(user));
+    }
+    QVERIFY(DatabaseEngine::Instance()->SaveListInfo(1, ListRecord{6, "XL;XXL"}));
+    ScriptedPrompt prompt;
+    // A clerk sees the master-data lists: he enters rows, imports nothing, may ask for a clear.
+    ListsWindow shown(3);
+    shown.window.findChild<QAction*>("action_infotodb")->trigger();
+    auto* lists = shown.window.findChild<DialogInfoToDb*>();
+    for (int tab = 0; tab < 6; ++tab) {
+        using ListTabs::Button;
+        QVERIFY(!lists->findChild<QPushButton*>(ListTabs::ButtonName(Button::Import, tab))
+                     ->isEnabled());
+        for (Button button : {Button::Export, Button::Add, Button::Delete, Button::Clear})
+            QVERIFY(lists->findChild<QPushButton*>(ListTabs::ButtonName(button, tab))->isEnabled());
+    }
+    QTableWidget* sizes = TableOf(*lists, "tableWidgetSize");
+    Click(*lists, "btn_add_5");
+    Type(sizes, 2, 1, "S");
+    QCOMPARE(Stored(1, 6), QString("XL;XXL;S"));
+
+    // Neither his sign-in nor a browse user's clears; the list and the user list stay.
+    DialogUserMge people;
+    for (QWidget* dialog : {static_cast<QWidget*>(lists), static_cast<QWidget*>(&people)}) {
+        for (const char* name : {"clerk", "keeper"}) {
+            prompt.shown.clear();
+            prompt.AnswerBoxes({0, 0});
+            prompt.SignInWith({{name, "pw"}});
+            Click(*dialog, dialog == lists ? "btn_clear_5" : "btn_clear");
+            QCOMPARE(prompt.shown.size(), 2);
+            QCOMPARE(prompt.shown[1].title, QString("无权清空"));
+        }
+    }
+    QCOMPARE(sizes->rowCount(), 3);
+    QCOMPARE(Stored(1, 6), QString("XL;XXL;S"));
+    QCOMPARE(Accounts(DatabaseEngine::Instance()->StoreNo()), 3);
+
+    prompt.AnswerBoxes({0});
+    prompt.SignInWith({{"boss", "pw"}});
+    Click(*lists, "btn_clear_5");
+    QCOMPARE(sizes->rowCount(), 0);
+    QCOMPARE(StoredRows("tb_sm_prestore_info", 6), 0);
+}
+
+void TestLists::browseUserListsTakeNoChange()
+{
+    TestFolder folder;
+    QVERIFY(folder.Connect());
+    QVERIFY(DatabaseEngine::Instance()->SaveListInfo(2, ListRecord{0, "wang-1-pw-一般用户-"}));
+    ScriptedPrompt prompt;
+    DialogUserMge people;
+    people.ApplyRights(4);
+    using ListTabs::Button;
+    for (Button button : {Button::Import, Button::Add, Button::Delete, Button::Clear})
+        QVERIFY(!people.findChild<QPushButton*>(ListTabs::ButtonName(button, 0))->isEnabled());
+    QVERIFY(people.findChild<QPushButton*>(ListTabs::ButtonName(Button::Export, 0))->isEnabled());
+    QTableWidget* users = people.Table(DialogUserMge::UserTab);
+    QCOMPARE(users->editTriggers(), QAbstractItemView::NoEditTriggers);
+    // The role chooser, which writes the role cell, does not open.
+    bool opened = false;
+    QTimer::singleShot(0, &people, [&opened] {
+        if (QWidget* chooser = QApplication::activeModalWidget()) {
+            opened = true;
+            chooser->close();
+        }
+    });
+    people.ChoseProcess(0, DialogUserMge::RoleColumn);
+    QCoreApplication::processEvents();
+    QVERIFY(!opened);
+    QCOMPARE(Stored(2, 0), QString("wang-1-pw-一般用户-"));
 }
 
 void TestLists::refusedStoreIsReported()
@@ -567,6 +651,7 @@ void TestLists::builtInAccountReturnsAfterTheUserListIsCleared()
     DialogUserMge dialog;
     QTableWidget* users = TableOf(dialog, "tableWidget");
     AddAccountRow(dialog, users, 0, "wang", "pw");
+    Type(users, 0, DialogUserMge::RoleColumn, "超级用户");
     QVERIFY(!SignsIn(prompt, DialogLogin::BuiltInName, DialogLogin::BuiltInPassword));
 
     prompt.AnswerBoxes({0});

@@ -11,6 +11,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QPushButton>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QStackedWidget>
@@ -346,6 +347,10 @@ void TestApp::signedInUserReachesTheWindow()
     QCOMPARE(startup.Window()->User().user_name, QString("仓管"));
     QCOMPARE(startup.Window()->findChild<QStackedWidget*>("stackedWidget")->currentIndex(), 5);
     QCOMPARE(prompt.shown.size(), 1);
+    // A browse user may look at the loss page, not change it.
+    QVERIFY(startup.Window()->findChild<QAction*>("action_loss")->isVisible());
+    QVERIFY(!startup.Window()->findChild<QPushButton*>("btn_puradd_5")->isEnabled());
+    QVERIFY(startup.Window()->GoodsModel(4)->IsReadOnly());
 }
 
 void TestApp::firstLoadShowsTodaysRecordsFromTheWorker()

@@ -118,6 +118,7 @@ private slots:
 
     void pageReceivesTheExactJson();
     void pageDrawsOneMarkPerFigure();
+    void pieAndLineViewsStayBlankUntilAChartNeedsThem();
     void missingPageIsReported();
     void installedPageServesAWorkingFolderWithoutOne();
     void pageWithoutGetDataIsReported();
@@ -267,7 +268,7 @@ void ChartsTest::pageDrawsOneMarkPerFigure()
                 .contains("a"));
 
     // Slices for the positive amounts only.
-    dialog.findChild<QPushButton*>("pieButton")->click();
+    dialog.ShowFigures(five, DialogShowGraph::Pie);
     QVERIFY(Drawn(drawn, DialogShowGraph::Pie));
     QCOMPARE(Count(dialog.View(DialogShowGraph::Pie), ".slice"), 3);
 
@@ -286,6 +287,37 @@ void ChartsTest::pageDrawsOneMarkPerFigure()
     QVERIFY(Drawn(drawn, DialogShowGraph::Pie, 2));
     QCOMPARE(Count(dialog.View(DialogShowGraph::Pie), ".slice"), 0);
     QCOMPARE(Count(dialog.View(DialogShowGraph::Pie), ".empty"), 1);
+}
+
+void ChartsTest::pieAndLineViewsStayBlankUntilAChartNeedsThem()
+{
+    ChartFolder folder;
+    const QUrl blank("about:blank");
+    {
+        DialogShowGraph dialog;
+        QSignalSpy drawn(&dialog, &DialogShowGraph::ChartDrawn);
+        QVERIFY(!dialog.findChild<QPushButton*>("histogramButton")->isHidden());
+        QVERIFY(dialog.findChild<QPushButton*>("pieButton")->isHidden());
+        QVERIFY(dialog.findChild<QPushButton*>("lineButton")->isHidden());
+        QVERIFY(Drawn(drawn, DialogShowGraph::Bar));
+        QCOMPARE(dialog.View(DialogShowGraph::Bar)->url().fileName(), QString("HistoGram.html"));
+        QCOMPARE(dialog.View(DialogShowGraph::Pie)->url(), blank);
+        QCOMPARE(dialog.View(DialogShowGraph::Line)->url(), blank);
+
+        dialog.ShowFigures({"t", "s", "元", {"a", "b"}, {1, 2}}, DialogShowGraph::Pie);
+        QVERIFY(Drawn(drawn, DialogShowGraph::Pie));
+        QCOMPARE(Count(dialog.View(DialogShowGraph::Pie), ".slice"), 2);
+        QCOMPARE(dialog.View(DialogShowGraph::Line)->url(), blank);
+        QVERIFY(dialog.Problem().isEmpty());
+    }
+    // A line chart asked for at once (the sales per day) loads its view while the blank page is
+    // still on its way.
+    DialogShowGraph dialog;
+    QSignalSpy drawn(&dialog, &DialogShowGraph::ChartDrawn);
+    dialog.ShowFigures({"t", "s", "元", {"1日", "2日", "3日"}, {1, 2, 3}}, DialogShowGraph::Line);
+    QVERIFY(Drawn(drawn, DialogShowGraph::Line));
+    QCOMPARE(Count(dialog.View(DialogShowGraph::Line), ".point"), 3);
+    QVERIFY2(dialog.Problem().isEmpty(), qPrintable(dialog.Problem()));
 }
 
 void ChartsTest::missingPageIsReported()

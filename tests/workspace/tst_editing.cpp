@@ -4,6 +4,7 @@
 
 #include "DatabaseEngine.h"
 #include "DbManager.h"
+#include "DialogStoreSet.h"
 #include "ItemPicker.h"
 #include "MainWindow.h"
 #include "ScriptedPrompt.h"
@@ -23,6 +24,7 @@
 #include <QStatusBar>
 #include <QTableView>
 #include <QTest>
+#include <tuple>
 
 namespace
 {
@@ -138,6 +140,30 @@ ProductRecord Product(int kind, const QString& serial)
     return r;
 }
 
+// An account of the current store with that role.
+bool AddAccount(int role, const QString& name, const QString& password)
+{
+    UserRecord user;
+    user.user_type = role;
+    user.user_name = name;
+    user.user_password = password;
+    return TestFolder::AddUser(user);
+}
+
+// The buttons of every ledger page that change records: add, delete, clear and import.
+QList<QPushButton*> ChangingButtons(MainWindow& w)
+{
+    QList<QPushButton*> buttons;
+    for (const PageDefinition& d : PageDefinitions::All()) {
+        for (const PageButton& b : d.buttons) {
+            if (d.role == PageRole::Ledger &&
+                QRegularExpression("add|del|clr|inport").match(b.name).hasMatch())
+                buttons << w.findChild<QPushButton*>(b.name);
+        }
+    }
+    return buttons;
+}
+
 } // namespace
 
 class TestEditing : public QObject
@@ -151,6 +177,9 @@ private slots:
     void deleteAsksFirstAndRemovesByIdentity();
     void editAfterRowsAboveWereDeletedStoresThatRow();
     void clearAsksTwiceAndKeepsOtherStores();
+    void clearNeedsTheSignInOfAManager();
+    void generalUserEntersSingleRowsButImportsNothing();
+    void browseUserChangesNothing();
     void refusedSavesAndDeletesAreReported();
     void totalsFollowEveryChange();
     void pickerFollowsTypingOnly();
@@ -429,6 +458,114 @@ void TestEditing::clearAsksTwiceAndKeepsOtherStores()
              1);
     QCOMPARE(Goods(1, "other-kind", "product_serial"), QString("other-kind"));
     QCOMPARE(Field(*w, "lineEdit_t_1"), QString("0"));
+}
+
+void TestEditing::clearNeedsTheSignInOfAManager()
+{
+    TestFolder folder;
+    QVERIFY(folder.Connect());
+    QVERIFY(AddAccount(3, "clerk", "pw3"));
+    QVERIFY(AddAccount(4, "keeper", "pw4"));
+    QVERIFY(AddAccount(2, "deputy", "pw2"));
+    QVERIFY(TestFolder::AddProduct(Product(2, "sale-1")));
+    QVERIFY(TestFolder::AddProduct(Product(2, "sale-2")));
+    const QString sales = "select count(*) from tb_sm_product_info where tab_type=2";
+    // A clerk may ask for the clear; his own sign-in or a browse user's does not let it go.
+    auto w = SignedInWindow(3);
+    ScriptedPrompt prompt;
+    QVERIFY(w->findChild<QPushButton*>("btn_purclr_3")->isEnabled());
+    for (const auto& [name, password, role] :
+         {std::tuple{"clerk", "pw3", "一般用户"}, std::tuple{"keeper", "pw4", "浏览用户"}}) {
+        prompt.shown.clear();
+        prompt.AnswerBoxes({0, 0});
+        prompt.SignInWith({{name, password}});
+        Click(*w, "btn_purclr_3");
+        QCOMPARE(TestFolder::Count(sales), 2);
+        QCOMPARE(prompt.shown.size(), 2);
+        QVERIFY2(prompt.shown[0].text.contains("清空须由超级用户或授权用户登录确认"),
+                 qPrintable(prompt.shown[0].text));
+        QCOMPARE(prompt.shown[1].title, QString("无权清空"));
+        QVERIFY2(prompt.shown[1].text.contains(name) && prompt.shown[1].text.contains(role) &&
+                     prompt.shown[1].text.contains("未删除任何数据"),
+                 qPrintable(prompt.shown[1].text));
+    }
+    // An authorised user signing in for him lets it go.
+    prompt.AnswerBoxes({0});
+    prompt.SignInWith({{"deputy", "pw2"}});
+    Click(*w, "btn_purclr_3");
+    QCOMPARE(TestFolder::Count(sales), 0);
+}
+
+void TestEditing::generalUserEntersSingleRowsButImportsNothing()
+{
+    TestFolder folder;
+    QVERIFY(folder.Connect());
+    auto w = SignedInWindow(3);
+    ScriptedPrompt prompt;
+    for (QPushButton* button : ChangingButtons(*w))
+        QCOMPARE(button->isEnabled(), !button->objectName().contains("inport"));
+    // The sales and loss pages (the ones a clerk sees) take new rows and edits at once.
+    for (const auto& [kind, table, add] : {std::tuple{2, "tab_saleout", "btn_puradd_3"},
+                                           std::tuple{4, "tab_storelose", "btn_puradd_5"}}) {
+        QAbstractItemModel* m = w->Table(table)->model();
+        const int row = AddRow(*w, add, m);
+        Edit(m, row, Num, "3");
+        QCOMPARE(Goods(kind, Cell(m, row, 0), "product_num"), QString("3"));
+    }
+    QVERIFY(prompt.shown.isEmpty());
+}
+
+void TestEditing::browseUserChangesNothing()
+{
+    TestFolder folder;
+    QVERIFY(folder.Connect());
+    ProductRecord loss = Product(4, "loss-1");
+    loss.product_num = "2";
+    loss.product_price = "3";
+    QVERIFY(TestFolder::AddProduct(loss));
+    auto w = SignedInWindow(4);
+    ScriptedPrompt prompt;
+    w->show();
+    QVERIFY(QTest::qWaitForWindowActive(w.get()));
+    ProductModel* m = w->GoodsModel(4);
+    m->ShowRecords({loss});
+    const QString all = "select count(*) from tb_sm_product_info";
+
+    // Every button that would change records is there, disabled; looking stays open.
+    const QList<QPushButton*> changing = ChangingButtons(*w);
+    QCOMPARE(changing.size(), 12 * 4);
+    for (QPushButton* button : changing)
+        QVERIFY2(!button->isEnabled(), qPrintable(button->objectName()));
+    for (const char* name : {"btn_purquery_5", "btn_export_5", "btn_purprint_5", "btn_total_5"})
+        QVERIFY2(w->findChild<QPushButton*>(name)->isEnabled(), name);
+    QTest::mouseClick(w->findChild<QPushButton*>("btn_puradd_5"), Qt::LeftButton);
+    QCOMPARE(m->rowCount(), 1);
+    QCOMPARE(TestFolder::Count(all), 1);
+
+    // No cell opens for editing, the model takes no edit, the store chooser does not open.
+    QTableView* table = w->Table("tab_storelose");
+    for (int column : {int(Class), 7, int(Num), int(Remark)}) {
+        const QModelIndex cell = m->index(0, column);
+        QVERIFY(!(cell.flags() & Qt::ItemIsEditable));
+        table->setCurrentIndex(cell);
+        table->edit(cell);
+        QVERIFY(!table->indexWidget(cell));
+        QVERIFY(!m->setData(cell, "9"));
+    }
+    QVERIFY(!m->setData(m->index(0, 8), "CK01-A-1"));
+    w->CellChoseProcess(m, 0, 8);
+    for (QWidget* top : QApplication::topLevelWidgets())
+        QVERIFY(!qobject_cast<DialogStoreSet*>(top) || !top->isVisible());
+    table->setCurrentIndex(m->index(0, Num));
+    QTest::keyClicks(table, "7");
+    QCOMPARE(Cell(m, 0, Num), QString("2"));
+
+    // The total button sums what is shown and stores nothing.
+    Click(*w, "btn_total_5");
+    QCOMPARE(Field(*w, "lineEdit_t_5"), QString("6"));
+    QCOMPARE(Goods(4, "loss-1", "product_num"), QString("2"));
+    QCOMPARE(Goods(4, "loss-1", "product_total"), QString(""));
+    QVERIFY(prompt.shown.isEmpty());
 }
 
 void TestEditing::refusedSavesAndDeletesAreReported()

@@ -2,6 +2,7 @@
 
 #include "ListCodec.h"
 #include "PersonFactory.h"
+#include "StorePlaces.h"
 
 #include <QDate>
 
@@ -186,7 +187,14 @@ ShopCatalog ShopCatalog::Make(Dice& dice)
                                        c.employees.at(4),
                                        c.employeeRows.at(4).at(6)};
     }
-    c.warehouses = WarehouseNames;
+    // Goods lie where the store chooser offers to put them: a warehouse's number, partition and
+    // slot. The demo keeps them in the first slot of each warehouse's first two partitions.
+    for (const QStringList& row : std::as_const(c.warehouseRows)) {
+        const QString slot = StorePlaces::SlotNames(StorePlaces::Count(row.at(4))).value(0);
+        for (const QString& partition :
+             StorePlaces::PartitionNames(StorePlaces::Count(row.at(3))).mid(0, 2))
+            c.warehouses << StorePlaces::Compose(row.at(2), partition, slot);
+    }
 
     c.clientRows = Contacts(dice, people, 30, QString(), false);
     c.distributorRows = Contacts(dice, people, 6, QStringLiteral("服饰"), true);

@@ -32,7 +32,7 @@ public:
     QList<ListRecord> PersonLists() const;
 
     QList<GoodsModel> models;
-    QStringList warehouses;
+    QStringList warehouses; // storage places as the store chooser composes them, "CK01-A-1"
     QStringList employees;
     QStringList clients;
     QStringList distributors;
