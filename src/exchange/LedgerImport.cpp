@@ -42,10 +42,11 @@ ImportReport LedgerImport::Run(const QString& path, int pageType, int kind,
 {
     ImportReport report;
     report.source = path;
-    const std::unique_ptr<SheetTable> cells = ReadCells(path, report.failure);
+    bool dateSystem1904 = false;
+    const std::unique_ptr<SheetTable> cells = ReadCells(path, dateSystem1904, report.failure);
     if (!cells)
         return report;
-    const LedgerSheetRows rows(kind, newSerial);
+    const LedgerSheetRows rows(kind, newSerial, dateSystem1904);
     if (pageType == ExcelEngine::GoodsLedger)
         Store<ProductRecord>(*cells, rows, report, progress);
     else
@@ -59,7 +60,8 @@ ImportReport LedgerImport::Run(const QString& path, int pageType, int kind,
 // The cells are read as they are, so any text comes back unchanged ("+" and "^^" too). The engine
 // reads a private copy: whatever it does on closing, and even if the file is gone by the time it
 // opens it, the user's file is neither rewritten nor created.
-std::unique_ptr<SheetTable> LedgerImport::ReadCells(const QString& path, QString& failure)
+std::unique_ptr<SheetTable> LedgerImport::ReadCells(const QString& path, bool& dateSystem1904,
+                                                    QString& failure)
 {
     if (!QFileInfo(path).isFile()) {
         failure = QStringLiteral("文件 %1 不存在").arg(path);
@@ -80,6 +82,7 @@ std::unique_ptr<SheetTable> LedgerImport::ReadCells(const QString& path, QString
     }
     auto cells = std::make_unique<SheetTable>(sheet.GetColumnCount());
     sheet.ReadSheetToTable(cells.get());
+    dateSystem1904 = sheet.DateSystem1904();
     sheet.Close();
     return cells;
 }

@@ -25,8 +25,9 @@ public:
     ImportReport Run(const QString& path, int pageType, int kind, const Progress& progress = {});
 
 private:
-    // The data rows of sheet 1, or null with the reason.
-    static std::unique_ptr<SheetTable> ReadCells(const QString& path, QString& failure);
+    // The data rows of sheet 1 and the workbook's date system, or null with the reason.
+    static std::unique_ptr<SheetTable> ReadCells(const QString& path, bool& dateSystem1904,
+                                                 QString& failure);
     template <class Record>
     void Store(const SheetTable& cells, const LedgerSheetRows& rows, ImportReport& report,
                const Progress& progress);
