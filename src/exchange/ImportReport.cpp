@@ -2,12 +2,17 @@
 
 #include <QSaveFile>
 
-QString ImportReport::Counts() const
+QStringList ImportReport::Counts() const
 {
-    return QStringLiteral("新增 %1 行,更新 %2 行,跳过 %3 行。")
-        .arg(inserted)
-        .arg(updated)
-        .arg(skipped.size());
+    QStringList lines = {QStringLiteral("新增 %1 行,更新 %2 行,跳过 %3 行。")
+                             .arg(inserted)
+                             .arg(updated)
+                             .arg(skipped.size())};
+    if (insertedWithoutEntryTime > 0)
+        lines << QStringLiteral("其中 %1 行没有录入时间,已作为新记录添加;再次导入此文件会再次"
+                                "添加这些行。")
+                     .arg(insertedWithoutEntryTime);
+    return lines;
 }
 
 QString ImportReport::Line(const SkippedRow& row)
@@ -17,7 +22,7 @@ QString ImportReport::Line(const SkippedRow& row)
 
 QString ImportReport::Summary() const
 {
-    QStringList lines = {Counts()};
+    QStringList lines = Counts();
     for (qsizetype i = 0; i < skipped.size() && i < ListedRows; ++i)
         lines << Line(skipped.at(i));
     if (skipped.size() > ListedRows)
@@ -31,7 +36,7 @@ QString ImportReport::Summary() const
 
 QString ImportReport::FullText() const
 {
-    QStringList lines = {QStringLiteral("导入文件: %1").arg(source), Counts()};
+    QStringList lines = QStringList{QStringLiteral("导入文件: %1").arg(source)} + Counts();
     for (const SkippedRow& row : skipped)
         lines << Line(row);
     return lines.join(QLatin1Char('\n')) + QLatin1Char('\n');

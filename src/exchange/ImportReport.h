@@ -18,6 +18,8 @@ struct ImportReport {
     QString failure; // why the file could not be read; empty when it was
     int inserted = 0;
     int updated = 0;
+    // Of the inserted rows, those without an entry time: each import adds them once more.
+    int insertedWithoutEntryTime = 0;
     QList<SkippedRow> skipped;
     QString reportPath;  // where the full report was written
     QString reportError; // why it could not be written
@@ -32,7 +34,8 @@ struct ImportReport {
     void WriteBesideSource();
 
 private:
-    QString Counts() const;
+    // The counts, with what a second import would add.
+    QStringList Counts() const;
     static QString Line(const SkippedRow& row);
 };
 

@@ -96,6 +96,7 @@ void LedgerImport::Store(const SheetTable& cells, const LedgerSheetRows& rows, I
         const int to = std::min(total, from + DatabaseEngine::BatchRows);
         QList<Record> records;
         QList<int> sheetRows;
+        QList<bool> newRecords;
         records.reserve(to - from);
         for (int i = from; i < to; ++i) {
             Record record;
@@ -103,6 +104,7 @@ void LedgerImport::Store(const SheetTable& cells, const LedgerSheetRows& rows, I
             if (rows.ToRecord(cells.Row(i), record, reason)) {
                 records << std::move(record);
                 sheetRows << SheetRow(i);
+                newRecords << LedgerSheetRows::IsNewRecord(cells.Row(i));
             } else {
                 report.skipped << ImportReport::SkippedRow{SheetRow(i), reason};
             }
@@ -112,6 +114,7 @@ void LedgerImport::Store(const SheetTable& cells, const LedgerSheetRows& rows, I
             switch (results.at(k).outcome) {
             case DatabaseEngine::BatchResult::Inserted:
                 ++report.inserted;
+                report.insertedWithoutEntryTime += newRecords.at(k) ? 1 : 0;
                 break;
             case DatabaseEngine::BatchResult::Updated:
                 ++report.updated;

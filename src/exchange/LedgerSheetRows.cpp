@@ -39,6 +39,11 @@ LedgerSheetRows::LedgerSheetRows(int kind, SerialMaker newSerial, bool dateSyste
 {
 }
 
+bool LedgerSheetRows::IsNewRecord(const QStringList& cells)
+{
+    return cells.value(0).isEmpty();
+}
+
 bool LedgerSheetRows::ToRecord(const QStringList& cells, ProductRecord& record,
                                QString& reason) const
 {
@@ -99,7 +104,7 @@ bool LedgerSheetRows::Fill(const QStringList& cells, const QString& table, int d
     if (!reason.isEmpty())
         return false;
     // The entry time identifies the stored record: a line without one is a new record.
-    if (read.Text(0).isEmpty())
+    if (IsNewRecord(cells))
         read.Text(0) = newSerial();
     record = std::move(read);
     return true;

@@ -18,6 +18,10 @@ public:
     // `dateSystem1904`: the workbook's date system, which its day numbers count in.
     LedgerSheetRows(int kind, SerialMaker newSerial, bool dateSystem1904 = false);
 
+    // Whether the row has no entry time: it is then stored as a new record under a new one, so
+    // importing it again adds it again.
+    static bool IsNewRecord(const QStringList& cells);
+
     // Fills `record` (of the converter's kind) from `cells`; false with `reason` when the row is
     // blank, has too few cells, holds a number cell that is not a number, a date cell that is not
     // a date or a text longer than its column. Cells after the record's last column are ignored.

@@ -405,6 +405,42 @@ private slots:
         QCOMPARE(found.size(), money ? 0 : int(dates.count("2024-03-05")));
     }
 
+    // A row without an entry time is a new record at every import; the result says so.
+    void rowsWithoutEntryTimeAreAddedAgainAndCounted()
+    {
+        QList<FinanceRecord> page = {Money(2, 1), Money(2, 2), Money(2, 3)};
+        page[0].ie_serial.clear();
+        page[2].ie_serial.clear();
+        const QString path = PathOf("receipts.xls");
+        std::unique_ptr<QStandardItemModel> model(PageOf(page));
+        QCOMPARE(LedgerExport::Write(path, ExcelEngine::MoneyLedger, *model), QString());
+        const QString note = QStringLiteral("其中 2 行没有录入时间,已作为新记录添加;再次导入此"
+                                            "文件会再次添加这些行。");
+
+        const ImportReport first = Import(path, ExcelEngine::MoneyLedger, 2);
+        QCOMPARE(first.inserted, 3);
+        QCOMPARE(first.insertedWithoutEntryTime, 2);
+        QCOMPARE(first.Summary().split('\n').mid(0, 2),
+                 QStringList({"新增 3 行,更新 0 行,跳过 0 行。", note}));
+        QVERIFY(first.FullText().contains(note));
+
+        const ImportReport second = Import(path, ExcelEngine::MoneyLedger, 2);
+        QCOMPARE(second.inserted, 2);
+        QCOMPARE(second.updated, 1);
+        QCOMPARE(second.insertedWithoutEntryTime, 2);
+        QVERIFY(second.Summary().contains(note));
+        QCOMPARE(StoredMoney(2).size(), 5);
+
+        // A file whose rows all have their entry time says nothing of it.
+        page[0].ie_serial = "2024-03-15 12:00:00:000";
+        page[2].ie_serial = "2024-03-15 12:00:01:000";
+        model.reset(PageOf(page));
+        QCOMPARE(LedgerExport::Write(path, ExcelEngine::MoneyLedger, *model), QString());
+        const ImportReport third = Import(path, ExcelEngine::MoneyLedger, 2);
+        QCOMPARE(third.insertedWithoutEntryTime, 0);
+        QVERIFY(!third.Summary().contains("没有录入时间"));
+    }
+
     void unreadableFilesFailAndStayAsTheyWere_data()
     {
         QTest::addColumn<QString>("name");

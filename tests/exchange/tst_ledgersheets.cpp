@@ -173,7 +173,9 @@ private slots:
     void emptyEntryTimesBecomeNewAndDistinct()
     {
         QStringList cells = GoodsCells();
+        QVERIFY(!LedgerSheetRows::IsNewRecord(cells));
         cells[0].clear();
+        QVERIFY(LedgerSheetRows::IsNewRecord(cells));
         const LedgerSheetRows rows = Rows(0);
         ProductRecord a, b;
         QString reason;
