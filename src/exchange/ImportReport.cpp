@@ -8,11 +8,28 @@ QStringList ImportReport::Counts() const
                              .arg(inserted)
                              .arg(updated)
                              .arg(skipped.size())};
+    if (!stopped.isEmpty())
+        lines << QStringLiteral("导入未完成: %1。%2 行未保存,请在问题解决后重新导入此文件。")
+                     .arg(stopped)
+                     .arg(notSaved);
     if (insertedWithoutEntryTime > 0)
         lines << QStringLiteral("其中 %1 行没有录入时间,已作为新记录添加;再次导入此文件会再次"
                                 "添加这些行。")
                      .arg(insertedWithoutEntryTime);
     return lines;
+}
+
+void ImportReport::Stop(const QString& why)
+{
+    if (stopped.isEmpty())
+        stopped = why;
+}
+
+void ImportReport::LeaveUnsaved(const QList<int>& sheetRows)
+{
+    for (const int row : sheetRows)
+        skipped << SkippedRow{row, QStringLiteral("未保存(导入已停止)")};
+    notSaved += int(sheetRows.size());
 }
 
 QString ImportReport::Line(const SkippedRow& row)

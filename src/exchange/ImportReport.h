@@ -21,6 +21,10 @@ struct ImportReport {
     // Of the inserted rows, those without an entry time: each import adds them once more.
     int insertedWithoutEntryTime = 0;
     QList<SkippedRow> skipped;
+    // Why the import stopped before its last row (the connection to the database was lost);
+    // empty when every row was tried. The rows it did not save are among the skipped ones.
+    QString stopped;
+    int notSaved = 0;
     QString reportPath;  // where the full report was written
     QString reportError; // why it could not be written
 
@@ -33,8 +37,13 @@ struct ImportReport {
     // not) in reportPath / reportError.
     void WriteBesideSource();
 
+    // The import stores nothing more, for the first reason given.
+    void Stop(const QString& why);
+    // The records of these sheet rows are not saved because the import stopped.
+    void LeaveUnsaved(const QList<int>& sheetRows);
+
 private:
-    // The counts, with what a second import would add.
+    // The counts, with what the import stopped for and what a second import would add.
     QStringList Counts() const;
     static QString Line(const SkippedRow& row);
 };

@@ -87,6 +87,8 @@ std::unique_ptr<SheetTable> LedgerImport::ReadCells(const QString& path, bool& d
     return cells;
 }
 
+// Rows after a stop are still read, so that each is reported for what it is: a row that is no
+// record for its reason, any other as not saved.
 template <class Record>
 void LedgerImport::Store(const SheetTable& cells, const LedgerSheetRows& rows, ImportReport& report,
                          const Progress& progress)
@@ -109,7 +111,15 @@ void LedgerImport::Store(const SheetTable& cells, const LedgerSheetRows& rows, I
                 report.skipped << ImportReport::SkippedRow{SheetRow(i), reason};
             }
         }
+        if (!report.stopped.isEmpty()) {
+            report.LeaveUnsaved(sheetRows);
+            if (progress)
+                progress(to, total);
+            continue;
+        }
         const QList<DatabaseEngine::BatchResult> results = SaveBatch(engine, records);
+        QList<int> unsaved;
+        QString lost;
         for (qsizetype k = 0; k < results.size(); ++k) {
             switch (results.at(k).outcome) {
             case DatabaseEngine::BatchResult::Inserted:
@@ -123,7 +133,15 @@ void LedgerImport::Store(const SheetTable& cells, const LedgerSheetRows& rows, I
                 report.skipped << ImportReport::SkippedRow{
                     sheetRows.at(k), QStringLiteral("数据库拒绝保存: %1").arg(results.at(k).error)};
                 break;
+            case DatabaseEngine::BatchResult::NotSaved:
+                unsaved << sheetRows.at(k);
+                lost = results.at(k).error;
+                break;
             }
+        }
+        if (!unsaved.isEmpty()) {
+            report.Stop(QStringLiteral("无法连接数据库(%1)").arg(lost));
+            report.LeaveUnsaved(unsaved);
         }
         if (progress)
             progress(to, total);

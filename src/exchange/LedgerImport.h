@@ -12,7 +12,8 @@ class SheetTable;
 // Reads sheet 1 of a spreadsheet and stores its data rows as records of one ledger kind: a row
 // whose entry time the store has already updates that record, any other is added. Rows that
 // cannot be records, and rows the database refuses, are left out and reported with their sheet
-// row. The source file is only read, never written.
+// row. When the connection to the database is lost, the import stores nothing more and reports
+// every row it did not save. The source file is only read, never written.
 class LedgerImport
 {
 public:

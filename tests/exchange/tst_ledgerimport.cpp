@@ -15,6 +15,7 @@
 #include <QStandardItemModel>
 #include <QTemporaryDir>
 #include <QTest>
+#include <atomic>
 
 namespace
 {
@@ -129,6 +130,31 @@ QStringList Skipped(const ImportReport& report)
         rows << QStringLiteral("%1: %2").arg(row.sheetRow).arg(row.reason);
     return rows;
 }
+
+// Counts the data store's attempts to open a lost connection again, by the lines it writes.
+class ReconnectCounter
+{
+public:
+    ReconnectCounter()
+    {
+        count = 0;
+        previous = qInstallMessageHandler(Handle);
+    }
+    ~ReconnectCounter() { qInstallMessageHandler(previous); }
+    int Count() const { return count; }
+
+private:
+    static void Handle(QtMsgType type, const QMessageLogContext& context, const QString& text)
+    {
+        if (text.startsWith(QLatin1String("DbManager: connection not reopened")) ||
+            text.startsWith(QLatin1String("DbManager: lost connection reopened")))
+            ++count;
+        previous(type, context, text);
+    }
+
+    static inline std::atomic<int> count{0};
+    static inline QtMessageHandler previous = nullptr;
+};
 
 } // namespace
 
@@ -439,6 +465,51 @@ private slots:
         const ImportReport third = Import(path, ExcelEngine::MoneyLedger, 2);
         QCOMPARE(third.insertedWithoutEntryTime, 0);
         QVERIFY(!third.Summary().contains("没有录入时间"));
+    }
+
+    // A server that goes away during an import is tried once more, not once for every half of
+    // every batch: the import stops there and names every row it did not save.
+    void lostServerStopsTheImportAfterOneReconnect()
+    {
+        if (db->Kind() == TestDatabase::Sqlite)
+            QSKIP("server only");
+        const int rows = DatabaseEngine::BatchRows + 300;
+        QList<ProductRecord> page;
+        for (int i = 0; i < rows; ++i)
+            page << Goods(0, i);
+        const QString path = PathOf("many.xls");
+        std::unique_ptr<QStandardItemModel> model(PageOf(page));
+        QCOMPARE(LedgerExport::Write(path, ExcelEngine::GoodsLedger, *model), QString());
+
+        const QString name = db->ServerDatabase();
+        ImportReport report;
+        int reconnects = 0;
+        {
+            ReconnectCounter counter;
+            bool gone = false;
+            report = LedgerImport(*engine, NewSerial)
+                         .Run(path, ExcelEngine::GoodsLedger, 0, [&](int, int) {
+                             if (gone)
+                                 return;
+                             gone = true; // after the first transaction's rows
+                             QVERIFY(TestDatabase::OnPgServer("alter database " + name +
+                                                              " allow_connections false"));
+                             QVERIFY(db->DropConnections());
+                         });
+            reconnects = counter.Count();
+        }
+        QVERIFY(TestDatabase::OnPgServer("alter database " + name + " allow_connections true"));
+        QCOMPARE(reconnects, 1);
+        QCOMPARE(report.inserted, DatabaseEngine::BatchRows);
+        QCOMPARE(report.notSaved, 300);
+        QCOMPARE(report.skipped.size(), 300);
+        QCOMPARE(report.skipped.first().sheetRow, DatabaseEngine::BatchRows + 2);
+        QCOMPARE(report.skipped.last().sheetRow, rows + 1);
+        QCOMPARE(report.skipped.last().reason, QString("未保存(导入已停止)"));
+        QVERIFY2(report.Summary().split('\n').value(1).startsWith("导入未完成: 无法连接数据库("),
+                 qPrintable(report.Summary()));
+        QVERIFY(report.Summary().contains("300 行未保存,请在问题解决后重新导入此文件。"));
+        QCOMPARE(StoredGoods(0).size(), DatabaseEngine::BatchRows); // on a reopened connection
     }
 
     void unreadableFilesFailAndStayAsTheyWere_data()
