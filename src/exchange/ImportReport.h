@@ -21,8 +21,9 @@ struct ImportReport {
     // Of the inserted rows, those without an entry time: each import adds them once more.
     int insertedWithoutEntryTime = 0;
     QList<SkippedRow> skipped;
-    // Why the import stopped before its last row (the connection to the database was lost);
-    // empty when every row was tried. The rows it did not save are among the skipped ones.
+    // Why the import stopped before its last row (the connection to the database was lost, the
+    // program was quitting); empty when every row was tried. The rows it did not save are among
+    // the skipped ones.
     QString stopped;
     int notSaved = 0;
     QString reportPath;  // where the full report was written

@@ -38,7 +38,7 @@ LedgerImport::LedgerImport(DatabaseEngine& engine, LedgerSheetRows::SerialMaker 
 }
 
 ImportReport LedgerImport::Run(const QString& path, int pageType, int kind,
-                               const Progress& progress)
+                               const Progress& progress, const StopRequested& stopRequested)
 {
     ImportReport report;
     report.source = path;
@@ -48,9 +48,9 @@ ImportReport LedgerImport::Run(const QString& path, int pageType, int kind,
         return report;
     const LedgerSheetRows rows(kind, newSerial, dateSystem1904);
     if (pageType == ExcelEngine::GoodsLedger)
-        Store<ProductRecord>(*cells, rows, report, progress);
+        Store<ProductRecord>(*cells, rows, report, progress, stopRequested);
     else
-        Store<FinanceRecord>(*cells, rows, report, progress);
+        Store<FinanceRecord>(*cells, rows, report, progress, stopRequested);
     std::stable_sort(report.skipped.begin(), report.skipped.end(),
                      [](const auto& a, const auto& b) { return a.sheetRow < b.sheetRow; });
     report.WriteBesideSource();
@@ -91,7 +91,7 @@ std::unique_ptr<SheetTable> LedgerImport::ReadCells(const QString& path, bool& d
 // record for its reason, any other as not saved.
 template <class Record>
 void LedgerImport::Store(const SheetTable& cells, const LedgerSheetRows& rows, ImportReport& report,
-                         const Progress& progress)
+                         const Progress& progress, const StopRequested& stopRequested)
 {
     const int total = cells.rowCount();
     for (int from = 0; from < total; from += DatabaseEngine::BatchRows) {
@@ -111,6 +111,8 @@ void LedgerImport::Store(const SheetTable& cells, const LedgerSheetRows& rows, I
                 report.skipped << ImportReport::SkippedRow{SheetRow(i), reason};
             }
         }
+        if (report.stopped.isEmpty() && stopRequested && stopRequested())
+            report.Stop(QStringLiteral("程序退出"));
         if (!report.stopped.isEmpty()) {
             report.LeaveUnsaved(sheetRows);
             if (progress)

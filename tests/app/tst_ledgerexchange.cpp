@@ -234,6 +234,35 @@ private slots:
         QVERIFY(!StatusText(*window).contains("导入数据完成"));
     }
 
+    // The program's end while an import is storing rows: the window goes, then the workers are
+    // asked to stop and waited for. The import stores no further rows and its report says so.
+    void quittingStopsARunningImport()
+    {
+        ScriptedPrompt prompt;
+        const int rows = 3 * DatabaseEngine::BatchRows;
+        QList<ProductRecord> page;
+        for (int i = 0; i < rows; ++i) {
+            page << Sale(1);
+            page.last().product_serial =
+                QStringLiteral("2024-03-15 09:00:00:%1").arg(i, 5, 10, QChar('0'));
+        }
+        window->GoodsModel(2)->ShowRecords(page);
+        const QString path = Path("many.xls");
+        QCOMPARE(LedgerExport::Write(path, ExcelEngine::GoodsLedger, *window->GoodsModel(2)),
+                 QString());
+        prompt.AnswerFiles({path});
+        Click("btn_inport_3");
+        window.reset();
+        jobs.reset();
+        const int stored = TestFolder::Count("select count(*) from tb_sm_product_info");
+        QVERIFY2(stored < rows, qPrintable(QString::number(stored)));
+        QFile report(path + ".import.txt");
+        QVERIFY(report.open(QIODevice::ReadOnly));
+        QVERIFY(
+            QString::fromUtf8(report.readAll())
+                .contains(QStringLiteral("导入未完成: 程序退出。%1 行未保存").arg(rows - stored)));
+    }
+
     void computedPagesExportWhatTheyShow()
     {
         ScriptedPrompt prompt;
