@@ -65,7 +65,10 @@ void ReadDatabaseThread::ImportSheet()
     // Serials made here come from the same clock as the window's new rows, so neither can take
     // the other's.
     LedgerImport import(*DatabaseEngine::Instance(), &LedgerModel::NextSerial);
-    emit ImportFinished(
-        table, import.Run(fileName, pageType, page->kind,
-                          [this](int done, int total) { emit ImportProgress(done, total); }));
+    // Quitting asks the worker to stop: the import then stores no further rows.
+    emit ImportFinished(table,
+                        import.Run(
+                            fileName, pageType, page->kind,
+                            [this](int done, int total) { emit ImportProgress(done, total); },
+                            [this] { return isInterruptionRequested(); }));
 }

@@ -13,6 +13,11 @@ ThreadJobLauncher::ThreadJobLauncher()
 
 ThreadJobLauncher::~ThreadJobLauncher()
 {
+    // An import stops before its next rows; the other jobs end as they are.
+    for (const QPointer<ReadDatabaseThread>& worker : std::as_const(workers)) {
+        if (worker)
+            worker->requestInterruption();
+    }
     for (const QPointer<ReadDatabaseThread>& worker : std::as_const(workers)) {
         if (worker)
             worker->wait();

@@ -8,7 +8,7 @@
 class ReadDatabaseThread;
 
 // Starts each job on a new ReadDatabaseThread, which deletes itself when finished. On destruction
-// it waits for the workers still running, so none outlives the program.
+// it asks the workers still running to stop and waits for them, so none outlives the program.
 class ThreadJobLauncher : public JobLauncher
 {
 public:

@@ -1,5 +1,6 @@
 #include "ExcelEngine.h"
 
+#include "SheetDate.h"
 #include "SheetDocument.h"
 
 #include <QAbstractItemModel>
@@ -33,7 +34,7 @@ QString LedgerDate(const QVariant& value)
     else if (value.typeId() == QMetaType::QDateTime)
         date = value.toDateTime().date();
     else
-        date = QDate::fromString(value.toString().trimmed().left(10), QStringLiteral("yyyy-MM-dd"));
+        date = SheetDate::Read(value.toString(), false);
     if (!date.isValid())
         return value.toString();
     return QStringLiteral("%1K%2K%3")
@@ -96,6 +97,11 @@ bool ExcelEngine::Open(int sheet, bool)
     open = true;
     error.clear();
     return true;
+}
+
+bool ExcelEngine::DateSystem1904() const
+{
+    return document && document->DateSystem1904();
 }
 
 QString ExcelEngine::CellText(int row, int column) const

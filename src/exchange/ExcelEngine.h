@@ -54,6 +54,8 @@ public:
     bool IsValid() const { return valid; }
     int GetRowCount() const { return rowCount; }
     int GetColumnCount() const { return columnCount; }
+    // Whether the open workbook counts the day numbers of its dates from 1904 instead of 1900.
+    bool DateSystem1904() const;
     QString LastError() const { return error; }
 
 private:

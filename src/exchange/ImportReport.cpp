@@ -2,12 +2,34 @@
 
 #include <QSaveFile>
 
-QString ImportReport::Counts() const
+QStringList ImportReport::Counts() const
 {
-    return QStringLiteral("新增 %1 行,更新 %2 行,跳过 %3 行。")
-        .arg(inserted)
-        .arg(updated)
-        .arg(skipped.size());
+    QStringList lines = {QStringLiteral("新增 %1 行,更新 %2 行,跳过 %3 行。")
+                             .arg(inserted)
+                             .arg(updated)
+                             .arg(skipped.size())};
+    if (!stopped.isEmpty())
+        lines << QStringLiteral("导入未完成: %1。%2 行未保存,请在问题解决后重新导入此文件。")
+                     .arg(stopped)
+                     .arg(notSaved);
+    if (insertedWithoutEntryTime > 0)
+        lines << QStringLiteral("其中 %1 行没有录入时间,已作为新记录添加;再次导入此文件会再次"
+                                "添加这些行。")
+                     .arg(insertedWithoutEntryTime);
+    return lines;
+}
+
+void ImportReport::Stop(const QString& why)
+{
+    if (stopped.isEmpty())
+        stopped = why;
+}
+
+void ImportReport::LeaveUnsaved(const QList<int>& sheetRows)
+{
+    for (const int row : sheetRows)
+        skipped << SkippedRow{row, QStringLiteral("未保存(导入已停止)")};
+    notSaved += int(sheetRows.size());
 }
 
 QString ImportReport::Line(const SkippedRow& row)
@@ -17,7 +39,7 @@ QString ImportReport::Line(const SkippedRow& row)
 
 QString ImportReport::Summary() const
 {
-    QStringList lines = {Counts()};
+    QStringList lines = Counts();
     for (qsizetype i = 0; i < skipped.size() && i < ListedRows; ++i)
         lines << Line(skipped.at(i));
     if (skipped.size() > ListedRows)
@@ -31,7 +53,7 @@ QString ImportReport::Summary() const
 
 QString ImportReport::FullText() const
 {
-    QStringList lines = {QStringLiteral("导入文件: %1").arg(source), Counts()};
+    QStringList lines = QStringList{QStringLiteral("导入文件: %1").arg(source)} + Counts();
     for (const SkippedRow& row : skipped)
         lines << Line(row);
     return lines.join(QLatin1Char('\n')) + QLatin1Char('\n');

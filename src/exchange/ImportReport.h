@@ -18,7 +18,14 @@ struct ImportReport {
     QString failure; // why the file could not be read; empty when it was
     int inserted = 0;
     int updated = 0;
+    // Of the inserted rows, those without an entry time: each import adds them once more.
+    int insertedWithoutEntryTime = 0;
     QList<SkippedRow> skipped;
+    // Why the import stopped before its last row (the connection to the database was lost, the
+    // program was quitting); empty when every row was tried. The rows it did not save are among
+    // the skipped ones.
+    QString stopped;
+    int notSaved = 0;
     QString reportPath;  // where the full report was written
     QString reportError; // why it could not be written
 
@@ -31,8 +38,14 @@ struct ImportReport {
     // not) in reportPath / reportError.
     void WriteBesideSource();
 
+    // The import stores nothing more, for the first reason given.
+    void Stop(const QString& why);
+    // The records of these sheet rows are not saved because the import stopped.
+    void LeaveUnsaved(const QList<int>& sheetRows);
+
 private:
-    QString Counts() const;
+    // The counts, with what the import stopped for and what a second import would add.
+    QStringList Counts() const;
     static QString Line(const SkippedRow& row);
 };
 

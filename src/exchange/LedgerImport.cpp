@@ -38,18 +38,19 @@ LedgerImport::LedgerImport(DatabaseEngine& engine, LedgerSheetRows::SerialMaker 
 }
 
 ImportReport LedgerImport::Run(const QString& path, int pageType, int kind,
-                               const Progress& progress)
+                               const Progress& progress, const StopRequested& stopRequested)
 {
     ImportReport report;
     report.source = path;
-    const std::unique_ptr<SheetTable> cells = ReadCells(path, report.failure);
+    bool dateSystem1904 = false;
+    const std::unique_ptr<SheetTable> cells = ReadCells(path, dateSystem1904, report.failure);
     if (!cells)
         return report;
-    const LedgerSheetRows rows(kind, newSerial);
+    const LedgerSheetRows rows(kind, newSerial, dateSystem1904);
     if (pageType == ExcelEngine::GoodsLedger)
-        Store<ProductRecord>(*cells, rows, report, progress);
+        Store<ProductRecord>(*cells, rows, report, progress, stopRequested);
     else
-        Store<FinanceRecord>(*cells, rows, report, progress);
+        Store<FinanceRecord>(*cells, rows, report, progress, stopRequested);
     std::stable_sort(report.skipped.begin(), report.skipped.end(),
                      [](const auto& a, const auto& b) { return a.sheetRow < b.sheetRow; });
     report.WriteBesideSource();
@@ -59,7 +60,8 @@ ImportReport LedgerImport::Run(const QString& path, int pageType, int kind,
 // The cells are read as they are, so any text comes back unchanged ("+" and "^^" too). The engine
 // reads a private copy: whatever it does on closing, and even if the file is gone by the time it
 // opens it, the user's file is neither rewritten nor created.
-std::unique_ptr<SheetTable> LedgerImport::ReadCells(const QString& path, QString& failure)
+std::unique_ptr<SheetTable> LedgerImport::ReadCells(const QString& path, bool& dateSystem1904,
+                                                    QString& failure)
 {
     if (!QFileInfo(path).isFile()) {
         failure = QStringLiteral("文件 %1 不存在").arg(path);
@@ -80,19 +82,23 @@ std::unique_ptr<SheetTable> LedgerImport::ReadCells(const QString& path, QString
     }
     auto cells = std::make_unique<SheetTable>(sheet.GetColumnCount());
     sheet.ReadSheetToTable(cells.get());
+    dateSystem1904 = sheet.DateSystem1904();
     sheet.Close();
     return cells;
 }
 
+// Rows after a stop are still read, so that each is reported for what it is: a row that is no
+// record for its reason, any other as not saved.
 template <class Record>
 void LedgerImport::Store(const SheetTable& cells, const LedgerSheetRows& rows, ImportReport& report,
-                         const Progress& progress)
+                         const Progress& progress, const StopRequested& stopRequested)
 {
     const int total = cells.rowCount();
     for (int from = 0; from < total; from += DatabaseEngine::BatchRows) {
         const int to = std::min(total, from + DatabaseEngine::BatchRows);
         QList<Record> records;
         QList<int> sheetRows;
+        QList<bool> newRecords;
         records.reserve(to - from);
         for (int i = from; i < to; ++i) {
             Record record;
@@ -100,15 +106,27 @@ void LedgerImport::Store(const SheetTable& cells, const LedgerSheetRows& rows, I
             if (rows.ToRecord(cells.Row(i), record, reason)) {
                 records << std::move(record);
                 sheetRows << SheetRow(i);
+                newRecords << LedgerSheetRows::IsNewRecord(cells.Row(i));
             } else {
                 report.skipped << ImportReport::SkippedRow{SheetRow(i), reason};
             }
         }
+        if (report.stopped.isEmpty() && stopRequested && stopRequested())
+            report.Stop(QStringLiteral("程序退出"));
+        if (!report.stopped.isEmpty()) {
+            report.LeaveUnsaved(sheetRows);
+            if (progress)
+                progress(to, total);
+            continue;
+        }
         const QList<DatabaseEngine::BatchResult> results = SaveBatch(engine, records);
+        QList<int> unsaved;
+        QString lost;
         for (qsizetype k = 0; k < results.size(); ++k) {
             switch (results.at(k).outcome) {
             case DatabaseEngine::BatchResult::Inserted:
                 ++report.inserted;
+                report.insertedWithoutEntryTime += newRecords.at(k) ? 1 : 0;
                 break;
             case DatabaseEngine::BatchResult::Updated:
                 ++report.updated;
@@ -117,7 +135,15 @@ void LedgerImport::Store(const SheetTable& cells, const LedgerSheetRows& rows, I
                 report.skipped << ImportReport::SkippedRow{
                     sheetRows.at(k), QStringLiteral("数据库拒绝保存: %1").arg(results.at(k).error)};
                 break;
+            case DatabaseEngine::BatchResult::NotSaved:
+                unsaved << sheetRows.at(k);
+                lost = results.at(k).error;
+                break;
             }
+        }
+        if (!unsaved.isEmpty()) {
+            report.Stop(QStringLiteral("无法连接数据库(%1)").arg(lost));
+            report.LeaveUnsaved(unsaved);
         }
         if (progress)
             progress(to, total);

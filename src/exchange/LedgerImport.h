@@ -12,24 +12,30 @@ class SheetTable;
 // Reads sheet 1 of a spreadsheet and stores its data rows as records of one ledger kind: a row
 // whose entry time the store has already updates that record, any other is added. Rows that
 // cannot be records, and rows the database refuses, are left out and reported with their sheet
-// row. The source file is only read, never written.
+// row. When the connection to the database is lost, or the caller asks it to stop, the import
+// stores nothing more and reports every row it did not save. The source file is only read,
+// never written.
 class LedgerImport
 {
 public:
     // Rows handled so far, of all data rows.
     using Progress = std::function<void(int done, int total)>;
+    // Asked before each transaction's rows: true stops the import there.
+    using StopRequested = std::function<bool()>;
 
     LedgerImport(DatabaseEngine& engine, LedgerSheetRows::SerialMaker newSerial);
 
     // `pageType`: ExcelEngine::GoodsLedger or MoneyLedger; `kind`: the records' tab_type.
-    ImportReport Run(const QString& path, int pageType, int kind, const Progress& progress = {});
+    ImportReport Run(const QString& path, int pageType, int kind, const Progress& progress = {},
+                     const StopRequested& stopRequested = {});
 
 private:
-    // The data rows of sheet 1, or null with the reason.
-    static std::unique_ptr<SheetTable> ReadCells(const QString& path, QString& failure);
+    // The data rows of sheet 1 and the workbook's date system, or null with the reason.
+    static std::unique_ptr<SheetTable> ReadCells(const QString& path, bool& dateSystem1904,
+                                                 QString& failure);
     template <class Record>
     void Store(const SheetTable& cells, const LedgerSheetRows& rows, ImportReport& report,
-               const Progress& progress);
+               const Progress& progress, const StopRequested& stopRequested);
 
     DatabaseEngine& engine;
     LedgerSheetRows::SerialMaker newSerial;

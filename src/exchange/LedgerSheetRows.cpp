@@ -2,6 +2,7 @@
 
 #include "RowAmounts.h"
 #include "Schema.h"
+#include "SheetDate.h"
 #include "StoreTables.h"
 
 #include <QRegularExpression>
@@ -33,9 +34,14 @@ QList<int> TextLimits(const QString& table)
 
 } // namespace
 
-LedgerSheetRows::LedgerSheetRows(int kind, SerialMaker newSerial)
-    : kind(kind), newSerial(std::move(newSerial))
+LedgerSheetRows::LedgerSheetRows(int kind, SerialMaker newSerial, bool dateSystem1904)
+    : kind(kind), newSerial(std::move(newSerial)), dateSystem1904(dateSystem1904)
 {
+}
+
+bool LedgerSheetRows::IsNewRecord(const QStringList& cells)
+{
+    return cells.value(0).isEmpty();
 }
 
 bool LedgerSheetRows::ToRecord(const QStringList& cells, ProductRecord& record,
@@ -73,8 +79,17 @@ bool LedgerSheetRows::Fill(const QStringList& cells, const QString& table, int d
     read.tab_type = kind;
     for (int c = 0; c < Record::TextCount; ++c) {
         QString text = cells.at(c);
-        if (c == dateColumn)
-            text.replace(QLatin1Char('K'), QLatin1Char('-'));
+        if (c == dateColumn) {
+            // Queries find a record by its date text: only a real day is stored, in one form.
+            const QDate date = SheetDate::Read(text, dateSystem1904);
+            if (!date.isValid()) {
+                reason = text.trimmed().isEmpty()
+                             ? QStringLiteral("第 %1 列没有日期").arg(c + 1)
+                             : QStringLiteral("第 %1 列不是日期: %2").arg(c + 1).arg(text);
+                return false;
+            }
+            text = date.toString(QStringLiteral("yyyy-MM-dd"));
+        }
         const int limit = limits.value(c, -1);
         if (limit >= 0 && text.size() > limit) {
             reason = QStringLiteral("第 %1 列有 %2 个字符,超过该列的 %3 个字符")
@@ -89,7 +104,7 @@ bool LedgerSheetRows::Fill(const QStringList& cells, const QString& table, int d
     if (!reason.isEmpty())
         return false;
     // The entry time identifies the stored record: a line without one is a new record.
-    if (read.Text(0).isEmpty())
+    if (IsNewRecord(cells))
         read.Text(0) = newSerial();
     record = std::move(read);
     return true;

@@ -13,6 +13,8 @@ public:
 
     // The sheet's cells as they were when the file was opened.
     virtual const SheetCells& Cells() const = 0;
+    // Whether the workbook's day numbers count from 1904 instead of 1900.
+    virtual bool DateSystem1904() const = 0;
     // Writes the texts into the sheet and stores the whole workbook under `path`, replacing the
     // file only once the new one is complete. False with a reason, the file untouched, on failure.
     virtual bool Save(const QString& path, const CellWrites& writes, QString& error) = 0;

@@ -13,6 +13,7 @@ public:
     static std::unique_ptr<XlsDocument> Create(int sheetNumber);
 
     const SheetCells& Cells() const override;
+    bool DateSystem1904() const override { return workbook.dateSystem1904; }
     bool Save(const QString& path, const CellWrites& writes, QString& error) override;
 
 private:

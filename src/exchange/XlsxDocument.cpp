@@ -72,7 +72,8 @@ std::unique_ptr<XlsxDocument> XlsxDocument::Load(const QString& path, int sheetN
             return nullptr;
         }
     }
-    if (!XlsxSheetReader::ReadCells(document->sheetXml, strings, document->cells)) {
+    if (!XlsxSheetReader::ReadCells(document->sheetXml, strings, document->layout.dateSystem1904,
+                                    document->cells)) {
         error = Damaged();
         return nullptr;
     }

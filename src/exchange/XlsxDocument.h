@@ -12,6 +12,7 @@ public:
     static std::unique_ptr<XlsxDocument> Load(const QString& path, int sheetNumber, QString& error);
 
     const SheetCells& Cells() const override { return cells; }
+    bool DateSystem1904() const override { return layout.dateSystem1904; }
     bool Save(const QString& path, const CellWrites& writes, QString& error) override;
 
 private:

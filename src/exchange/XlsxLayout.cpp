@@ -78,6 +78,19 @@ QStringList SheetIds(const QByteArray& workbook)
     return xml.hasError() ? QStringList() : ids;
 }
 
+bool DateSystem1904(const QByteArray& workbook)
+{
+    QXmlStreamReader xml(workbook);
+    while (!xml.atEnd()) {
+        if (xml.readNext() != QXmlStreamReader::StartElement ||
+            xml.name() != QLatin1String("workbookPr"))
+            continue;
+        const auto flag = xml.attributes().value(QLatin1String("date1904"));
+        return flag == QLatin1String("1") || flag == QLatin1String("true");
+    }
+    return false;
+}
+
 } // namespace
 
 bool XlsxLayout::Locate(const ZipPackage& package, int sheetNumber, XlsxLayout& layout,
@@ -101,6 +114,7 @@ bool XlsxLayout::Locate(const ZipPackage& package, int sheetNumber, XlsxLayout& 
     layout.sharedStringsPart.clear();
     layout.calcChainPart.clear();
     layout.workbookRelationshipsPart = RelationshipsPart(workbookPart);
+    layout.dateSystem1904 = DateSystem1904(workbook);
     for (const Relationship& relationship : relationships) {
         if (relationship.type.endsWith(QLatin1String("/sharedStrings")))
             layout.sharedStringsPart = relationship.target;

@@ -49,7 +49,7 @@ struct RawCell {
 
 // An empty value stands for none: as a text it would be an empty cell, and as a number or an
 // index it is no value either.
-std::optional<CellValue> ToCell(const RawCell& raw, const QStringList& strings)
+std::optional<CellValue> ToCell(const RawCell& raw, const QStringList& strings, bool dateSystem1904)
 {
     if (raw.type == "inlineStr")
         return CellValue::Text(raw.inlineText);
@@ -69,7 +69,7 @@ std::optional<CellValue> ToCell(const RawCell& raw, const QStringList& strings)
     if (raw.type == "str" || raw.type == "e")
         return CellValue::Text(XlsxText::Unescape(text));
     if (raw.type == "d") {
-        const auto day = SerialDate::FromText(text, false);
+        const auto day = SerialDate::FromText(text, dateSystem1904);
         return day ? CellValue::Number(*day) : CellValue::Text(text);
     }
     bool ok = false;
@@ -118,7 +118,7 @@ bool XlsxSheetReader::ReadSharedStrings(const QByteArray& data, QStringList& str
 }
 
 bool XlsxSheetReader::ReadCells(const QByteArray& data, const QStringList& strings,
-                                SheetCells& cells)
+                                bool dateSystem1904, SheetCells& cells)
 {
     // A cell takes a few dozen bytes of XML at least: room for that many cells saves growing the
     // array step by step.
@@ -155,7 +155,7 @@ bool XlsxSheetReader::ReadCells(const QByteArray& data, const QStringList& strin
             RawCell raw;
             if (!ReadCell(xml, raw))
                 return false;
-            if (auto value = ToCell(raw, strings))
+            if (auto value = ToCell(raw, strings, dateSystem1904))
                 cells.Set(cellRow, cellColumn, std::move(*value));
         }
     }

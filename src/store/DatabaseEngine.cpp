@@ -205,7 +205,7 @@ bool DatabaseEngine::Run(QSqlQuery& query, const QString& statement,
     // A connection lost under the statement (the server restarted) is opened again and the
     // statement run once more: every statement here may be repeated (saves are upserts by key,
     // deletes go by key), and none is repeated inside a transaction.
-    if (!ok && Owner()->ReopenIfLost()) {
+    if (!ok && Owner()->ReopenIfLost() == DbManager::Reconnect::Reopened) {
         query = QSqlQuery(Connection());
         ok = Execute(query, statement, values);
     }
@@ -308,9 +308,12 @@ bool DatabaseEngine::Upsert(const KeyedRow& row) const
     });
 }
 
-bool DatabaseEngine::InWriteTransaction(const std::function<bool(WriteTransaction&)>& work) const
+bool DatabaseEngine::InWriteTransaction(const std::function<bool(WriteTransaction&)>& work,
+                                        bool* connectionLost) const
 {
     const bool enclosed = WriteTransaction::OpenOnThisThread();
+    if (connectionLost)
+        *connectionLost = false;
     for (bool repeated = false;; repeated = true) {
         {
             WriteTransaction transaction(Connection());
@@ -321,8 +324,14 @@ bool DatabaseEngine::InWriteTransaction(const std::function<bool(WriteTransactio
             else if (transaction.IsOpen() && !transaction.ErrorText().isEmpty())
                 lastError = transaction.ErrorText();
         }
-        if (enclosed || repeated || !Owner()->ReopenIfLost())
+        if (enclosed || repeated)
             return false;
+        const DbManager::Reconnect reconnect = Owner()->ReopenIfLost();
+        if (reconnect != DbManager::Reconnect::Reopened) {
+            if (connectionLost)
+                *connectionLost = reconnect == DbManager::Reconnect::Lost;
+            return false;
+        }
     }
 }
 
@@ -719,31 +728,47 @@ QList<DatabaseEngine::BatchResult> DatabaseEngine::SaveBatch(const BatchStatemen
         for (qsizetype i = from; i < to; ++i)
             rows << rowAt(i);
         QList<BatchResult> part(rows.size());
-        SaveRange(statements, rows, 0, rows.size(), part);
+        const bool connected = SaveRange(statements, rows, 0, rows.size(), part);
         std::move(part.begin(), part.end(), results.begin() + from);
+        if (!connected) {
+            // Every further try would only wait for the server again.
+            for (qsizetype i = from; i < count; ++i) {
+                if (results[i].outcome == BatchResult::NotSaved)
+                    results[i].error = lastError;
+            }
+            break;
+        }
     }
     return results;
 }
 
 // Stores rows [from, to) in one transaction; when the database refuses one of them, the halves
-// are stored separately, down to the single refused record.
-void DatabaseEngine::SaveRange(const BatchStatements& statements, const QList<BatchRow>& rows,
+// are stored separately, down to the single refused record. False, with the rows not yet stored
+// left NotSaved, as soon as the connection is lost and cannot be opened again.
+bool DatabaseEngine::SaveRange(const BatchStatements& statements, const QList<BatchRow>& rows,
                                qsizetype from, qsizetype to, QList<BatchResult>& results) const
 {
-    if (SaveInOneTransaction(statements, rows, from, to, results))
-        return;
+    bool connectionLost = false;
+    if (SaveInOneTransaction(statements, rows, from, to, results, connectionLost))
+        return true;
+    if (connectionLost) {
+        // What the rolled-back transaction stored went with it.
+        for (qsizetype i = from; i < to; ++i)
+            results[i] = {BatchResult::NotSaved, lastError};
+        return false;
+    }
     if (to - from == 1) {
         results[from] = {BatchResult::Refused, lastError};
-        return;
+        return true;
     }
     const qsizetype middle = from + (to - from) / 2;
-    SaveRange(statements, rows, from, middle, results);
-    SaveRange(statements, rows, middle, to, results);
+    return SaveRange(statements, rows, from, middle, results) &&
+           SaveRange(statements, rows, middle, to, results);
 }
 
 bool DatabaseEngine::SaveInOneTransaction(const BatchStatements& statements,
                                           const QList<BatchRow>& rows, qsizetype from, qsizetype to,
-                                          QList<BatchResult>& results) const
+                                          QList<BatchResult>& results, bool& connectionLost) const
 {
     // The rows' keys are locked as single saves lock them, so no other writer stores one of
     // them between the lookup and the insert.
@@ -751,7 +776,7 @@ bool DatabaseEngine::SaveInOneTransaction(const BatchStatements& statements,
     for (qsizetype i = from; i < to; ++i)
         keys << KeyLockName(statements.table,
                             {rows.at(i).kind, Text(rows.at(i).serial), Text(storeNo)});
-    return InWriteTransaction([&](WriteTransaction& transaction) {
+    const auto work = [&](WriteTransaction& transaction) {
         if (!transaction.LockKeys(keys)) {
             lastError = transaction.ErrorText();
             return false;
@@ -830,7 +855,8 @@ bool DatabaseEngine::SaveInOneTransaction(const BatchStatements& statements,
         if (failed)
             lastError = failed->lastError().text().trimmed();
         return !failed;
-    });
+    };
+    return InWriteTransaction(work, &connectionLost);
 }
 
 bool DatabaseEngine::ExistingSerials(QSqlQuery& lookup, const QList<BatchRow>& rows, qsizetype from,

@@ -51,9 +51,10 @@ public:
 
     // How one record of a batch save ended.
     struct BatchResult {
-        enum Outcome { Inserted, Updated, Refused };
-        Outcome outcome = Refused;
-        QString error; // why the database refused the record
+        // NotSaved: there was no connection to store it with (lost, and not to be opened again).
+        enum Outcome { Inserted, Updated, Refused, NotSaved };
+        Outcome outcome = NotSaved;
+        QString error; // why the database refused the record, or why it could not be reached
     };
     // Records per transaction of a batch save.
     static constexpr int BatchRows = 2000;
@@ -61,7 +62,9 @@ public:
     // new records inserted several to a statement: a record whose (kind, serial) the current
     // store has already is updated, any other inserted (so a serial given twice updates the
     // first). A record the database refuses is left out and the others are stored without it;
-    // each record is stored whole or not at all. One result per record, in order.
+    // each record is stored whole or not at all. When the connection is lost and cannot be
+    // opened again, the save stops at once: that transaction's records and all after it are
+    // NotSaved. One result per record, in order.
     QList<BatchResult> SaveProductBatch(const QList<ProductRecord>& records);
     QList<BatchResult> SaveFinanceBatch(const QList<FinanceRecord>& records);
 
@@ -113,7 +116,10 @@ private:
     // Runs `work` inside one write transaction and commits it. When it fails because the
     // connection was lost, it runs once more on the reopened connection, unless an enclosing
     // transaction was open: its earlier statements went with the old connection.
-    bool InWriteTransaction(const std::function<bool(WriteTransaction&)>& work) const;
+    // `connectionLost` tells whether it failed for want of a connection (lost, and not to be
+    // opened again) rather than because the database refused the work.
+    bool InWriteTransaction(const std::function<bool(WriteTransaction&)>& work,
+                            bool* connectionLost = nullptr) const;
     struct KeyedRow;
     KeyedRow ProductRow(const ProductRecord& r) const;
     KeyedRow FinanceRow(const FinanceRecord& r) const;
@@ -145,10 +151,11 @@ private:
     using BatchRowAt = std::function<BatchRow(qsizetype)>;
     QList<BatchResult> SaveBatch(const BatchStatements& statements, qsizetype count,
                                  const BatchRowAt& rowAt) const;
-    void SaveRange(const BatchStatements& statements, const QList<BatchRow>& rows, qsizetype from,
+    bool SaveRange(const BatchStatements& statements, const QList<BatchRow>& rows, qsizetype from,
                    qsizetype to, QList<BatchResult>& results) const;
     bool SaveInOneTransaction(const BatchStatements& statements, const QList<BatchRow>& rows,
-                              qsizetype from, qsizetype to, QList<BatchResult>& results) const;
+                              qsizetype from, qsizetype to, QList<BatchResult>& results,
+                              bool& connectionLost) const;
     bool ExistingSerials(QSqlQuery& lookup, const QList<BatchRow>& rows, qsizetype from,
                          qsizetype to, QSet<QPair<int, QString>>& existing) const;
 

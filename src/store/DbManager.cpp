@@ -186,23 +186,23 @@ QSqlDatabase DbManager::Database()
     return db;
 }
 
-bool DbManager::ReopenIfLost()
+DbManager::Reconnect DbManager::ReopenIfLost()
 {
     if (WriteTransaction::OpenOnThisThread())
-        return false;
+        return Reconnect::NotTried;
     QSqlDatabase db = Database();
     if (!db.isValid())
-        return false; // never connected: nothing to reopen
+        return Reconnect::Lost; // never connected: nothing to reopen
     if (db.isOpen() && QSqlQuery(db).exec(QStringLiteral("select 1")))
-        return false; // the connection works: the statement itself failed
+        return Reconnect::NotNeeded;
     db.close();
     QString why;
     if (!OpenConnection(db, Settings(), why)) {
         qDebug() << "DbManager: connection not reopened:" << why;
-        return false;
+        return Reconnect::Lost;
     }
     qDebug() << "DbManager: lost connection reopened";
-    return true;
+    return Reconnect::Reopened;
 }
 
 SqlDialect DbManager::Dialect() const

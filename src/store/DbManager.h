@@ -38,10 +38,16 @@ public:
 
     // The connection of the calling thread (invalid when not connected).
     QSqlDatabase Database();
-    // After a failed statement: when the calling thread's connection turns out to be lost (the
-    // server restarted or dropped it), opens it again and returns true. Never inside a
-    // transaction: what it did is gone with the old connection, and the caller must fail.
-    bool ReopenIfLost();
+    // What ReopenIfLost found.
+    enum class Reconnect {
+        NotNeeded, // the connection answers: the statement itself failed
+        Reopened,  // it was lost (the server restarted or dropped it) and is open again
+        Lost,      // there is none: it was lost and cannot be opened again, or never was opened
+        NotTried,  // a transaction is open: what it did is gone with a lost connection
+    };
+    // After a failed statement: when the calling thread's connection turns out to be lost, opens
+    // it again, once.
+    Reconnect ReopenIfLost();
     SqlDialect Dialect() const;
     QString DriverType() const;
 

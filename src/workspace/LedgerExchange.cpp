@@ -119,7 +119,10 @@ void LedgerExchange::ImportFinished(const PageDefinition& page, const ImportRepo
     else
         window.MoneyModel(page.kind)->RemoveAll();
     window.UpdatePageTotals(page.totalButton);
-    window.ShowStatusInfo(tr("导入数据完成,请通过查询查看记录"));
+    if (report.stopped.isEmpty())
+        window.ShowStatusInfo(tr("导入数据完成,请通过查询查看记录"));
+    else
+        window.ShowStatusInfo(tr("导入未完成: %1").arg(report.stopped));
     PromptBox box;
     box.title = tr("导入结果");
     box.text = report.Summary();

@@ -1,6 +1,8 @@
 // The import and export buttons of the main window, with the real background worker.
 #include "DatabaseEngine.h"
+#include "DbManager.h"
 #include "ExcelEngine.h"
+#include "LedgerExport.h"
 #include "MainWindow.h"
 #include "ScriptedPrompt.h"
 #include "TestFolder.h"
@@ -208,6 +210,57 @@ private slots:
                          "完整报告: %1.import.txt")
                      .arg(path));
         QCOMPARE(Stored(1).size(), 2);
+    }
+
+    // An import that cannot reach the database stops at its first rows and says which rows it
+    // did not save, instead of reporting them as refused one by one and the import as done.
+    void importWithoutTheDatabaseStopsAndSaysSo()
+    {
+        ScriptedPrompt prompt;
+        window->GoodsModel(2)->ShowRecords({Sale(1), Sale(2), Sale(3)});
+        const QString path = Path("sales.xls");
+        QCOMPARE(LedgerExport::Write(path, ExcelEngine::GoodsLedger, *window->GoodsModel(2)),
+                 QString());
+        DbManager::Instance()->Disconnect();
+        prompt.AnswerFiles({path});
+        Click("btn_inport_3");
+        QTRY_COMPARE(prompt.shown.size(), 1);
+        QCOMPARE(prompt.shown[0].text.split('\n').mid(0, 3),
+                 QStringList({"新增 0 行,更新 0 行,跳过 3 行。",
+                              "导入未完成: 无法连接数据库(数据库未连接)。3 行未保存,请在问题解决后"
+                              "重新导入此文件。",
+                              "第 2 行: 未保存(导入已停止)"}));
+        QVERIFY(StatusText(*window).contains("导入未完成: 无法连接数据库"));
+        QVERIFY(!StatusText(*window).contains("导入数据完成"));
+    }
+
+    // The program's end while an import is storing rows: the window goes, then the workers are
+    // asked to stop and waited for. The import stores no further rows and its report says so.
+    void quittingStopsARunningImport()
+    {
+        ScriptedPrompt prompt;
+        const int rows = 3 * DatabaseEngine::BatchRows;
+        QList<ProductRecord> page;
+        for (int i = 0; i < rows; ++i) {
+            page << Sale(1);
+            page.last().product_serial =
+                QStringLiteral("2024-03-15 09:00:00:%1").arg(i, 5, 10, QChar('0'));
+        }
+        window->GoodsModel(2)->ShowRecords(page);
+        const QString path = Path("many.xls");
+        QCOMPARE(LedgerExport::Write(path, ExcelEngine::GoodsLedger, *window->GoodsModel(2)),
+                 QString());
+        prompt.AnswerFiles({path});
+        Click("btn_inport_3");
+        window.reset();
+        jobs.reset();
+        const int stored = TestFolder::Count("select count(*) from tb_sm_product_info");
+        QVERIFY2(stored < rows, qPrintable(QString::number(stored)));
+        QFile report(path + ".import.txt");
+        QVERIFY(report.open(QIODevice::ReadOnly));
+        QVERIFY(
+            QString::fromUtf8(report.readAll())
+                .contains(QStringLiteral("导入未完成: 程序退出。%1 行未保存").arg(rows - stored)));
     }
 
     void computedPagesExportWhatTheyShow()

@@ -109,6 +109,13 @@ TestDatabase::~TestDatabase()
         OnPgServer(QStringLiteral("drop database if exists %1").arg(pgDatabase));
 }
 
+bool TestDatabase::DropConnections() const
+{
+    return OnPgServer(QStringLiteral("select pg_terminate_backend(pid) from pg_stat_activity where "
+                                     "datname='%1' and pid<>pg_backend_pid()")
+                          .arg(pgDatabase));
+}
+
 QString TestDatabase::ServerDatabase() const
 {
     return pgDatabase;

@@ -39,6 +39,8 @@ public:
     static int Scalar(const QString& statement);
     // Runs a statement on a short-lived QPSQL connection to the server's maintenance database.
     static bool OnPgServer(const QString& statement);
+    // Ends every server connection to this database, as a server restart does.
+    bool DropConnections() const;
 
 private:
     void WriteConfig(const QString& driverType);

@@ -41,7 +41,7 @@ QByteArray Worksheet(const QByteArray& sheetData)
 QStringList ReadBack(const QByteArray& xml, const QStringList& strings, bool& read)
 {
     SheetCells cells;
-    read = XlsxSheetReader::ReadCells(xml, strings, cells);
+    read = XlsxSheetReader::ReadCells(xml, strings, false, cells);
     QStringList found;
     cells.ForEach([&found](int row, int column, const CellValue& value) {
         found << QStringLiteral("%1,%2=%3").arg(row).arg(column).arg(value.Display());

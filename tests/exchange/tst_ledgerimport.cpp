@@ -5,6 +5,7 @@
 #include "ExcelEngine.h"
 #include "LedgerExport.h"
 #include "LedgerImport.h"
+#include "PythonPeer.h"
 #include "TestDatabase.h"
 
 #include <QCryptographicHash>
@@ -12,7 +13,9 @@
 #include <QFile>
 #include <QSqlQuery>
 #include <QStandardItemModel>
+#include <QTemporaryDir>
 #include <QTest>
+#include <atomic>
 
 namespace
 {
@@ -119,6 +122,40 @@ ImportReport Import(const QString& path, int pageType, int kind)
     return LedgerImport(*DatabaseEngine::Instance(), NewSerial).Run(path, pageType, kind);
 }
 
+// "sheet row: reason" of each skipped row.
+QStringList Skipped(const ImportReport& report)
+{
+    QStringList rows;
+    for (const ImportReport::SkippedRow& row : report.skipped)
+        rows << QStringLiteral("%1: %2").arg(row.sheetRow).arg(row.reason);
+    return rows;
+}
+
+// Counts the data store's attempts to open a lost connection again, by the lines it writes.
+class ReconnectCounter
+{
+public:
+    ReconnectCounter()
+    {
+        count = 0;
+        previous = qInstallMessageHandler(Handle);
+    }
+    ~ReconnectCounter() { qInstallMessageHandler(previous); }
+    int Count() const { return count; }
+
+private:
+    static void Handle(QtMsgType type, const QMessageLogContext& context, const QString& text)
+    {
+        if (text.startsWith(QLatin1String("DbManager: connection not reopened")) ||
+            text.startsWith(QLatin1String("DbManager: lost connection reopened")))
+            ++count;
+        previous(type, context, text);
+    }
+
+    static inline std::atomic<int> count{0};
+    static inline QtMessageHandler previous = nullptr;
+};
+
 } // namespace
 
 class TestLedgerImport : public DatabaseFixture
@@ -128,6 +165,44 @@ class TestLedgerImport : public DatabaseFixture
     DatabaseEngine* engine = DatabaseEngine::Instance();
 
     QString PathOf(const QString& name) const { return QDir(db->WorkDir()).filePath(name); }
+
+    // Sheets written by other programs (make_ledger_dates.py), made once.
+    std::unique_ptr<QTemporaryDir> foreignSheets;
+    QString ForeignSheet(const QString& name)
+    {
+        if (!foreignSheets) {
+            auto dir = std::make_unique<QTemporaryDir>();
+            QByteArray output;
+            if (!PythonPeer::Run(QStringLiteral("make_ledger_dates.py"), {dir->path()}, output))
+                qWarning("make_ledger_dates.py failed: %s", output.constData());
+            foreignSheets = std::move(dir);
+        }
+        return foreignSheets->filePath(name);
+    }
+
+    // A rule of the database that the import's own checks do not know: a product code
+    // "refused" is refused on every back end.
+    void RefuseCode()
+    {
+        QSqlQuery query(DbManager::Instance()->Database());
+        const QString message = QStringLiteral("refused by the shop rule");
+        if (db->Kind() == TestDatabase::Sqlite) {
+            QVERIFY(query.exec(
+                QStringLiteral("create trigger refuse_code before insert on tb_sm_product_info "
+                               "when new.product_code='refused' begin select raise(abort, '%1'); "
+                               "end")
+                    .arg(message)));
+            return;
+        }
+        QVERIFY(query.exec(
+            QStringLiteral("create function refuse_code() returns trigger language plpgsql as "
+                           "$$begin if new.product_code = 'refused' then raise exception '%1'; "
+                           "end if; return new; end$$")
+                .arg(message)));
+        QVERIFY(query.exec(QStringLiteral(
+            "create trigger refuse_code before insert or update on tb_sm_product_info for each "
+            "row execute function refuse_code()")));
+    }
 
     // SQLite takes any text as a date; make it refuse the one PostgreSQL refuses.
     void RefuseBadDates()
@@ -255,22 +330,23 @@ private slots:
 
     void badRowsAreReportedByRowAndNothingOfThemStored()
     {
-        RefuseBadDates();
+        RefuseCode();
         QList<ProductRecord> page;
-        for (int i = 0; i < 8; ++i)
+        for (int i = 0; i < 9; ++i)
             page << Goods(0, i);
         page[1] = ProductRecord();     // sheet row 3: blank
         page[2].product_price = "abc"; // row 4
         page[3].product_name = QString(51, 'n');
-        page[4].product_time = RefusedDate; // row 6
+        page[4].product_time = RefusedDate; // row 6: no such day
         page[5].product_serial.clear();     // row 7: a new record
+        page[6].product_code = "refused";   // row 8
         const QString path = PathOf("bad.xls");
         std::unique_ptr<QStandardItemModel> model(PageOf(page));
         QCOMPARE(LedgerExport::Write(path, ExcelEngine::GoodsLedger, *model), QString());
 
         const ImportReport report = Import(path, ExcelEngine::GoodsLedger, 0);
         QCOMPARE(report.inserted, 4);
-        QCOMPARE(report.skipped.size(), 4);
+        QCOMPARE(report.skipped.size(), 5);
         QCOMPARE(report.skipped[0].sheetRow, 3);
         QCOMPARE(report.skipped[0].reason, QString("空行"));
         QCOMPARE(report.skipped[1].sheetRow, 4);
@@ -278,7 +354,11 @@ private slots:
         QCOMPARE(report.skipped[2].sheetRow, 5);
         QVERIFY(report.skipped[2].reason.contains("超过该列的 50 个字符"));
         QCOMPARE(report.skipped[3].sheetRow, 6);
-        QVERIFY(report.skipped[3].reason.startsWith("数据库拒绝保存: "));
+        QCOMPARE(report.skipped[3].reason, QString("第 8 列不是日期: 2024-02-30"));
+        QCOMPARE(report.skipped[4].sheetRow, 8);
+        QVERIFY2(report.skipped[4].reason.startsWith("数据库拒绝保存: "),
+                 qPrintable(report.skipped[4].reason));
+        QVERIFY(report.skipped[4].reason.contains("refused by the shop rule"));
         const QList<ProductRecord> stored = StoredGoods(0);
         QCOMPARE(stored.size(), 4);
         for (const ProductRecord& r : stored) {
@@ -287,7 +367,7 @@ private slots:
         }
         QFile text(path + ".import.txt");
         QVERIFY(text.open(QIODevice::ReadOnly));
-        QVERIFY(QString::fromUtf8(text.readAll()).contains("第 6 行: 数据库拒绝保存"));
+        QVERIFY(QString::fromUtf8(text.readAll()).contains("第 8 行: 数据库拒绝保存"));
 
         // A sheet narrower than a goods row: every row is too short.
         std::unique_ptr<QStandardItemModel> narrow(new QStandardItemModel(2, 5));
@@ -299,6 +379,137 @@ private slots:
         QCOMPARE(shortRows.skipped[1].sheetRow, 3);
         QCOMPARE(shortRows.skipped[1].reason, QString("只有 5 列,至少需要 19 列"));
         QCOMPARE(StoredGoods(0).size(), 4);
+    }
+
+    // Real date cells, day numbers and written dates from other programs' files, in both date
+    // systems, arrive as "yyyy-MM-dd"; a cell that is no date refuses its row.
+    void datesFromOtherProgramsAreStoredAsYearMonthDay_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QStringList>("dates"); // of the stored records, in entry time order
+        QTest::addColumn<QStringList>("refused");
+        const QString day = QStringLiteral("2024-03-05");
+        QTest::newRow("xlsx 1900")
+            << "goods1900.xlsx" << QStringList{day, day, day, day, day, day, "1900-03-01", day}
+            << QStringList{"8: 第 8 列不是日期: 2024-02-30", "10: 第 8 列不是日期: 60"};
+        QTest::newRow("xlsx 1904")
+            << "goods1904.xlsx" << QStringList{day, day, day, "1904-01-01"} << QStringList();
+        QTest::newRow("xlsx 1904 ISO dates")
+            << "goods1904iso.xlsx" << QStringList{day, day} << QStringList();
+        QTest::newRow("xls 1900") << "goods1900.xls" << QStringList{day, day, day, day}
+                                  << QStringList{"6: 第 8 列没有日期"};
+        QTest::newRow("xls 1904") << "goods1904.xls" << QStringList{day, day, day} << QStringList();
+        QTest::newRow("money xlsx") << "money1900.xlsx" << QStringList{day, day}
+                                    << QStringList{"4: 第 4 列不是日期: 5/3/2024"};
+    }
+
+    void datesFromOtherProgramsAreStoredAsYearMonthDay()
+    {
+        QFETCH(QString, file);
+        QFETCH(QStringList, dates);
+        QFETCH(QStringList, refused);
+        if (!PythonPeer::Missing().isEmpty())
+            QSKIP(qPrintable(PythonPeer::Missing()));
+        const bool money = file.startsWith("money");
+        const ImportReport report = Import(
+            ForeignSheet(file), money ? ExcelEngine::MoneyLedger : ExcelEngine::GoodsLedger, 0);
+        QVERIFY2(report.Read(), qPrintable(report.failure));
+        QCOMPARE(Skipped(report), refused);
+        QCOMPARE(report.inserted, dates.size());
+        QStringList stored;
+        if (money) {
+            for (const FinanceRecord& r : StoredMoney(0))
+                stored << r.ie_time;
+        } else {
+            for (const ProductRecord& r : StoredGoods(0))
+                stored << r.product_time;
+        }
+        QCOMPARE(stored, dates);
+        // Each is found by the day it names.
+        QList<ProductRecord> found;
+        QVERIFY(engine->SelectProductRecords(1, 0, "", "2024-03-05", found));
+        QCOMPARE(found.size(), money ? 0 : int(dates.count("2024-03-05")));
+    }
+
+    // A row without an entry time is a new record at every import; the result says so.
+    void rowsWithoutEntryTimeAreAddedAgainAndCounted()
+    {
+        QList<FinanceRecord> page = {Money(2, 1), Money(2, 2), Money(2, 3)};
+        page[0].ie_serial.clear();
+        page[2].ie_serial.clear();
+        const QString path = PathOf("receipts.xls");
+        std::unique_ptr<QStandardItemModel> model(PageOf(page));
+        QCOMPARE(LedgerExport::Write(path, ExcelEngine::MoneyLedger, *model), QString());
+        const QString note = QStringLiteral("其中 2 行没有录入时间,已作为新记录添加;再次导入此"
+                                            "文件会再次添加这些行。");
+
+        const ImportReport first = Import(path, ExcelEngine::MoneyLedger, 2);
+        QCOMPARE(first.inserted, 3);
+        QCOMPARE(first.insertedWithoutEntryTime, 2);
+        QCOMPARE(first.Summary().split('\n').mid(0, 2),
+                 QStringList({"新增 3 行,更新 0 行,跳过 0 行。", note}));
+        QVERIFY(first.FullText().contains(note));
+
+        const ImportReport second = Import(path, ExcelEngine::MoneyLedger, 2);
+        QCOMPARE(second.inserted, 2);
+        QCOMPARE(second.updated, 1);
+        QCOMPARE(second.insertedWithoutEntryTime, 2);
+        QVERIFY(second.Summary().contains(note));
+        QCOMPARE(StoredMoney(2).size(), 5);
+
+        // A file whose rows all have their entry time says nothing of it.
+        page[0].ie_serial = "2024-03-15 12:00:00:000";
+        page[2].ie_serial = "2024-03-15 12:00:01:000";
+        model.reset(PageOf(page));
+        QCOMPARE(LedgerExport::Write(path, ExcelEngine::MoneyLedger, *model), QString());
+        const ImportReport third = Import(path, ExcelEngine::MoneyLedger, 2);
+        QCOMPARE(third.insertedWithoutEntryTime, 0);
+        QVERIFY(!third.Summary().contains("没有录入时间"));
+    }
+
+    // A server that goes away during an import is tried once more, not once for every half of
+    // every batch: the import stops there and names every row it did not save.
+    void lostServerStopsTheImportAfterOneReconnect()
+    {
+        if (db->Kind() == TestDatabase::Sqlite)
+            QSKIP("server only");
+        const int rows = DatabaseEngine::BatchRows + 300;
+        QList<ProductRecord> page;
+        for (int i = 0; i < rows; ++i)
+            page << Goods(0, i);
+        const QString path = PathOf("many.xls");
+        std::unique_ptr<QStandardItemModel> model(PageOf(page));
+        QCOMPARE(LedgerExport::Write(path, ExcelEngine::GoodsLedger, *model), QString());
+
+        const QString name = db->ServerDatabase();
+        ImportReport report;
+        int reconnects = 0;
+        {
+            ReconnectCounter counter;
+            bool gone = false;
+            report = LedgerImport(*engine, NewSerial)
+                         .Run(path, ExcelEngine::GoodsLedger, 0, [&](int, int) {
+                             if (gone)
+                                 return;
+                             gone = true; // after the first transaction's rows
+                             QVERIFY(TestDatabase::OnPgServer("alter database " + name +
+                                                              " allow_connections false"));
+                             QVERIFY(db->DropConnections());
+                         });
+            reconnects = counter.Count();
+        }
+        QVERIFY(TestDatabase::OnPgServer("alter database " + name + " allow_connections true"));
+        QCOMPARE(reconnects, 1);
+        QCOMPARE(report.inserted, DatabaseEngine::BatchRows);
+        QCOMPARE(report.notSaved, 300);
+        QCOMPARE(report.skipped.size(), 300);
+        QCOMPARE(report.skipped.first().sheetRow, DatabaseEngine::BatchRows + 2);
+        QCOMPARE(report.skipped.last().sheetRow, rows + 1);
+        QCOMPARE(report.skipped.last().reason, QString("未保存(导入已停止)"));
+        QVERIFY2(report.Summary().split('\n').value(1).startsWith("导入未完成: 无法连接数据库("),
+                 qPrintable(report.Summary()));
+        QVERIFY(report.Summary().contains("300 行未保存,请在问题解决后重新导入此文件。"));
+        QCOMPARE(StoredGoods(0).size(), DatabaseEngine::BatchRows); // on a reopened connection
     }
 
     void unreadableFilesFailAndStayAsTheyWere_data()

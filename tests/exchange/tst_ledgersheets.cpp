@@ -1,6 +1,7 @@
 // Sheet lines <-> ledger records and the import report, without a database.
 #include "ImportReport.h"
 #include "LedgerSheetRows.h"
+#include "SerialDate.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -41,9 +42,10 @@ class TestLedgerSheets : public QObject
     Q_OBJECT
 
     int made = 0;
-    LedgerSheetRows Rows(int kind)
+    LedgerSheetRows Rows(int kind, bool dateSystem1904 = false)
     {
-        return LedgerSheetRows(kind, [this] { return QStringLiteral("new-%1").arg(++made); });
+        return LedgerSheetRows(
+            kind, [this] { return QStringLiteral("new-%1").arg(++made); }, dateSystem1904);
     }
 
 private slots:
@@ -69,7 +71,7 @@ private slots:
     void moneyLineTurnsKDatesAndNothingElse()
     {
         QStringList cells = MoneyCells();
-        cells[6] = "K1K2"; // only the date column turns K into -
+        cells[6] = "K1K2"; // only the date column is read as a date
         FinanceRecord r;
         QString reason;
         QVERIFY2(Rows(6).ToRecord(cells, r, reason), qPrintable(reason));
@@ -77,16 +79,103 @@ private slots:
         QCOMPARE(r.ie_time, QString("2024-03-16"));
         QCOMPARE(r.ie_cert, QString("K1K2"));
         QCOMPARE(r.ie_sum, QString("99.5"));
+    }
 
-        cells[3] = "15/03/2024K"; // not a K date: stored as read, K turned all the same
-        QVERIFY(Rows(6).ToRecord(cells, r, reason));
-        QCOMPARE(r.ie_time, QString("15/03/2024-"));
+    // Whatever form a date arrives in, it is stored as the one form the queries find; a cell
+    // that names no day refuses its row, like a bad number.
+    void datesAreStoredAsYearMonthDay_data()
+    {
+        QTest::addColumn<QString>("cell");
+        QTest::addColumn<bool>("dateSystem1904");
+        QTest::addColumn<QString>("stored"); // empty: the row is refused
+        const QStringList written = {"2024-03-05",
+                                     "2024K03K05",
+                                     "2024/3/5",
+                                     "2024-3-5",
+                                     "2024.3.5",
+                                     "2024年3月5日",
+                                     " 2024/03/05 ",
+                                     "2024/3/5 10:11",
+                                     "2024-3-5 10:11:12",
+                                     "2024年3月5日 8:05",
+                                     "2024-03-05T10:11:12.5",
+                                     "2024-03-05 10:11:12:345"};
+        for (const QString& text : written)
+            QTest::newRow(qPrintable(text)) << text << false << "2024-03-05";
+        QTest::newRow("day number") << "45356" << false << "2024-03-05";
+        QTest::newRow("day number with time") << "45356.4244444444" << false << "2024-03-05";
+        QTest::newRow("1904 day number") << "43894" << true << "2024-03-05";
+        QTest::newRow("first day") << "1" << false << "1900-01-01";
+        QTest::newRow("before the phantom day") << "59" << false << "1900-02-28";
+        QTest::newRow("after the phantom day") << "61" << false << "1900-03-01";
+        QTest::newRow("1904 first day") << "0" << true << "1904-01-01";
+        QTest::newRow("last day") << "2958465" << false << "9999-12-31";
+        QTest::newRow("leap day") << "2024-2-29" << false << "2024-02-29";
+
+        for (const char* text : {"2024-02-30", "2023-02-29", "2024-13-01", "2024-3/5", "15/03/2024",
+                                 "24/3/5", "2024/3/5 25:00", "2024-3-5 10", "3月5日", "2024年3月",
+                                 "昨天", "15/03/2024K", "-5", "1e5", "2024-03-05 abc", "20240305"})
+            QTest::newRow(text) << QString(text) << false << QString();
+        QTest::newRow("phantom 29 February 1900") << "60" << false << QString();
+        QTest::newRow("day 0 of 1900") << "0" << false << QString();
+        QTest::newRow("past 9999") << "2958466" << false << QString();
+        QTest::newRow("before 1904") << "-1" << true << QString();
+    }
+
+    void datesAreStoredAsYearMonthDay()
+    {
+        QFETCH(QString, cell);
+        QFETCH(bool, dateSystem1904);
+        QFETCH(QString, stored);
+        const LedgerSheetRows rows = Rows(0, dateSystem1904);
+        QStringList goods = GoodsCells();
+        goods[7] = cell;
+        ProductRecord p;
+        QString reason;
+        if (!stored.isEmpty()) {
+            QVERIFY2(rows.ToRecord(goods, p, reason), qPrintable(reason));
+            QCOMPARE(p.product_time, stored);
+            return;
+        }
+        QVERIFY(!rows.ToRecord(goods, p, reason));
+        QCOMPARE(reason, QStringLiteral("第 8 列不是日期: %1").arg(cell));
+        QCOMPARE(p, ProductRecord());
+        QStringList money = MoneyCells();
+        money[3] = cell;
+        FinanceRecord f;
+        QVERIFY(!rows.ToRecord(money, f, reason));
+        QCOMPARE(reason, QStringLiteral("第 4 列不是日期: %1").arg(cell));
+    }
+
+    void anEmptyDateCellRefusesItsRow()
+    {
+        QStringList money = MoneyCells();
+        money[3] = " ";
+        FinanceRecord f;
+        QString reason;
+        QVERIFY(!Rows(0).ToRecord(money, f, reason));
+        QCOMPARE(reason, QString("第 4 列没有日期"));
+    }
+
+    void dayNumbersAndDatesAgreeInBothSystems()
+    {
+        for (const bool system1904 : {false, true}) {
+            const QDate first = system1904 ? QDate(1904, 1, 1) : QDate(1900, 1, 1);
+            for (QDate d = first; d.year() < 2101; d = d.addDays(13)) {
+                const std::optional<double> day =
+                    SerialDate::FromText(d.toString("yyyy-MM-dd") + " 23:59:59", system1904);
+                QVERIFY(day);
+                QCOMPARE(SerialDate::ToDate(*day, system1904), d);
+            }
+        }
     }
 
     void emptyEntryTimesBecomeNewAndDistinct()
     {
         QStringList cells = GoodsCells();
+        QVERIFY(!LedgerSheetRows::IsNewRecord(cells));
         cells[0].clear();
+        QVERIFY(LedgerSheetRows::IsNewRecord(cells));
         const LedgerSheetRows rows = Rows(0);
         ProductRecord a, b;
         QString reason;

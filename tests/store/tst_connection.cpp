@@ -49,16 +49,6 @@ ProductRecord Goods(const QString& serial)
     return r;
 }
 
-// Ends every server connection to the test database but the caller's own, as a server restart
-// does.
-bool DropConnections(const TestDatabase& db)
-{
-    return TestDatabase::OnPgServer(
-        QStringLiteral("select pg_terminate_backend(pid) from pg_stat_activity where "
-                       "datname='%1' and pid<>pg_backend_pid()")
-            .arg(db.ServerDatabase()));
-}
-
 // A server on 127.0.0.1 that takes one connection, keeps the first TDS packet it receives and
 // hangs up: enough to see the login a driver sends.
 class FakeTdsServer
@@ -361,11 +351,11 @@ private slots:
             QSKIP("server only");
         DatabaseEngine* engine = DatabaseEngine::Instance();
         QVERIFY(engine->SaveProductInfo(Goods("before")));
-        QVERIFY(DropConnections(*db));
+        QVERIFY(db->DropConnections());
         QVERIFY2(engine->SaveProductInfo(Goods("after")), qPrintable(engine->LastError()));
-        QVERIFY(DropConnections(*db));
+        QVERIFY(db->DropConnections());
         QVERIFY(engine->DeleteProductInfo(Goods("before")));
-        QVERIFY(DropConnections(*db));
+        QVERIFY(db->DropConnections());
         QList<ProductRecord> out;
         QVERIFY(engine->SelectProductRecords(5, -1, "", "", out));
         QCOMPARE(out.size(), 1);
@@ -391,7 +381,7 @@ private slots:
         });
         worker->start();
         saved.acquire();
-        QVERIFY(DropConnections(*db));
+        QVERIFY(db->DropConnections());
         dropped.release();
         QVERIFY(worker->wait(60000));
         delete worker;
@@ -411,7 +401,7 @@ private slots:
             WriteTransaction outer(DbManager::Instance()->Database());
             QVERIFY(outer.IsOpen());
             QVERIFY(engine->SaveProductInfo(Goods("in-transaction")));
-            QVERIFY(DropConnections(*db));
+            QVERIFY(db->DropConnections());
             // Repeating this on a new connection would keep half a transaction.
             QVERIFY(!engine->SaveProductInfo(Goods("half")));
             QVERIFY(!engine->LastError().isEmpty());
@@ -421,7 +411,7 @@ private slots:
         QCOMPARE(TestDatabase::Scalar("select count(*) from tb_sm_product_info"), 1);
 
         // A transaction begun on a dropped connection starts on a reopened one.
-        QVERIFY(DropConnections(*db));
+        QVERIFY(db->DropConnections());
         QVERIFY(engine->ReplaceUserAccounts({}));
     }
 
@@ -431,7 +421,7 @@ private slots:
             QSKIP("server only");
         const QString name = db->ServerDatabase();
         QVERIFY(TestDatabase::OnPgServer("alter database " + name + " allow_connections false"));
-        QVERIFY(DropConnections(*db));
+        QVERIFY(db->DropConnections());
         DatabaseEngine* engine = DatabaseEngine::Instance();
         const bool saved = engine->SaveProductInfo(Goods("nowhere"));
         const QString why = engine->LastError();
