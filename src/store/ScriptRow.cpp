@@ -10,11 +10,6 @@ QVariant ScriptRow::ValueOf(int column) const
     return at >= 0 && at < values.size() ? values.at(at) : QVariant();
 }
 
-QVariant ScriptRow::Value(const QString& column) const
-{
-    return ValueOf(int(table->columns.indexOf(column)));
-}
-
 QString ScriptRow::StoreNo() const
 {
     return ValueOf(int(table->columns.size()) - 1).toString();

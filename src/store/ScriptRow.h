@@ -16,10 +16,9 @@ struct ScriptRow {
     QList<int> columns;
     QVariantList values;
 
-    // The value given for a column (a position in the table's columns, or its name), or an
-    // invalid variant when the row does not name it or its value was not kept.
+    // The value given for a column (a position in the table's columns), or an invalid variant
+    // when the row does not name it or its value was not kept.
     QVariant ValueOf(int column) const;
-    QVariant Value(const QString& column) const;
     // The row's store number: the value of the table's last column.
     QString StoreNo() const;
 };
