@@ -284,6 +284,9 @@ ScriptReader::ScriptReader(QIODevice& device, ScriptEncoding encoding, Values va
     : device(device), encoding(encoding), decoder(DecoderFor(encoding)), values(values),
       sinceCompletenessLine(Schema::Tables().size(), 0)
 {
+    // A Qt built without ICU has no GB18030.
+    if (!decoder.isValid())
+        Fail(Fault::Encoding, Tr("本机的 Qt 无法读取 GB18030 编码的文字"));
 }
 
 bool ScriptReader::Complete() const

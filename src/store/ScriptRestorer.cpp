@@ -188,8 +188,8 @@ bool ScriptRestorer::Check(const QString& path, Checked& checked, RestoreResult&
         case ScriptReader::Fault::Encoding:
             if (encoding == ScriptEncoding::Utf8)
                 continue;
-            result.error = Tr("文件的文字既不是 UTF-8 也不是 GB18030 编码（第 %1 行），无法读取")
-                               .arg(reader.LineNumber());
+            result.error =
+                Tr("文件的文字既不是 UTF-8 也不是 GB18030 编码：%1").arg(reader.FaultText());
             return false;
         case ScriptReader::Fault::Damaged:
             result.error = Tr("文件已损坏或不完整：%1").arg(reader.FaultText());
