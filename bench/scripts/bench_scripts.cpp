@@ -120,12 +120,16 @@ qint64 Fill(const StoreDemo& store)
     for (const TableSchema& table : Schema::Tables()) {
         if (table.columns.first() != QLatin1String("tab_type"))
             continue;
+        // Each copy's entry time gets the round's number: every row keeps a key of its own, as
+        // the saves keep it.
         QStringList selected = table.columns;
-        selected[1] += QStringLiteral("||'-'||id");
+        selected[1] += QStringLiteral("||?");
         for (int i = 0; i < doublings; ++i) {
             QSqlQuery query(DbManager::Instance()->Database());
-            if (!query.exec(QStringLiteral("insert into %1(%2) select %3 from %1")
-                                .arg(table.name, table.columns.join(u','), selected.join(u',')))) {
+            query.prepare(QStringLiteral("insert into %1(%2) select %3 from %1")
+                              .arg(table.name, table.columns.join(u','), selected.join(u',')));
+            query.addBindValue(QStringLiteral("-%1").arg(i + 1));
+            if (!query.exec()) {
                 out << "  doubling failed: " << query.lastError().text() << "\n";
                 return -1;
             }

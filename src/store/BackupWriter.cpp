@@ -1,5 +1,7 @@
 #include "BackupWriter.h"
 
+#include "CompletenessLine.h"
+#include "Schema.h"
 #include "StoreTables.h"
 
 #include <QDate>
@@ -27,6 +29,17 @@ void AppendQuoted(QString& out, const QString& text)
     else
         out += text;
     out += QLatin1Char('\'');
+}
+
+// The position of one of the program's tables in Schema::Tables().
+qsizetype TableIndex(const QString& table)
+{
+    const QList<TableSchema>& tables = Schema::Tables();
+    for (qsizetype i = 0; i < tables.size(); ++i) {
+        if (tables.at(i).name == table)
+            return i;
+    }
+    return -1;
 }
 
 } // namespace
@@ -134,11 +147,23 @@ BackupResult BackupWriter::Write(const QString& path)
         result.error = file.errorString();
         return result;
     }
+    CompletenessLine::Counts counts(Schema::Tables().size(), 0);
     for (const QString& table : tables) {
+        const qint64 before = result.rows;
         if (!WriteTable(table, file, result)) {
             file.cancelWriting();
             return result;
         }
+        if (const qsizetype index = TableIndex(table); index >= 0)
+            counts[index] = result.rows - before;
+    }
+    // Written last, so that a file without it was cut off (or written before there was one). A
+    // store without rows keeps its empty file.
+    if (result.rows > 0 &&
+        file.write((CompletenessLine::Text(counts) + QLatin1Char('\n')).toUtf8()) < 0) {
+        result.error = file.errorString();
+        file.cancelWriting();
+        return result;
     }
     if (!file.commit()) {
         result.error = file.errorString();

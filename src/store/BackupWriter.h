@@ -20,8 +20,9 @@ struct BackupResult {
 // insert into tb_sm_user(user_phoneno,...,store_no) values('139...',...,'<store>');
 // The `id` column is left out. Texts are quoted with a quote inside doubled (line breaks stay as
 // they are), dates quoted as yyyy-MM-dd, numbers bare, NULL as null, bytes as E'<hex>', so that
-// the file restores on every back end. The file is written under a temporary name beside the
-// final one and renamed only when complete.
+// the file restores on every back end. A completeness line with the rows of each table ends the
+// file (CompletenessLine). The file is written under a temporary name beside the final one and
+// renamed only when complete.
 class BackupWriter
 {
 public:

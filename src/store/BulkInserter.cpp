@@ -29,44 +29,45 @@ int BulkInserter::RowsFor(int columnCount) const
 }
 
 bool BulkInserter::Add(const TableSchema& rowTable, const QList<int>& rowColumns,
-                       const QVariantList& values)
+                       const QVariantList& values, int tag)
 {
-    if (table != &rowTable || columns != rowColumns) {
+    if (queued.table != &rowTable || queued.columns != rowColumns) {
         if (!Flush())
             return false;
-        table = &rowTable;
-        columns = rowColumns;
+        queued.table = &rowTable;
+        queued.columns = rowColumns;
     }
-    queued += values;
-    ++queuedRows;
-    return queuedRows < RowsFor(int(columns.size())) || Send(queuedRows);
+    queued.values += values;
+    queued.tags << tag;
+    const int rows = int(queued.Count());
+    return rows < RowsFor(int(queued.columns.size())) || Send(rows);
 }
 
 bool BulkInserter::Flush()
 {
-    return queuedRows == 0 || Send(queuedRows);
+    return queued.Count() == 0 || Send(int(queued.Count()));
 }
 
 QString BulkInserter::Statement(int rows) const
 {
     QStringList names;
-    for (int c : columns)
-        names << table->columns.at(c);
+    for (int c : queued.columns)
+        names << queued.table->columns.at(c);
     const QString one = QLatin1Char('(') +
-                        QStringList(columns.size(), QStringLiteral("?")).join(u',') +
+                        QStringList(queued.columns.size(), QStringLiteral("?")).join(u',') +
                         QLatin1Char(')');
     return QStringLiteral("insert into %1(%2) values%3")
-        .arg(table->name, names.join(u','), QStringList(rows, one).join(u','));
+        .arg(queued.table->name, names.join(u','), QStringList(rows, one).join(u','));
 }
 
 bool BulkInserter::Send(int rows)
 {
     // Full batches reuse their prepared statement; the last, shorter one of a run is prepared once.
-    const bool full = rows == RowsFor(int(columns.size()));
+    const bool full = rows == RowsFor(int(queued.columns.size()));
     QString key;
     if (full) {
-        key = table->name;
-        for (int c : columns)
+        key = queued.table->name;
+        for (int c : queued.columns)
             key += QLatin1Char(',') + QString::number(c);
     }
     std::shared_ptr<QSqlQuery> query = full ? prepared.value(key) : nullptr;
@@ -80,14 +81,14 @@ bool BulkInserter::Send(int rows)
             prepared.insert(key, query);
     }
     last = query;
-    for (qsizetype i = 0; i < queued.size(); ++i)
-        query->bindValue(int(i), queued.at(i));
+    for (qsizetype i = 0; i < queued.values.size(); ++i)
+        query->bindValue(int(i), queued.values.at(i));
     if (!query->exec()) {
         error = query->lastError().text().trimmed();
         return false;
     }
     inserted += rows;
-    queued.clear();
-    queuedRows = 0;
+    queued.values.clear();
+    queued.tags.clear();
     return true;
 }

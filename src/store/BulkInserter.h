@@ -10,6 +10,18 @@
 #include <QVariantList>
 #include <memory>
 
+// Rows waiting for one statement: one table and column set, the values row after row, and the
+// tag the caller gave each row (the line of a file, the row of a sheet).
+struct BulkRows {
+    const TableSchema* table = nullptr;
+    QList<int> columns;
+    QVariantList values;
+    QList<int> tags;
+
+    qsizetype Count() const { return tags.size(); }
+    QVariantList Row(qsizetype i) const { return values.mid(i * columns.size(), columns.size()); }
+};
+
 // Inserts many rows fast: rows naming the same columns of a table are sent several at a time in
 // one multi-row insert, through one prepared statement per table and column set. The caller
 // holds the transaction around it.
@@ -19,14 +31,18 @@ public:
     // `rowsPerStatement` 0: as many as the driver takes comfortably.
     explicit BulkInserter(QSqlDatabase db, int rowsPerStatement = 0);
 
-    // Queues one row; `columns` are positions in `table.columns`, `values` follow them. Runs a
-    // full batch. False when the database refused a batch (see Error()).
-    bool Add(const TableSchema& table, const QList<int>& columns, const QVariantList& values);
+    // Queues one row; `columns` are positions in `table.columns`, `values` follow them, `tag`
+    // names the row to the caller. Runs a full batch. False when the database refused a batch
+    // (see Error() and Queued()).
+    bool Add(const TableSchema& table, const QList<int>& columns, const QVariantList& values,
+             int tag = 0);
     // Sends the rows still queued.
     bool Flush();
 
     QString Error() const { return error; }
     qint64 Inserted() const { return inserted; }
+    // The rows not sent yet: after a refusal, those of the refused statement.
+    const BulkRows& Queued() const { return queued; }
 
 private:
     int RowsFor(int columnCount) const;
@@ -36,10 +52,7 @@ private:
     QSqlDatabase db;
     int maxParameters;
     int maxRows;
-    const TableSchema* table = nullptr;
-    QList<int> columns;
-    QVariantList queued;
-    int queuedRows = 0;
+    BulkRows queued;
     // Prepared full batches by table and column set.
     QHash<QString, std::shared_ptr<QSqlQuery>> prepared;
     // The statement sent last, kept as long as the inserter: releasing a failed one at once

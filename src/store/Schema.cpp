@@ -14,7 +14,8 @@ TableSchema ListTable(const QString& name)
 {
     return {name,
             {QStringLiteral("info_type"), QStringLiteral("info_list"), QStringLiteral("store_no")},
-            {Int, TextMax, Text50}};
+            {Int, TextMax, Text50},
+            {0}};
 }
 
 } // namespace
@@ -30,17 +31,20 @@ const QList<TableSchema>& Schema::Tables()
           "product_purchase", "product_oddNum", "product_record", "prodcut_remark",
           "store_no"},
          {Int,    Text50, Text50, Text50, Text50, Text50, Text50, Text50, Date,    Text50, Text50,
-          Text50, Text50, Text50, Text50, Text50, Text50, Text50, Text50, TextMax, Text50}},
+          Text50, Text50, Text50, Text50, Text50, Text50, Text50, Text50, TextMax, Text50},
+         {0, 1}},
         ListTable(StoreTables::Prestore),
         ListTable(StoreTables::Person),
         {StoreTables::Finance,
          {"tab_type", "ie_serial", "ie_item", "ie_sum", "ie_time", "ie_client", "ie_sale",
           "ie_cert", "ie_record", "ie_remark", "store_no"},
-         {Int, Text50, Text50, Text50, Text50, Text50, Text50, Text50, Text50, TextMax, Text50}},
+         {Int, Text50, Text50, Text50, Text50, Text50, Text50, Text50, Text50, TextMax, Text50},
+         {0, 1}},
         {StoreTables::User,
          {"user_phoneno", "user_name", "user_password", "user_type", "user_online", "user_ip",
           "user_remark", "store_no"},
-         {Text50, Text50, Text50, Int, Int, Text50, TextMax, Text50}},
+         {Text50, Text50, Text50, Int, Int, Text50, TextMax, Text50},
+         {0, 1}},
     };
     return tables;
 }

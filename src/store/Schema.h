@@ -10,6 +10,9 @@ struct TableSchema {
     QString name;
     QStringList columns;
     QStringList types;
+    // The columns that tell one row of a store from another, as the saves find a row: kind and
+    // entry time, list kind, phone number and name. Positions in `columns`.
+    QList<int> key;
 };
 
 namespace Schema

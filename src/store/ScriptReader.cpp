@@ -1,40 +1,47 @@
 #include "ScriptReader.h"
 
+#include <QCoreApplication>
 #include <QIODevice>
 #include <QtNumeric>
-#include <optional>
+#include <cstring>
 
 namespace
 {
 
-// A statement that has run on this far without closing its quote is taken as broken.
+// A statement that has run on this far without closing its quote is taken as damaged.
 constexpr qsizetype MaxStatementLength = 64 * 1024 * 1024;
+// No encoding takes more than four bytes for a character.
+constexpr qsizetype MaxLineBytes = 4 * MaxStatementLength;
+constexpr qsizetype ReadBytes = 1024 * 1024;
 
-const QString StoreColumn = QStringLiteral("store_no");
+QString Tr(const char* text)
+{
+    return QCoreApplication::translate("ScriptReader", text);
+}
 
-enum class Parse { Row, Incomplete, Skip };
+// Why a statement is not one of the program's inserts.
+enum class Refusal { None, NotInsert, ForeignTable, UnknownColumn, Malformed, NoEnd };
 
-// Parses one statement held in `text` (its lines joined by "\n").
+// Parses one whole statement (its lines joined by "\n"), once.
 class StatementParser
 {
 public:
-    StatementParser(const QString& text, bool storeOnly) : text(text), storeOnly(storeOnly) {}
+    StatementParser(QStringView text, bool keysOnly) : text(text), keysOnly(keysOnly) {}
 
-    Parse Run(ScriptRow& row, SkipReason& reason)
+    Refusal Run(ScriptRow& row)
     {
-        std::optional<Parse> result = Statement(row);
-        if (!result) {
-            reason = failure;
-            return Parse::Skip;
-        }
-        return *result;
+        Statement(row);
+        return refusal;
     }
+    // The table or column a refusal is about.
+    QString Detail() const { return detail.toString(); }
 
 private:
-    std::optional<Parse> Fail(SkipReason reason)
+    bool Refuse(Refusal why, QStringView about = {})
     {
-        failure = reason;
-        return std::nullopt;
+        refusal = why;
+        detail = about;
+        return false;
     }
 
     bool AtEnd() const { return at >= text.size(); }
@@ -61,7 +68,7 @@ private:
         const qsizetype start = at;
         while (!AtEnd() && IsWordChar(text.at(at)))
             ++at;
-        return QStringView(text).mid(start, at - start);
+        return text.mid(start, at - start);
     }
 
     bool Symbol(QChar symbol)
@@ -82,83 +89,89 @@ private:
         return -1;
     }
 
-    static const TableSchema* Table(QStringView name)
+    static int TableIndex(QStringView name)
     {
-        for (const TableSchema& table : Schema::Tables()) {
-            if (name.compare(table.name, Qt::CaseInsensitive) == 0)
-                return &table;
+        const QList<TableSchema>& tables = Schema::Tables();
+        for (qsizetype i = 0; i < tables.size(); ++i) {
+            if (name.compare(tables.at(i).name, Qt::CaseInsensitive) == 0)
+                return int(i);
         }
-        return nullptr;
+        return -1;
     }
 
-    std::optional<Parse> Statement(ScriptRow& row)
+    // A check of the file needs only the store number and the key of a row.
+    bool Keep(const TableSchema& table, int column) const
+    {
+        return !keysOnly || column == table.columns.size() - 1 || table.key.contains(column);
+    }
+
+    bool Statement(ScriptRow& row)
     {
         if (Word().compare(QLatin1String("insert"), Qt::CaseInsensitive) != 0)
-            return Fail(SkipReason::NotInsert);
+            return Refuse(Refusal::NotInsert);
         if (Word().compare(QLatin1String("into"), Qt::CaseInsensitive) != 0)
-            return Fail(SkipReason::Malformed);
+            return Refuse(Refusal::Malformed);
         const QStringView tableName = Word();
-        row.table = Table(tableName);
-        if (!row.table)
-            return Fail(tableName.isEmpty() ? SkipReason::Malformed : SkipReason::ForeignTable);
+        row.tableIndex = TableIndex(tableName);
+        if (row.tableIndex < 0)
+            return Refuse(tableName.isEmpty() ? Refusal::Malformed : Refusal::ForeignTable,
+                          tableName);
+        row.table = &Schema::Tables().at(row.tableIndex);
         if (!Symbol(u'('))
-            return Fail(SkipReason::Malformed);
+            return Refuse(Refusal::Malformed);
         row.columns.clear();
         do {
             const QStringView name = Word();
             if (name.isEmpty())
-                return Fail(SkipReason::Malformed);
+                return Refuse(Refusal::Malformed);
             const int column = IndexOf(row.table->columns, name);
             if (column < 0)
-                return Fail(SkipReason::UnknownColumn);
+                return Refuse(Refusal::UnknownColumn, name);
             if (row.columns.contains(column))
-                return Fail(SkipReason::Malformed);
+                return Refuse(Refusal::Malformed);
             row.columns << column;
         } while (Symbol(u','));
         if (!Symbol(u')') || Word().compare(QLatin1String("values"), Qt::CaseInsensitive) != 0 ||
             !Symbol(u'('))
-            return Fail(SkipReason::Malformed);
+            return Refuse(Refusal::Malformed);
         row.values.clear();
         do {
             if (row.values.size() == row.columns.size())
-                return Fail(SkipReason::Malformed);
+                return Refuse(Refusal::Malformed);
             const int column = row.columns.at(row.values.size());
-            const bool keep = !storeOnly || row.table->columns.at(column) == StoreColumn;
             QVariant value;
-            std::optional<Parse> read = Value(row.table->types.at(column), keep, value);
-            if (!read || *read == Parse::Incomplete)
-                return read;
+            if (!Value(row.table->types.at(column), Keep(*row.table, column), value))
+                return Refuse(Refusal::Malformed);
             row.values << value;
         } while (Symbol(u','));
         if (!Symbol(u')') || row.values.size() != row.columns.size())
-            return Fail(SkipReason::Malformed);
-        Symbol(u';');
+            return Refuse(Refusal::Malformed);
+        const bool ended = Symbol(u';');
         SkipSpace();
         if (!AtEnd())
-            return Fail(SkipReason::Malformed);
-        return Parse::Row;
+            return Refuse(Refusal::Malformed);
+        return ended || Refuse(Refusal::NoEnd);
     }
 
-    // A quoted text after its opening quote, kept in `out` when asked; Incomplete when the
-    // text ends inside it.
-    std::optional<Parse> Quoted(bool keep, QString& out)
+    // A quoted text after its opening quote, kept in `out` when asked.
+    bool Quoted(bool keep, QString& out)
     {
         for (;;) {
             const qsizetype quote = text.indexOf(u'\'', at);
             if (quote < 0)
-                return Parse::Incomplete;
+                return false;
             if (keep)
-                out += QStringView(text).mid(at, quote - at);
+                out += text.mid(at, quote - at);
             at = quote + 1;
             if (Peek() != u'\'')
-                return Parse::Row;
+                return true;
             if (keep)
                 out += u'\'';
             ++at;
         }
     }
 
-    std::optional<Parse> Value(const QString& type, bool keep, QVariant& value)
+    bool Value(const QString& type, bool keep, QVariant& value)
     {
         const bool intColumn = type == QLatin1String("int");
         SkipSpace();
@@ -166,53 +179,59 @@ private:
         if (c == u'\'') {
             ++at;
             QString quoted(QLatin1String("")); // an empty text stays empty, not NULL
-            std::optional<Parse> read = Quoted(keep, quoted);
+            if (!Quoted(keep, quoted))
+                return false;
             if (keep)
                 value = quoted;
-            return read;
+            return true;
         }
         if ((c == u'E' || c == u'e') && Peek(1) == u'\'') {
             at += 2;
             const qsizetype quote = text.indexOf(u'\'', at);
             if (quote < 0)
-                return Fail(SkipReason::Malformed);
-            const QStringView hex = QStringView(text).mid(at, quote - at);
+                return false;
+            const QStringView hex = text.mid(at, quote - at);
             for (QChar h : hex) {
                 if (!h.isDigit() && !(h >= u'a' && h <= u'f') && !(h >= u'A' && h <= u'F'))
-                    return Fail(SkipReason::Malformed);
+                    return false;
             }
             if (hex.size() % 2 != 0)
-                return Fail(SkipReason::Malformed);
-            value = QByteArray::fromHex(hex.toLatin1());
+                return false;
+            if (keep)
+                value = QByteArray::fromHex(hex.toLatin1());
             at = quote + 1;
-            return Parse::Row;
+            return true;
         }
         const qsizetype start = at;
         while (!AtEnd() && (IsWordChar(text.at(at)) || text.at(at) == u'.' || text.at(at) == u'-' ||
                             text.at(at) == u'+'))
             ++at;
-        const QStringView token = QStringView(text).mid(start, at - start);
+        const QStringView token = text.mid(start, at - start);
         if (token.compare(QLatin1String("null"), Qt::CaseInsensitive) == 0) {
-            value = intColumn ? QVariant(QMetaType::fromType<int>())
-                              : QVariant(QMetaType::fromType<QString>());
-            return Parse::Row;
+            if (keep)
+                value = intColumn ? QVariant(QMetaType::fromType<int>())
+                                  : QVariant(QMetaType::fromType<QString>());
+            return true;
         }
         if (IsDate(token)) {
-            value = token.toString();
-            return Parse::Row;
+            if (keep)
+                value = token.toString();
+            return true;
         }
         bool number = false;
         const double real = token.toDouble(&number);
         if (!number || !qIsFinite(real))
-            return Fail(SkipReason::Malformed);
+            return false;
+        if (!keep)
+            return true;
         if (!intColumn) {
             value = token.toString(); // the digits exactly as written
-            return Parse::Row;
+            return true;
         }
         bool integral = false;
         const qlonglong whole = token.toLongLong(&integral);
         value = integral ? QVariant(whole) : QVariant(real);
-        return Parse::Row;
+        return true;
     }
 
     static bool IsDate(QStringView token)
@@ -226,65 +245,196 @@ private:
         return true;
     }
 
-    const QString& text;
-    const bool storeOnly;
+    const QStringView text;
+    const bool keysOnly;
     qsizetype at = 0;
-    SkipReason failure = SkipReason::Malformed;
+    Refusal refusal = Refusal::None;
+    QStringView detail;
 };
+
+QString RefusalText(Refusal refusal, int line, const QString& detail)
+{
+    switch (refusal) {
+    case Refusal::NotInsert:
+        return Tr("第 %1 行不是本程序的插入语句").arg(line);
+    case Refusal::ForeignTable:
+        return Tr("第 %1 行插入的 %2 不是本程序的数据表").arg(line).arg(detail);
+    case Refusal::UnknownColumn:
+        return Tr("第 %1 行含有数据表中没有的列 %2").arg(line).arg(detail);
+    case Refusal::NoEnd:
+        return Tr("第 %1 行的语句没有以分号结束").arg(line);
+    default:
+        return Tr("第 %1 行的语句格式有误").arg(line);
+    }
+}
+
+QStringDecoder DecoderFor(ScriptEncoding encoding)
+{
+    // Every line is decoded on its own: a character cut by a line end is an error, and a byte
+    // order mark inside the file stays a character of its text.
+    const QStringConverter::Flags flags =
+        QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom;
+    return encoding == ScriptEncoding::Utf8 ? QStringDecoder(QStringConverter::Utf8, flags)
+                                            : QStringDecoder("GB18030", flags);
+}
 
 } // namespace
 
-ScriptReader::ScriptReader(QIODevice& device, Values values) : device(device), values(values) {}
-
-bool ScriptReader::TakeLine(std::pair<int, QString>& line)
+ScriptReader::ScriptReader(QIODevice& device, ScriptEncoding encoding, Values values)
+    : device(device), encoding(encoding), decoder(DecoderFor(encoding)), values(values),
+      sinceCompletenessLine(Schema::Tables().size(), 0)
 {
-    if (!pending.empty()) {
-        line = std::move(pending.front());
-        pending.pop_front();
-        return true;
-    }
-    if (readFailed || device.atEnd())
+    // A Qt built without ICU has no GB18030.
+    if (!decoder.isValid())
+        Fail(Fault::Encoding, Tr("本机的 Qt 无法读取 GB18030 编码的文字"));
+}
+
+bool ScriptReader::Complete() const
+{
+    if (!completenessLineSeen)
         return false;
-    QByteArray bytes = device.readLine();
-    if (bytes.isEmpty()) {
-        readFailed = !device.atEnd();
-        return false;
+    for (qint64 rows : sinceCompletenessLine) {
+        if (rows > 0)
+            return false;
     }
-    if (bytes.endsWith('\n'))
-        bytes.chop(1);
-    line = {++lineNumber, QString::fromUtf8(bytes)};
     return true;
 }
 
-bool ScriptReader::Next(ScriptRow& row, SkipReport& skipped)
+bool ScriptReader::Fail(Fault kind, const QString& why)
 {
-    std::pair<int, QString> first;
-    while (TakeLine(first)) {
-        if (first.second.trimmed().isEmpty())
-            continue;
-        QString text = first.second;
-        std::deque<std::pair<int, QString>> following;
-        for (;;) {
-            SkipReason reason = SkipReason::Malformed;
-            const Parse parsed = StatementParser(text, values == StoreOnly).Run(row, reason);
-            if (parsed == Parse::Row) {
-                row.line = first.first;
-                return true;
-            }
-            std::pair<int, QString> next;
-            if (parsed == Parse::Incomplete && text.size() < MaxStatementLength && TakeLine(next)) {
-                text += u'\n';
-                text += next.second;
-                following.push_back(std::move(next));
-                continue;
-            }
-            // The statement is refused from its first line; the lines it ran on over are read
-            // again, so a stray quote costs only its own line.
-            skipped.Add(first.first, parsed == Parse::Incomplete ? SkipReason::Malformed : reason);
-            pending.insert(pending.begin(), std::make_move_iterator(following.begin()),
-                           std::make_move_iterator(following.end()));
-            break;
+    fault = kind;
+    faultText = why;
+    return false;
+}
+
+bool ScriptReader::RawLine(QByteArrayView& line)
+{
+    for (;;) {
+        const qsizetype end = block.indexOf('\n', searched);
+        if (end >= 0) {
+            line = QByteArrayView(block).sliced(start, end - start);
+            start = searched = end + 1;
+            return true;
         }
+        if (deviceDone) {
+            if (start >= block.size())
+                return false;
+            line = QByteArrayView(block).sliced(start);
+            start = searched = block.size();
+            return true;
+        }
+        const qsizetype kept = block.size() - start;
+        if (kept > MaxLineBytes)
+            return Fail(Fault::Damaged, Tr("第 %1 行过长，无法读取").arg(lineNumber + 1));
+        // The unfinished line moves to the front, and more of the file is read behind it.
+        if (start > 0) {
+            std::memmove(block.data(), block.constData() + start, size_t(kept));
+            block.resize(kept);
+            start = 0;
+        }
+        searched = block.size();
+        block.resize(kept + ReadBytes);
+        const qint64 got = device.read(block.data() + kept, ReadBytes);
+        block.resize(kept + qMax<qint64>(got, 0));
+        if (got < 0)
+            return Fail(Fault::ReadFailed, device.errorString());
+        deviceDone = got == 0;
+    }
+}
+
+bool ScriptReader::AtEndOfFile() const
+{
+    return start >= block.size() && (deviceDone || device.atEnd());
+}
+
+bool ScriptReader::AppendLine()
+{
+    QByteArrayView bytes;
+    if (!RawLine(bytes))
+        return false;
+    ++lineNumber;
+    const qsizetype from = text.size();
+    text.resize(from + decoder.requiredSpace(bytes.size()));
+    const QChar* end = decoder.appendToBuffer(text.data() + from, bytes);
+    text.resize(end - text.constData());
+    // A replacement character would stand for bytes that could not be read.
+    if (decoder.hasError() ||
+        (encoding == ScriptEncoding::Gb18030 &&
+         QStringView(text).sliced(from).contains(QChar::ReplacementCharacter)))
+        return Fail(Fault::Encoding,
+                    Tr("第 %1 行的文字无法按 %2 编码读取")
+                        .arg(lineNumber)
+                        .arg(encoding == ScriptEncoding::Utf8 ? QStringLiteral("UTF-8")
+                                                              : QStringLiteral("GB18030")));
+    if (lineNumber == 1 && text.startsWith(QChar::ByteOrderMark))
+        text.remove(0, 1);
+    return true;
+}
+
+bool ScriptReader::TakeCompletenessLine(QStringView line, int number)
+{
+    CompletenessLine::Counts counts;
+    if (!CompletenessLine::Read(line, counts))
+        return Fail(Fault::Damaged, Tr("第 %1 行的完整性记录无法读取").arg(number));
+    const QList<TableSchema>& tables = Schema::Tables();
+    for (qsizetype i = 0; i < tables.size(); ++i) {
+        if (counts.at(i) != sinceCompletenessLine.at(i))
+            return Fail(Fault::Damaged, Tr("第 %1 行的完整性记录写明 %2 有 %3 行，文件中却有 %4 行")
+                                            .arg(number)
+                                            .arg(tables.at(i).name)
+                                            .arg(counts.at(i))
+                                            .arg(sinceCompletenessLine.at(i)));
+    }
+    sinceCompletenessLine.fill(0);
+    completenessLineSeen = true;
+    return true;
+}
+
+bool ScriptReader::Next(ScriptRow& row)
+{
+    while (fault == Fault::None) {
+        text.truncate(0);
+        if (!AppendLine())
+            return false;
+        const int first = lineNumber;
+        const QStringView line = QStringView(text).trimmed();
+        if (line.isEmpty())
+            continue;
+        if (line.startsWith(QLatin1String("--"))) {
+            if (!CompletenessLine::IsOne(line))
+                return Fail(Fault::Damaged, RefusalText(Refusal::NotInsert, first, QString()));
+            if (!TakeCompletenessLine(line, first))
+                return false;
+            continue;
+        }
+        // Quotes come in pairs in a whole statement ('' and E'..' included): while one is open,
+        // the statement goes on over the next line. Each line is looked at once.
+        qsizetype quotes = text.count(u'\'');
+        while (quotes % 2 != 0) {
+            if (text.size() > MaxStatementLength)
+                return Fail(Fault::Damaged, Tr("第 %1 行开始的引号在 %2 个字符内没有闭合")
+                                                .arg(first)
+                                                .arg(MaxStatementLength));
+            const qsizetype from = text.size();
+            text += u'\n';
+            if (!AppendLine()) {
+                if (fault == Fault::None)
+                    Fail(Fault::Damaged, Tr("第 %1 行开始的引号到文件末尾也没有闭合").arg(first));
+                return false;
+            }
+            quotes += QStringView(text).sliced(from).count(u'\'');
+        }
+        StatementParser parser(text, values == KeysOnly);
+        const Refusal refusal = parser.Run(row);
+        if (refusal != Refusal::None) {
+            // A statement that the file ends in before its semicolon was cut off.
+            if (AtEndOfFile() && !QStringView(text).trimmed().endsWith(u';'))
+                return Fail(Fault::Damaged, Tr("第 %1 行的语句到文件末尾也没有结束").arg(first));
+            return Fail(Fault::Damaged, RefusalText(refusal, first, parser.Detail()));
+        }
+        row.line = first;
+        ++sinceCompletenessLine[row.tableIndex];
+        return true;
     }
     return false;
 }

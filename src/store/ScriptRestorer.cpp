@@ -5,6 +5,7 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QHash>
 #include <QSqlError>
 #include <QSqlQuery>
 
@@ -12,6 +13,8 @@ namespace
 {
 
 constexpr qint64 ProgressEvery = 5000;
+// Store numbers named when a file holds no row of this store.
+constexpr qsizetype ShownStores = 5;
 
 QString Tr(const char* text)
 {
@@ -31,44 +34,181 @@ QString ReadError(const QFile& file, const ScriptReader& reader)
         .arg(file.errorString());
 }
 
+QString WriteError(int line, const QString& error)
+{
+    return Tr("第 %1 行附近的数据无法写入：%2").arg(line).arg(error);
+}
+
+// A row's key (its table and the values of its key columns) in 128 bits: a million keys take a
+// few tens of MiB where their texts would take hundreds, and two different keys of a file of a
+// million rows share a digest with a chance of about one in 10^26.
+struct KeyDigest {
+    quint64 first = 0;
+    quint64 second = 0;
+
+    friend bool operator==(const KeyDigest& a, const KeyDigest& b)
+    {
+        return a.first == b.first && a.second == b.second;
+    }
+};
+
+size_t qHash(const KeyDigest& key, size_t seed = 0)
+{
+    return size_t(key.first) ^ seed;
+}
+
+class KeyDigester
+{
+public:
+    KeyDigest Of(const ScriptRow& row)
+    {
+        text.truncate(0);
+        text += QChar(char16_t(row.tableIndex));
+        for (int column : row.table->key) {
+            const QVariant value = row.ValueOf(column);
+            const QString valueText = value.toString();
+            // Each value goes with its length, and a NULL differs from an empty text as it does
+            // in the database.
+            text += value.isNull() ? u'n' : u't';
+            text += QChar(char16_t(valueText.size() & 0xffff));
+            text += QChar(char16_t(valueText.size() >> 16));
+            text += valueText;
+        }
+        const size_t bytes = size_t(text.size()) * sizeof(QChar);
+        return {quint64(qHashBits(text.constData(), bytes, size_t(0x9e3779b97f4a7c15ULL))),
+                quint64(qHashBits(text.constData(), bytes, size_t(0xc2b2ae3d27d4eb4fULL)))};
+    }
+
+private:
+    QString text;
+};
+
+// What the first reading of a file finds: this store's rows and their keys, the rows skipped and
+// the other store numbers met.
+class FirstReading
+{
+public:
+    explicit FirstReading(const QString& storeNo) : storeNo(storeNo) {}
+
+    void Take(const ScriptRow& row)
+    {
+        ++rows;
+        if (row.StoreNo() != storeNo) {
+            skipped.Add(row.line, SkipReason::OtherStore);
+            NoteStore(row.StoreNo());
+            return;
+        }
+        ++own;
+        const KeyDigest key = digester.Of(row);
+        int& last = lastLine[key];
+        if (last > 0) {
+            ++repeats;
+            skipped.Add(last, SkipReason::Repeated);
+            lastOfRepeated.insert(key, row.line);
+        }
+        last = row.line;
+    }
+
+    // Why the file cannot be restored although it reads well; empty when it can.
+    QString Refusal() const
+    {
+        if (rows == 0)
+            return Tr("文件中没有任何数据，不能用它还原（还原会先删除本门店现有的全部数据）");
+        if (own > 0)
+            return QString();
+        QStringList stores = otherStores;
+        for (QString& store : stores) {
+            if (store.isEmpty())
+                store = Tr("（无门店编号）");
+        }
+        return Tr("文件中没有本门店的数据：文件中的行属于门店 %1%2，本机的门店编号是 %3（取自"
+                  "配置文件中的 StoreNo/No）")
+            .arg(stores.join(QStringLiteral("、")), moreStores ? Tr("等") : QString(), storeNo);
+    }
+
+    qint64 RowsToRestore() const { return own - repeats; }
+    const SkipReport& Skipped() const { return skipped; }
+    // For each key met more than once: the line of its last row, the one restored.
+    QHash<KeyDigest, int> TakeLastOfRepeated() { return std::move(lastOfRepeated); }
+
+private:
+    void NoteStore(const QString& store)
+    {
+        if (otherStores.contains(store))
+            return;
+        if (otherStores.size() < ShownStores)
+            otherStores << store;
+        else
+            moreStores = true;
+    }
+
+    const QString storeNo;
+    KeyDigester digester;
+    QHash<KeyDigest, int> lastLine;
+    QHash<KeyDigest, int> lastOfRepeated;
+    SkipReport skipped;
+    QStringList otherStores;
+    bool moreStores = false;
+    qint64 rows = 0;
+    qint64 own = 0;
+    qint64 repeats = 0;
+};
+
 } // namespace
+
+// What the first reading of a file found.
+struct ScriptRestorer::Checked {
+    ScriptEncoding encoding = ScriptEncoding::Utf8;
+    qint64 rows = 0; // the rows to restore
+    // For each key met more than once: the line of its last row, the one restored.
+    QHash<KeyDigest, int> lastOfRepeated;
+};
 
 ScriptRestorer::ScriptRestorer(QSqlDatabase db, const QString& storeNo) : db(db), storeNo(storeNo)
 {
 }
 
-bool ScriptRestorer::IsOwnRow(const ScriptRow& row) const
+bool ScriptRestorer::Check(const QString& path, Checked& checked, RestoreResult& result) const
 {
-    return row.Value(QStringLiteral("store_no")).toString() == storeNo;
-}
-
-bool ScriptRestorer::Check(const QString& path, qint64& accepted, RestoreResult& result) const
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        result.error = OpenError(file);
-        return false;
+    // A file that is not UTF-8 is read again as GB18030.
+    for (ScriptEncoding encoding : {ScriptEncoding::Utf8, ScriptEncoding::Gb18030}) {
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly)) {
+            result.error = OpenError(file);
+            return false;
+        }
+        ScriptReader reader(file, encoding, ScriptReader::KeysOnly);
+        FirstReading reading(storeNo);
+        ScriptRow row;
+        while (reader.Next(row))
+            reading.Take(row);
+        switch (reader.Failure()) {
+        case ScriptReader::Fault::None:
+            break;
+        case ScriptReader::Fault::Encoding:
+            if (encoding == ScriptEncoding::Utf8)
+                continue;
+            result.error =
+                Tr("文件的文字既不是 UTF-8 也不是 GB18030 编码：%1").arg(reader.FaultText());
+            return false;
+        case ScriptReader::Fault::Damaged:
+            result.error = Tr("文件已损坏或不完整：%1").arg(reader.FaultText());
+            return false;
+        case ScriptReader::Fault::ReadFailed:
+            result.error = ReadError(file, reader);
+            return false;
+        }
+        result.error = reading.Refusal();
+        if (!result.error.isEmpty())
+            return false;
+        checked.encoding = encoding;
+        checked.rows = reading.RowsToRestore();
+        checked.lastOfRepeated = reading.TakeLastOfRepeated();
+        result.skipped = reading.Skipped();
+        result.complete = reader.Complete();
+        return true;
     }
-    ScriptReader reader(file, ScriptReader::StoreOnly);
-    ScriptRow row;
-    SkipReport skipped;
-    accepted = 0;
-    while (reader.Next(row, skipped)) {
-        if (IsOwnRow(row))
-            ++accepted;
-        else
-            skipped.Add(row.line, SkipReason::OtherStore);
-    }
-    if (reader.ReadFailed()) {
-        result.error = ReadError(file, reader);
-        return false;
-    }
-    if (accepted == 0 && skipped.Count() > 0) {
-        result.skipped = skipped;
-        result.error = Tr("文件中没有本门店可还原的数据");
-        return false;
-    }
-    return true;
+    return false;
 }
 
 bool ScriptRestorer::DeleteStoreRows(QString& error)
@@ -85,8 +225,8 @@ bool ScriptRestorer::DeleteStoreRows(QString& error)
     return true;
 }
 
-bool ScriptRestorer::Replace(const QString& path, qint64 total, BulkInserter& inserter,
-                             RestoreResult& result)
+bool ScriptRestorer::Replace(const QString& path, const Checked& checked, BulkInserter& inserter,
+                             BulkRows& refused, RestoreResult& result)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
@@ -98,41 +238,68 @@ bool ScriptRestorer::Replace(const QString& path, qint64 total, BulkInserter& in
         result.error = Tr("无法删除本门店原有的数据：%1").arg(error);
         return false;
     }
-    ScriptReader reader(file);
+    auto refuse = [&] {
+        refused = inserter.Queued();
+        result.error = WriteError(refused.tags.value(0), inserter.Error());
+        return false;
+    };
+    ScriptReader reader(file, checked.encoding);
+    KeyDigester digester;
     ScriptRow row;
     qint64 rows = 0;
-    while (reader.Next(row, result.skipped)) {
-        if (!IsOwnRow(row)) {
-            result.skipped.Add(row.line, SkipReason::OtherStore);
+    while (reader.Next(row)) {
+        if (row.StoreNo() != storeNo)
             continue;
+        if (!checked.lastOfRepeated.isEmpty()) {
+            const auto kept = checked.lastOfRepeated.constFind(digester.Of(row));
+            if (kept != checked.lastOfRepeated.cend() && *kept != row.line)
+                continue;
         }
-        if (!inserter.Add(*row.table, row.columns, row.values)) {
-            result.error = Tr("第 %1 行附近的数据无法写入：%2").arg(row.line).arg(inserter.Error());
-            return false;
-        }
+        if (!inserter.Add(*row.table, row.columns, row.values, row.line))
+            return refuse();
         if (++rows % ProgressEvery == 0 && progress)
-            progress(rows, total);
+            progress(rows, checked.rows);
     }
-    if (!inserter.Flush()) {
-        result.error =
-            Tr("第 %1 行附近的数据无法写入：%2").arg(reader.LineNumber()).arg(inserter.Error());
-        return false;
-    }
-    if (reader.ReadFailed()) {
+    if (reader.Failure() == ScriptReader::Fault::ReadFailed) {
         result.error = ReadError(file, reader);
         return false;
     }
+    if (reader.Failure() != ScriptReader::Fault::None) {
+        result.error = Tr("文件在还原过程中被改动：%1").arg(reader.FaultText());
+        return false;
+    }
+    if (!inserter.Flush())
+        return refuse();
     result.restored = inserter.Inserted();
     if (progress)
-        progress(rows, total);
+        progress(rows, checked.rows);
     return true;
+}
+
+void ScriptRestorer::NameRefusedRow(const BulkRows& refused, RestoreResult& result)
+{
+    // The refused statement held several rows. They are tried one at a time, on the store emptied
+    // as for the restore, in a transaction that is rolled back: the first one refused is named.
+    if (refused.Count() < 2 || !db.transaction())
+        return;
+    BulkInserter single(db, 1);
+    QString error;
+    if (DeleteStoreRows(error)) {
+        for (qsizetype i = 0; i < refused.Count(); ++i) {
+            if (!single.Add(*refused.table, refused.columns, refused.Row(i), refused.tags.at(i))) {
+                result.error = WriteError(refused.tags.at(i), single.Error());
+                break;
+            }
+        }
+    }
+    db.rollback();
 }
 
 RestoreResult ScriptRestorer::Restore(const QString& path)
 {
     RestoreResult result;
-    qint64 total = 0;
-    if (!Check(path, total, result))
+    Checked checked;
+    if (!Check(path, checked, result))
         return result;
     if (!db.transaction()) {
         result.error = Tr("无法开始事务：%1").arg(db.lastError().text().trimmed());
@@ -142,9 +309,11 @@ RestoreResult ScriptRestorer::Restore(const QString& path)
         // The inserter's prepared statements are released only after the rollback: a server
         // refuses even that inside a failed transaction.
         BulkInserter inserter(db);
-        if (!Replace(path, total, inserter, result)) {
+        BulkRows refused;
+        if (!Replace(path, checked, inserter, refused, result)) {
             db.rollback();
             result.restored = 0;
+            NameRefusedRow(refused, result);
             return result;
         }
     }

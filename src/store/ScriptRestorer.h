@@ -7,20 +7,25 @@
 #include <QString>
 
 class BulkInserter;
+struct BulkRows;
 
 // What a restore came to. Unless `ok`, the database is as it was before.
 struct RestoreResult {
     bool ok = false;
     qint64 restored = 0;
     SkipReport skipped;
+    // Every row of the file was vouched for by a completeness line that matched; older backups
+    // and files of other installations have none, so they could not be checked.
+    bool complete = false;
     QString error; // why nothing was changed
 };
 
 // Replaces one store's rows by the rows of a backup script. The whole file is read and checked
-// first; only then, in one transaction, are the store's rows deleted and the accepted rows
-// inserted, so a file that cannot be read or a row the database refuses leaves the store as it
-// was. Rows of other stores are never deleted, and a line carrying another store's number is
-// skipped.
+// first, as UTF-8 or else as GB18030; a file that is damaged, cut off or holds no row of this
+// store is refused. Only then, in one transaction, are the store's rows deleted and the accepted
+// rows inserted, so a row the database refuses leaves the store as it was. Rows of other stores
+// are never deleted, and rows carrying another store's number are skipped; of rows with the same
+// key only the last is restored.
 class ScriptRestorer
 {
 public:
@@ -30,10 +35,12 @@ public:
     RestoreResult Restore(const QString& path);
 
 private:
-    // Reads the file through; `accepted` counts the rows that would be restored.
-    bool Check(const QString& path, qint64& accepted, RestoreResult& result) const;
-    bool Replace(const QString& path, qint64 total, BulkInserter& inserter, RestoreResult& result);
-    bool IsOwnRow(const ScriptRow& row) const;
+    struct Checked;
+
+    bool Check(const QString& path, Checked& checked, RestoreResult& result) const;
+    bool Replace(const QString& path, const Checked& checked, BulkInserter& inserter,
+                 BulkRows& refused, RestoreResult& result);
+    void NameRefusedRow(const BulkRows& refused, RestoreResult& result);
     bool DeleteStoreRows(QString& error);
 
     QSqlDatabase db;

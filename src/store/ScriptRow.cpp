@@ -2,22 +2,28 @@
 
 #include <QCoreApplication>
 #include <QStringList>
+#include <algorithm>
 
-QVariant ScriptRow::Value(const QString& column) const
+QVariant ScriptRow::ValueOf(int column) const
 {
-    for (qsizetype i = 0; i < columns.size(); ++i) {
-        if (table->columns.at(columns.at(i)) == column)
-            return values.at(i);
-    }
-    return QVariant();
+    const qsizetype at = columns.indexOf(column);
+    return at >= 0 && at < values.size() ? values.at(at) : QVariant();
+}
+
+QString ScriptRow::StoreNo() const
+{
+    return ValueOf(int(table->columns.size()) - 1).toString();
 }
 
 void SkipReport::Add(int line, SkipReason reason)
 {
     Entry& entry = entries[size_t(reason)];
     ++entry.count;
-    if (entry.lines.size() < ShownLines)
-        entry.lines << line;
+    // A repeated row is found only when its later copy is read, so lines may come out of order.
+    entry.lines.insert(
+        std::upper_bound(entry.lines.begin(), entry.lines.end(), line) - entry.lines.begin(), line);
+    if (entry.lines.size() > ShownLines)
+        entry.lines.removeLast();
 }
 
 qint64 SkipReport::Count() const
@@ -30,12 +36,9 @@ qint64 SkipReport::Count() const
 
 QString SkipReport::Text() const
 {
-    static const std::array<const char*, 5> reasons = {
-        QT_TRANSLATE_NOOP("SkipReport", "不是插入语句"),
-        QT_TRANSLATE_NOOP("SkipReport", "不是本程序的数据表"),
-        QT_TRANSLATE_NOOP("SkipReport", "含有数据表中没有的列"),
-        QT_TRANSLATE_NOOP("SkipReport", "语句格式有误"),
+    static const std::array<const char*, 2> reasons = {
         QT_TRANSLATE_NOOP("SkipReport", "不是本门店的数据"),
+        QT_TRANSLATE_NOOP("SkipReport", "与文件中后面的行重复（保留最后一行）"),
     };
     QStringList lines;
     for (size_t r = 0; r < entries.size(); ++r) {

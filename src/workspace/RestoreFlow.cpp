@@ -76,5 +76,7 @@ void RestoreFlow::Report(const RestoreResult& result)
     }
     if (result.skipped.Count() > 0)
         box.text += tr("\n跳过 %1 行：\n%2").arg(result.skipped.Count()).arg(result.skipped.Text());
+    if (result.ok && !result.complete)
+        box.text += tr("\n文件没有完整性记录（较早的备份或其他安装的文件），无法检查它是否完整。");
     Prompt::Current().Ask(&window, box);
 }
