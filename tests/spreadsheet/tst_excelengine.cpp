@@ -1,5 +1,6 @@
 #include "BiffRecords.h"
 #include "BiffStream.h"
+#include "CellNumber.h"
 #include "CompoundReader.h"
 #include "ExcelEngine.h"
 #include "PythonPeer.h"
@@ -10,10 +11,12 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QRandomGenerator>
 #include <QStandardItemModel>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <cmath>
 #include <quazip.h>
 #include <quazipfile.h>
 
@@ -134,6 +137,7 @@ private slots:
     void secondWriteAfterSaveIsNotLost();
     void cellsWrittenInAnyOrderLastTextWins();
 
+    void numberCellsGiveFifteenDigitTexts();
     void biffRowLimit();
     void failuresGiveReasons();
     void enormousUsedRangeIsRefused();
@@ -582,6 +586,29 @@ void ExcelEngineTest::cellsWrittenInAnyOrderLastTextWins()
     QStringList list;
     QVERIFY(engine.ReadSheetToList(list));
     QCOMPARE(list, QStringList({"+", "c+x"}));
+}
+
+void ExcelEngineTest::numberCellsGiveFifteenDigitTexts()
+{
+    QCOMPARE(CellNumber::Text(12), QString("12"));
+    QCOMPARE(CellNumber::Text(12.5), QString("12.5"));
+    QCOMPARE(CellNumber::Text(0.1 + 0.2), QString("0.3"));
+    QCOMPARE(CellNumber::Text(2500000), QString("2500000"));
+    QCOMPARE(CellNumber::Text(-0.0), QString("0"));
+    QCOMPARE(CellNumber::Text(std::nan("")), QString("0"));
+    QCOMPARE(CellNumber::Text(-HUGE_VAL), QString("0"));
+    QCOMPARE(CellNumber::Text(-0.05), QString("-0.05"));
+    QCOMPARE(CellNumber::Text(0.00001), QString("1e-05"));
+    QCOMPARE(CellNumber::Text(1e15), QString("1e+15"));
+    // Whatever the value, the text is that of the 15-digit general format.
+    QRandomGenerator dice(15);
+    for (int i = 0; i < 100000; ++i) {
+        const double v =
+            i % 2 ? double(dice.bounded(-2000000000, 2000000000)) / std::pow(10.0, dice.bounded(9))
+                  : (dice.generateDouble() - 0.5) * std::pow(10.0, dice.bounded(-6, 17));
+        if (v != 0)
+            QCOMPARE(CellNumber::Text(v), QString::number(v, 'g', 15));
+    }
 }
 
 void ExcelEngineTest::biffRowLimit()
