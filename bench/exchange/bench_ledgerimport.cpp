@@ -8,6 +8,7 @@
 #include "ExcelEngine.h"
 #include "LedgerExport.h"
 #include "LedgerImport.h"
+#include "LedgerSheet.h"
 #include "SheetTable.h"
 
 #include <QAbstractTableModel>
@@ -169,14 +170,14 @@ int main(int argc, char* argv[])
     const QString page = dir.filePath(QStringLiteral("page.xls"));
     const PageModel exportPage(goods);
     const Step exported =
-        Measure([&] { LedgerExport::Write(page, ExcelEngine::GoodsLedger, exportPage); });
+        Measure([&] { LedgerExport::Write(page, LedgerSheet::GoodsLedger, exportPage); });
     out << QStringLiteral("export of a %1-row goods page:\n").arg(ExportRows);
     Print(out, QStringLiteral("export .xls"), exported, EngineRead(page));
 
     goods.resize(ImportRows);
     const PageModel importPage(goods);
     QList<QString> files = {dir.filePath(QStringLiteral("goods.xls"))};
-    LedgerExport::Write(files[0], ExcelEngine::GoodsLedger, importPage);
+    LedgerExport::Write(files[0], LedgerSheet::GoodsLedger, importPage);
     // The engine writes .xlsx only into a workbook that exists: an empty one from openpyxl.
     const QString xlsx = dir.filePath(QStringLiteral("goods.xlsx"));
     if (QProcess::execute(
@@ -184,7 +185,7 @@ int main(int argc, char* argv[])
             {QStringLiteral("-c"),
              QStringLiteral("import openpyxl,sys; openpyxl.Workbook().save(sys.argv[1])"), xlsx}) ==
             0 &&
-        LedgerExport::Write(xlsx, ExcelEngine::GoodsLedger, importPage).isEmpty())
+        LedgerExport::Write(xlsx, LedgerSheet::GoodsLedger, importPage).isEmpty())
         files << xlsx;
     else
         out << "  (no .xlsx: python3-openpyxl missing)\n";

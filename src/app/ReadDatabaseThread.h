@@ -20,7 +20,7 @@ public:
     // The query a query job runs, taken in the GUI thread before the start.
     void SetQuery(const QueryRequest& request);
 
-    // The import job's inputs: the page family (ExcelEngine::GoodsLedger or MoneyLedger), the
+    // The import job's inputs: the page family (LedgerSheet::GoodsLedger or MoneyLedger), the
     // file and the object name of the ledger table whose kind the rows take.
     void SetImportInfo(int pageType, const QString& fileName, const QString& table);
 

@@ -2,6 +2,7 @@
 
 #include "DatabaseEngine.h"
 #include "ExcelEngine.h"
+#include "LedgerSheet.h"
 #include "SheetTable.h"
 
 #include <QFile>
@@ -47,7 +48,7 @@ ImportReport LedgerImport::Run(const QString& path, int pageType, int kind,
     if (!cells)
         return report;
     const LedgerSheetRows rows(kind, newSerial, dateSystem1904);
-    if (pageType == ExcelEngine::GoodsLedger)
+    if (pageType == LedgerSheet::GoodsLedger)
         Store<ProductRecord>(*cells, rows, report, progress, stopRequested);
     else
         Store<FinanceRecord>(*cells, rows, report, progress, stopRequested);

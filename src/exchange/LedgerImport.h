@@ -25,7 +25,7 @@ public:
 
     LedgerImport(DatabaseEngine& engine, LedgerSheetRows::SerialMaker newSerial);
 
-    // `pageType`: ExcelEngine::GoodsLedger or MoneyLedger; `kind`: the records' tab_type.
+    // `pageType`: LedgerSheet::GoodsLedger or MoneyLedger; `kind`: the records' tab_type.
     ImportReport Run(const QString& path, int pageType, int kind, const Progress& progress = {},
                      const StopRequested& stopRequested = {});
 

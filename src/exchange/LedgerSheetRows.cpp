@@ -1,5 +1,6 @@
 #include "LedgerSheetRows.h"
 
+#include "LedgerSheet.h"
 #include "RowAmounts.h"
 #include "Schema.h"
 #include "SheetDate.h"
@@ -10,8 +11,6 @@
 namespace
 {
 
-const int GoodsDateColumn = 7;
-const int MoneyDateColumn = 3;
 const int MoneyAmountColumn = 2;
 
 // The most characters each text of a record of `table` may hold, from the table's column types
@@ -47,13 +46,15 @@ bool LedgerSheetRows::IsNewRecord(const QStringList& cells)
 bool LedgerSheetRows::ToRecord(const QStringList& cells, ProductRecord& record,
                                QString& reason) const
 {
-    return Fill(cells, StoreTables::Product, GoodsDateColumn, record, reason);
+    return Fill(cells, StoreTables::Product, LedgerSheet::DateColumn(LedgerSheet::GoodsLedger),
+                record, reason);
 }
 
 bool LedgerSheetRows::ToRecord(const QStringList& cells, FinanceRecord& record,
                                QString& reason) const
 {
-    return Fill(cells, StoreTables::Finance, MoneyDateColumn, record, reason);
+    return Fill(cells, StoreTables::Finance, LedgerSheet::DateColumn(LedgerSheet::MoneyLedger),
+                record, reason);
 }
 
 template <class Record>

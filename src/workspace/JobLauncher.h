@@ -6,7 +6,7 @@ class MainWindow;
 
 // What an import job reads and where its rows go.
 struct ImportRequest {
-    int pageType = 0; // ExcelEngine::GoodsLedger or MoneyLedger
+    int pageType = 0; // LedgerSheet::GoodsLedger or MoneyLedger
     QString fileName;
     QString table; // object name of the ledger table imported into; it gives the record kind
 };

@@ -1,8 +1,8 @@
 #include "LedgerExchange.h"
 
-#include "ExcelEngine.h"
 #include "ImportReport.h"
 #include "LedgerExport.h"
+#include "LedgerSheet.h"
 #include "MainWindow.h"
 #include "Prompt.h"
 #include "SheetTable.h"
@@ -50,7 +50,7 @@ void LedgerExchange::Export(const PageDefinition& page, const QAbstractItemModel
     if (path.isEmpty())
         return;
     const int pageType =
-        page.family == PageFamily::Goods ? ExcelEngine::GoodsLedger : ExcelEngine::MoneyLedger;
+        page.family == PageFamily::Goods ? LedgerSheet::GoodsLedger : LedgerSheet::MoneyLedger;
     // The page as it is now; edits made while the file is written go into the next export.
     SheetTable* copy = SheetTable::Copy(model);
     exportThread = QThread::create([this, copy, path, pageType] {
@@ -96,7 +96,7 @@ std::optional<ImportRequest> LedgerExchange::AskImport(const PageDefinition& pag
     ++importsRunning;
     ShowBusy(true);
     const int pageType =
-        page.family == PageFamily::Goods ? ExcelEngine::GoodsLedger : ExcelEngine::MoneyLedger;
+        page.family == PageFamily::Goods ? LedgerSheet::GoodsLedger : LedgerSheet::MoneyLedger;
     return ImportRequest{pageType, path, page.table};
 }
 

@@ -3,6 +3,7 @@
 #include "DbManager.h"
 #include "ExcelEngine.h"
 #include "LedgerExport.h"
+#include "LedgerSheet.h"
 #include "MainWindow.h"
 #include "ScriptedPrompt.h"
 #include "TestFolder.h"
@@ -219,7 +220,7 @@ private slots:
         ScriptedPrompt prompt;
         window->GoodsModel(2)->ShowRecords({Sale(1), Sale(2), Sale(3)});
         const QString path = Path("sales.xls");
-        QCOMPARE(LedgerExport::Write(path, ExcelEngine::GoodsLedger, *window->GoodsModel(2)),
+        QCOMPARE(LedgerExport::Write(path, LedgerSheet::GoodsLedger, *window->GoodsModel(2)),
                  QString());
         DbManager::Instance()->Disconnect();
         prompt.AnswerFiles({path});
@@ -248,7 +249,7 @@ private slots:
         }
         window->GoodsModel(2)->ShowRecords(page);
         const QString path = Path("many.xls");
-        QCOMPARE(LedgerExport::Write(path, ExcelEngine::GoodsLedger, *window->GoodsModel(2)),
+        QCOMPARE(LedgerExport::Write(path, LedgerSheet::GoodsLedger, *window->GoodsModel(2)),
                  QString());
         prompt.AnswerFiles({path});
         Click("btn_inport_3");

@@ -2,9 +2,9 @@
 #include "DatabaseEngine.h"
 #include "DatabaseFixture.h"
 #include "DbManager.h"
-#include "ExcelEngine.h"
 #include "LedgerExport.h"
 #include "LedgerImport.h"
+#include "LedgerSheet.h"
 #include "PythonPeer.h"
 #include "TestDatabase.h"
 
@@ -173,7 +173,8 @@ class TestLedgerImport : public DatabaseFixture
         if (!foreignSheets) {
             auto dir = std::make_unique<QTemporaryDir>();
             QByteArray output;
-            if (!PythonPeer::Run(QStringLiteral("make_ledger_dates.py"), {dir->path()}, output))
+            if (!PythonPeer::Run(QStringLiteral(EXCHANGE_TEST_SCRIPTS "/make_ledger_dates.py"),
+                                 {dir->path()}, output))
                 qWarning("make_ledger_dates.py failed: %s", output.constData());
             foreignSheets = std::move(dir);
         }
@@ -294,13 +295,13 @@ private slots:
                 page << Goods(kind, i);
             const QString path = PathOf(QStringLiteral("goods%1.xls").arg(kind));
             std::unique_ptr<QStandardItemModel> model(PageOf(page));
-            QCOMPARE(LedgerExport::Write(path, ExcelEngine::GoodsLedger, *model), QString());
-            const ImportReport first = Import(path, ExcelEngine::GoodsLedger, kind);
+            QCOMPARE(LedgerExport::Write(path, LedgerSheet::GoodsLedger, *model), QString());
+            const ImportReport first = Import(path, LedgerSheet::GoodsLedger, kind);
             QVERIFY2(first.Read(), qPrintable(first.failure));
             QCOMPARE(first.inserted, 3);
             QVERIFY(first.skipped.isEmpty());
             QCOMPARE(StoredGoods(kind), page);
-            const ImportReport second = Import(path, ExcelEngine::GoodsLedger, kind);
+            const ImportReport second = Import(path, LedgerSheet::GoodsLedger, kind);
             QCOMPARE(second.inserted, 0);
             QCOMPARE(second.updated, 3);
             QCOMPARE(StoredGoods(kind), page);
@@ -311,9 +312,9 @@ private slots:
                 page << Money(kind, i);
             const QString path = PathOf(QStringLiteral("money%1.xls").arg(kind));
             std::unique_ptr<QStandardItemModel> model(PageOf(page));
-            QCOMPARE(LedgerExport::Write(path, ExcelEngine::MoneyLedger, *model), QString());
-            QCOMPARE(Import(path, ExcelEngine::MoneyLedger, kind).inserted, 2);
-            QCOMPARE(Import(path, ExcelEngine::MoneyLedger, kind).updated, 2);
+            QCOMPARE(LedgerExport::Write(path, LedgerSheet::MoneyLedger, *model), QString());
+            QCOMPARE(Import(path, LedgerSheet::MoneyLedger, kind).inserted, 2);
+            QCOMPARE(Import(path, LedgerSheet::MoneyLedger, kind).updated, 2);
             QCOMPARE(StoredMoney(kind), page);
         }
     }
@@ -322,8 +323,8 @@ private slots:
     {
         const QString path = PathOf("sales.xls");
         std::unique_ptr<QStandardItemModel> model(PageOf(QList<ProductRecord>{Goods(2, 1)}));
-        QCOMPARE(LedgerExport::Write(path, ExcelEngine::GoodsLedger, *model), QString());
-        QCOMPARE(Import(path, ExcelEngine::GoodsLedger, 4).inserted, 1);
+        QCOMPARE(LedgerExport::Write(path, LedgerSheet::GoodsLedger, *model), QString());
+        QCOMPARE(Import(path, LedgerSheet::GoodsLedger, 4).inserted, 1);
         QCOMPARE(StoredGoods(4).size(), 1);
         QCOMPARE(StoredGoods(2).size(), 0);
     }
@@ -342,9 +343,9 @@ private slots:
         page[6].product_code = "refused";   // row 8
         const QString path = PathOf("bad.xls");
         std::unique_ptr<QStandardItemModel> model(PageOf(page));
-        QCOMPARE(LedgerExport::Write(path, ExcelEngine::GoodsLedger, *model), QString());
+        QCOMPARE(LedgerExport::Write(path, LedgerSheet::GoodsLedger, *model), QString());
 
-        const ImportReport report = Import(path, ExcelEngine::GoodsLedger, 0);
+        const ImportReport report = Import(path, LedgerSheet::GoodsLedger, 0);
         QCOMPARE(report.inserted, 4);
         QCOMPARE(report.skipped.size(), 5);
         QCOMPARE(report.skipped[0].sheetRow, 3);
@@ -374,7 +375,7 @@ private slots:
         for (int r = 0; r < 2; ++r)
             narrow->setItem(r, 0, new QStandardItem("x"));
         QCOMPARE(LedgerExport::Write(PathOf("narrow.xls"), 0, *narrow), QString());
-        const ImportReport shortRows = Import(PathOf("narrow.xls"), ExcelEngine::GoodsLedger, 0);
+        const ImportReport shortRows = Import(PathOf("narrow.xls"), LedgerSheet::GoodsLedger, 0);
         QCOMPARE(shortRows.skipped.size(), 2);
         QCOMPARE(shortRows.skipped[1].sheetRow, 3);
         QCOMPARE(shortRows.skipped[1].reason, QString("只有 5 列,至少需要 19 列"));
@@ -412,7 +413,7 @@ private slots:
             QSKIP(qPrintable(PythonPeer::Missing()));
         const bool money = file.startsWith("money");
         const ImportReport report = Import(
-            ForeignSheet(file), money ? ExcelEngine::MoneyLedger : ExcelEngine::GoodsLedger, 0);
+            ForeignSheet(file), money ? LedgerSheet::MoneyLedger : LedgerSheet::GoodsLedger, 0);
         QVERIFY2(report.Read(), qPrintable(report.failure));
         QCOMPARE(Skipped(report), refused);
         QCOMPARE(report.inserted, dates.size());
@@ -439,18 +440,18 @@ private slots:
         page[2].ie_serial.clear();
         const QString path = PathOf("receipts.xls");
         std::unique_ptr<QStandardItemModel> model(PageOf(page));
-        QCOMPARE(LedgerExport::Write(path, ExcelEngine::MoneyLedger, *model), QString());
+        QCOMPARE(LedgerExport::Write(path, LedgerSheet::MoneyLedger, *model), QString());
         const QString note = QStringLiteral("其中 2 行没有录入时间,已作为新记录添加;再次导入此"
                                             "文件会再次添加这些行。");
 
-        const ImportReport first = Import(path, ExcelEngine::MoneyLedger, 2);
+        const ImportReport first = Import(path, LedgerSheet::MoneyLedger, 2);
         QCOMPARE(first.inserted, 3);
         QCOMPARE(first.insertedWithoutEntryTime, 2);
         QCOMPARE(first.Summary().split('\n').mid(0, 2),
                  QStringList({"新增 3 行,更新 0 行,跳过 0 行。", note}));
         QVERIFY(first.FullText().contains(note));
 
-        const ImportReport second = Import(path, ExcelEngine::MoneyLedger, 2);
+        const ImportReport second = Import(path, LedgerSheet::MoneyLedger, 2);
         QCOMPARE(second.inserted, 2);
         QCOMPARE(second.updated, 1);
         QCOMPARE(second.insertedWithoutEntryTime, 2);
@@ -461,8 +462,8 @@ private slots:
         page[0].ie_serial = "2024-03-15 12:00:00:000";
         page[2].ie_serial = "2024-03-15 12:00:01:000";
         model.reset(PageOf(page));
-        QCOMPARE(LedgerExport::Write(path, ExcelEngine::MoneyLedger, *model), QString());
-        const ImportReport third = Import(path, ExcelEngine::MoneyLedger, 2);
+        QCOMPARE(LedgerExport::Write(path, LedgerSheet::MoneyLedger, *model), QString());
+        const ImportReport third = Import(path, LedgerSheet::MoneyLedger, 2);
         QCOMPARE(third.insertedWithoutEntryTime, 0);
         QVERIFY(!third.Summary().contains("没有录入时间"));
     }
@@ -479,7 +480,7 @@ private slots:
             page << Goods(0, i);
         const QString path = PathOf("many.xls");
         std::unique_ptr<QStandardItemModel> model(PageOf(page));
-        QCOMPARE(LedgerExport::Write(path, ExcelEngine::GoodsLedger, *model), QString());
+        QCOMPARE(LedgerExport::Write(path, LedgerSheet::GoodsLedger, *model), QString());
 
         const QString name = db->ServerDatabase();
         ImportReport report;
@@ -488,7 +489,7 @@ private slots:
             ReconnectCounter counter;
             bool gone = false;
             report = LedgerImport(*engine, NewSerial)
-                         .Run(path, ExcelEngine::GoodsLedger, 0, [&](int, int) {
+                         .Run(path, LedgerSheet::GoodsLedger, 0, [&](int, int) {
                              if (gone)
                                  return;
                              gone = true; // after the first transaction's rows
@@ -532,7 +533,7 @@ private slots:
         file.write(content);
         file.close();
         const QByteArray before = Digest(path);
-        const ImportReport report = Import(path, ExcelEngine::GoodsLedger, 0);
+        const ImportReport report = Import(path, LedgerSheet::GoodsLedger, 0);
         QVERIFY(!report.Read());
         QVERIFY2(report.failure.contains(path), qPrintable(report.failure));
         QCOMPARE(Digest(path), before);
@@ -544,10 +545,10 @@ private slots:
     void missingFileOrFolderFailsAndCreatesNothing()
     {
         const QString missing = PathOf("gone.xls");
-        const ImportReport report = Import(missing, ExcelEngine::MoneyLedger, 0);
+        const ImportReport report = Import(missing, LedgerSheet::MoneyLedger, 0);
         QCOMPARE(report.failure, QString("文件 %1 不存在").arg(missing));
         QVERIFY(!QFile::exists(missing));
-        QVERIFY(!Import(db->WorkDir(), ExcelEngine::MoneyLedger, 0).Read());
+        QVERIFY(!Import(db->WorkDir(), LedgerSheet::MoneyLedger, 0).Read());
         QCOMPARE(QDir(db->WorkDir()).entryList({"*.xls*"}, QDir::Files).size(), 0);
     }
 };

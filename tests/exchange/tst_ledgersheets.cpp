@@ -1,9 +1,13 @@
-// Sheet lines <-> ledger records and the import report, without a database.
+// Sheet lines <-> ledger records, ledger pages written to sheets and the import report, without a
+// database.
+#include "ExcelEngine.h"
 #include "ImportReport.h"
+#include "LedgerSheet.h"
 #include "LedgerSheetRows.h"
 #include "SerialDate.h"
 
 #include <QFile>
+#include <QStandardItemModel>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -242,6 +246,56 @@ private slots:
         QVERIFY2(Rows(1).ToRecord(cells, r, reason), qPrintable(reason));
         QCOMPARE(r.prodcut_remark.size(), 5000);
         QCOMPARE(r.product_num, QString(" 12 ")); // checked, stored as read
+    }
+
+    void ledgerPagesWriteEveryCellAndDates_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<int>("dateColumn");
+        QTest::newRow("goods") << int(LedgerSheet::GoodsLedger) << 7;
+        QTest::newRow("money") << int(LedgerSheet::MoneyLedger) << 3;
+    }
+
+    void ledgerPagesWriteEveryCellAndDates()
+    {
+        QFETCH(int, kind);
+        QFETCH(int, dateColumn);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("ledger%1.xls").arg(kind));
+        QStandardItemModel model(3, 8);
+        for (int c = 0; c < 8; ++c)
+            model.setHorizontalHeaderItem(c, new QStandardItem(QStringLiteral("列%1").arg(c)));
+        for (int c = 0; c < 8; ++c)
+            model.setItem(0, c, new QStandardItem(QStringLiteral("旧%1").arg(c)));
+        {
+            // Cells the ledger leaves empty must clear what the file held there before.
+            ExcelEngine engine(path);
+            QVERIFY(engine.Open());
+            QVERIFY(engine.WriteTableToSheet(&model));
+        }
+        model.setItem(0, 1, new QStandardItem(QString()));
+        model.setData(model.index(0, dateColumn), QStringLiteral("2014-05-20"));
+        model.setData(model.index(1, dateColumn), QDate(2023, 12, 1));
+        model.setData(model.index(1, 0), QStringLiteral("2024-01-02"));
+        model.setData(model.index(2, dateColumn), QStringLiteral("不是日期"));
+        {
+            ExcelEngine engine(path);
+            QVERIFY(!LedgerSheet::WriteLedgerToSheet(engine, kind, &model));
+            QVERIFY(engine.Open());
+            QVERIFY(LedgerSheet::WriteLedgerToSheet(engine, kind, &model));
+        }
+        ExcelEngine engine(path);
+        QVERIFY(engine.Open());
+        QStringList list;
+        engine.ReadSheetToList(list);
+        QCOMPARE(list.size(), 3);
+        const QStringList first = list[0].split('+');
+        QCOMPARE(first.value(1), QString());
+        QCOMPARE(first.value(dateColumn), QStringLiteral("2014K05K20"));
+        QCOMPARE(first.value(2), QStringLiteral("旧2"));
+        QCOMPARE(list[1].split('+').value(dateColumn), QStringLiteral("2023K12K01"));
+        QCOMPARE(list[1].split('+').value(0), QStringLiteral("2024-01-02"));
+        QCOMPARE(list[2].split('+').value(dateColumn), QStringLiteral("不是日期"));
     }
 
     void reportListsTwentyAndWritesAllBesideTheSource()

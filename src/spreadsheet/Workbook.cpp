@@ -1,6 +1,6 @@
 #include "Workbook.h"
 
-#include "NumberText.h"
+#include "CellNumber.h"
 
 #include <algorithm>
 
@@ -23,7 +23,7 @@ QString CellValue::Display() const
 {
     if (type == Type::Text)
         return text;
-    return NumberText::Write(number);
+    return CellNumber::Text(number);
 }
 
 const CellValue* SheetCells::Find(int row, int column) const

@@ -1,47 +1,15 @@
 #include "ExcelEngine.h"
 
-#include "SheetDate.h"
 #include "SheetDocument.h"
 
 #include <QAbstractItemModel>
-#include <QDate>
-#include <QDateTime>
 
 namespace
 {
 
 // Reading hands out every cell of the used range, empty ones too: a legal but enormous range
-// (cells at A1 and XFD1048576) would need far more memory than a ledger ever does.
+// (cells at A1 and XFD1048576) would need far more memory than any table of data ever does.
 constexpr qint64 MaxUsedCells = 5'000'000;
-
-int DateColumn(int kind)
-{
-    switch (kind) {
-    case ExcelEngine::GoodsLedger:
-        return 7;
-    case ExcelEngine::MoneyLedger:
-        return 3;
-    default:
-        return -1;
-    }
-}
-
-QString LedgerDate(const QVariant& value)
-{
-    QDate date;
-    if (value.typeId() == QMetaType::QDate)
-        date = value.toDate();
-    else if (value.typeId() == QMetaType::QDateTime)
-        date = value.toDateTime().date();
-    else
-        date = SheetDate::Read(value.toString(), false);
-    if (!date.isValid())
-        return value.toString();
-    return QStringLiteral("%1K%2K%3")
-        .arg(date.year(), 4, 10, QChar('0'))
-        .arg(date.month(), 2, 10, QChar('0'))
-        .arg(date.day(), 2, 10, QChar('0'));
-}
 
 // A cell of a list line: "+" separates cells there, so a "+" of the cell becomes "^^".
 void AppendListCell(QString& line, const CellValue& value)
@@ -189,22 +157,14 @@ bool ExcelEngine::WriteTableToSheet(const QAbstractItemModel* model)
     return Save();
 }
 
-QString ExcelEngine::LedgerText(int kind, const QModelIndex& index) const
-{
-    const QVariant value = index.data(Qt::DisplayRole);
-    if (index.column() == DateColumn(kind))
-        return LedgerDate(value);
-    return value.toString();
-}
-
-bool ExcelEngine::WriteLedgerToSheet(int kind, const QAbstractItemModel* model)
+bool ExcelEngine::WriteEveryCellToSheet(const QAbstractItemModel* model, const TextOfCell& text)
 {
     if (!open || !model)
         return false;
     WriteHeader(model);
     for (int r = 0; r < model->rowCount(); ++r) {
         for (int c = 0; c < model->columnCount(); ++c)
-            SetCellData(r + 2, c + 1, LedgerText(kind, model->index(r, c)));
+            SetCellData(r + 2, c + 1, text(model->index(r, c)));
     }
     return Save();
 }

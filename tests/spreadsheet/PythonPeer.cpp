@@ -1,5 +1,6 @@
 #include "PythonPeer.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QProcess>
@@ -27,7 +28,7 @@ bool PythonPeer::Run(const QString& script, const QStringList& arguments, QByteA
 {
     QProcess python;
     python.start(Interpreter,
-                 QStringList{QStringLiteral(EXCHANGE_TEST_SCRIPTS "/") + script} + arguments);
+                 QStringList{QDir(QStringLiteral(PEER_SCRIPTS)).filePath(script)} + arguments);
     const bool finished = python.waitForFinished(120000);
     output = python.readAllStandardOutput();
     if (!finished || python.exitStatus() != QProcess::NormalExit || python.exitCode() != 0) {

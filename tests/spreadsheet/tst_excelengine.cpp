@@ -1,5 +1,6 @@
 #include "BiffRecords.h"
 #include "BiffStream.h"
+#include "CellNumber.h"
 #include "CompoundReader.h"
 #include "ExcelEngine.h"
 #include "PythonPeer.h"
@@ -10,10 +11,12 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QRandomGenerator>
 #include <QStandardItemModel>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <cmath>
 #include <quazip.h>
 #include <quazipfile.h>
 
@@ -118,8 +121,7 @@ private slots:
     void newFileIsExcel97WhateverItsName();
     void tableRoundTripKeepsTexts();
     void independentReaderSeesOurTexts();
-    void ledgerPagesWriteEveryCellAndDates_data();
-    void ledgerPagesWriteEveryCellAndDates();
+    void everyCellWrittenWithTheGivenText();
     void tableReadGoesBeforeExistingRows();
     void tableWidgetModelWorks();
 
@@ -135,6 +137,7 @@ private slots:
     void secondWriteAfterSaveIsNotLost();
     void cellsWrittenInAnyOrderLastTextWins();
 
+    void numberCellsGiveFifteenDigitTexts();
     void biffRowLimit();
     void failuresGiveReasons();
     void enormousUsedRangeIsRefused();
@@ -235,49 +238,29 @@ void ExcelEngineTest::independentReaderSeesOurTexts()
     QCOMPARE(TextAt(cells, 3, 2), QStringLiteral("12.5"));
 }
 
-void ExcelEngineTest::ledgerPagesWriteEveryCellAndDates_data()
+void ExcelEngineTest::everyCellWrittenWithTheGivenText()
 {
-    QTest::addColumn<int>("kind");
-    QTest::addColumn<int>("dateColumn");
-    QTest::newRow("goods") << int(ExcelEngine::GoodsLedger) << 7;
-    QTest::newRow("money") << int(ExcelEngine::MoneyLedger) << 3;
-}
-
-void ExcelEngineTest::ledgerPagesWriteEveryCellAndDates()
-{
-    QFETCH(int, kind);
-    QFETCH(int, dateColumn);
-    const QString path = Path(QStringLiteral("ledger%1.xls").arg(kind));
-    QStandardItemModel model(3, 8);
-    for (int c = 0; c < 8; ++c)
-        model.setHorizontalHeaderItem(c, new QStandardItem(QStringLiteral("列%1").arg(c)));
-    for (int c = 0; c < 8; ++c)
-        model.setItem(0, c, new QStandardItem(QStringLiteral("旧%1").arg(c)));
-    {
-        // Cells the ledger leaves empty must clear what the file held there before.
-        ExcelEngine engine(path);
-        QVERIFY(engine.Open());
-        QVERIFY(engine.WriteTableToSheet(&model));
-    }
-    model.setItem(0, 1, new QStandardItem(QString()));
-    model.setData(model.index(0, dateColumn), QStringLiteral("2014-05-20"));
-    model.setData(model.index(1, dateColumn), QDate(2023, 12, 1));
-    model.setData(model.index(1, 0), QStringLiteral("2024-01-02"));
-    model.setData(model.index(2, dateColumn), QStringLiteral("不是日期"));
+    const QString path = Path("everycell.xls");
+    std::unique_ptr<QStandardItemModel> model(
+        Table({"a", "b", "c"}, {{"old0", "old1", "old2"}, {"", "", ""}}));
     {
         ExcelEngine engine(path);
         QVERIFY(engine.Open());
-        QVERIFY(engine.WriteLedgerToSheet(kind, &model));
+        QVERIFY(engine.WriteTableToSheet(model.get()));
     }
-    const QStringList list = ReadList(path);
-    QCOMPARE(list.size(), 3);
-    const QStringList first = list[0].split('+');
-    QCOMPARE(first.value(1), QString());
-    QCOMPARE(first.value(dateColumn), QStringLiteral("2014K05K20"));
-    QCOMPARE(first.value(2), QStringLiteral("旧2"));
-    QCOMPARE(list[1].split('+').value(dateColumn), QStringLiteral("2023K12K01"));
-    QCOMPARE(list[1].split('+').value(0), QStringLiteral("2024-01-02"));
-    QCOMPARE(list[2].split('+').value(dateColumn), QStringLiteral("不是日期"));
+    // A cell the table leaves empty clears what the file held there before.
+    model->setItem(0, 1, new QStandardItem(QString()));
+    model->setItem(1, 2, new QStandardItem(QStringLiteral("x")));
+    {
+        ExcelEngine engine(path);
+        QVERIFY(!engine.WriteEveryCellToSheet(model.get(), {}));
+        QVERIFY(engine.Open());
+        QVERIFY(engine.WriteEveryCellToSheet(model.get(), [](const QModelIndex& index) {
+            const QString text = index.data().toString();
+            return index.column() == 2 ? text.toUpper() : text;
+        }));
+    }
+    QCOMPARE(ReadList(path), (QStringList{"old0++OLD2", "++X"}));
 }
 
 void ExcelEngineTest::tableReadGoesBeforeExistingRows()
@@ -603,6 +586,29 @@ void ExcelEngineTest::cellsWrittenInAnyOrderLastTextWins()
     QStringList list;
     QVERIFY(engine.ReadSheetToList(list));
     QCOMPARE(list, QStringList({"+", "c+x"}));
+}
+
+void ExcelEngineTest::numberCellsGiveFifteenDigitTexts()
+{
+    QCOMPARE(CellNumber::Text(12), QString("12"));
+    QCOMPARE(CellNumber::Text(12.5), QString("12.5"));
+    QCOMPARE(CellNumber::Text(0.1 + 0.2), QString("0.3"));
+    QCOMPARE(CellNumber::Text(2500000), QString("2500000"));
+    QCOMPARE(CellNumber::Text(-0.0), QString("0"));
+    QCOMPARE(CellNumber::Text(std::nan("")), QString("0"));
+    QCOMPARE(CellNumber::Text(-HUGE_VAL), QString("0"));
+    QCOMPARE(CellNumber::Text(-0.05), QString("-0.05"));
+    QCOMPARE(CellNumber::Text(0.00001), QString("1e-05"));
+    QCOMPARE(CellNumber::Text(1e15), QString("1e+15"));
+    // Whatever the value, the text is that of the 15-digit general format.
+    QRandomGenerator dice(15);
+    for (int i = 0; i < 100000; ++i) {
+        const double v =
+            i % 2 ? double(dice.bounded(-2000000000, 2000000000)) / std::pow(10.0, dice.bounded(9))
+                  : (dice.generateDouble() - 0.5) * std::pow(10.0, dice.bounded(-6, 17));
+        if (v != 0)
+            QCOMPARE(CellNumber::Text(v), QString::number(v, 'g', 15));
+    }
 }
 
 void ExcelEngineTest::biffRowLimit()

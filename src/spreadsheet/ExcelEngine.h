@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 #include <QVariant>
+#include <functional>
 #include <memory>
 
 class QAbstractItemModel;
@@ -19,8 +20,8 @@ class SheetDocument;
 class ExcelEngine : public QObject
 {
 public:
-    // Which page layout WriteLedgerToSheet writes.
-    enum LedgerKind { GoodsLedger = 1, MoneyLedger = 2 };
+    // The text a cell of the sheet gets for one cell of the model.
+    using TextOfCell = std::function<QString(const QModelIndex&)>;
 
     explicit ExcelEngine(const QString& path);
     ~ExcelEngine() override;
@@ -38,9 +39,9 @@ public:
     // Header texts into row 1, the model's texts from row 2, then Save(); cells the model has
     // no value for stay as they are.
     bool WriteTableToSheet(const QAbstractItemModel* model);
-    // Like WriteTableToSheet but every cell is written, and the date column of the page kind
-    // is written as "yyyyKMMKdd".
-    bool WriteLedgerToSheet(int kind, const QAbstractItemModel* model);
+    // Like WriteTableToSheet but every cell is written, empty ones too, with the text `text`
+    // gives for it.
+    bool WriteEveryCellToSheet(const QAbstractItemModel* model, const TextOfCell& text);
     // 1-based; the value is stored as text (never as a formula), an empty text clears the cell.
     void SetCellData(int row, int column, const QVariant& value);
 
@@ -60,7 +61,6 @@ public:
 
 private:
     QString CellText(int row, int column) const;
-    QString LedgerText(int kind, const QModelIndex& index) const;
     void WriteHeader(const QAbstractItemModel* model);
 
     QString filePath;
