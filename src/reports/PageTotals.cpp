@@ -2,6 +2,7 @@
 
 #include "NumberText.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace PageTotals
@@ -31,6 +32,25 @@ void Sum::Add(double value)
     else
         compensation += (value - t) + sum;
     sum = t;
+    magnitude += std::fabs(value);
+    if (places >= 0) {
+        const int p = NumberText::DecimalPlaces(value);
+        places = p < 0 ? -1 : std::max(places, p);
+    }
+}
+
+double Sum::Value() const
+{
+    const double binary = sum + compensation;
+    if (places <= 0)
+        return binary; // whole numbers add up exactly; other amounts stay as they are
+    // Each amount is within half a unit in its last binary place of its decimal, so the binary
+    // sum is within about magnitude x 2^-53 of the decimal sum: while that is far below half a
+    // unit of the last decimal place, rounding there gives the decimal sum.
+    const double unit = std::pow(10.0, -places);
+    if (magnitude * 0x1p-50 >= unit / 4 || std::fabs(binary) / unit >= 0x1p52)
+        return binary;
+    return NumberText::RoundToPlaces(binary, places);
 }
 
 GoodsTotals RowGoods(const ProductRecord& row)
