@@ -14,24 +14,11 @@ namespace
 constexpr int PurchaseIn = 0;
 constexpr int PurchaseReturn = 1;
 constexpr int Loss = 4;
-constexpr int GoodsKinds = 5;
 
 // Profit rows by money kind: receipts and other income come in; kind 1, the receivables, is
 // money not received yet; kinds 3-6 are what the profit counts out.
 constexpr int ReceivedRows[] = {0, 2};
 constexpr int PaidRows[] = {3, 4, 5, 6};
-
-// The purchase-in, purchase-return and loss records, each kind in its order: what the page of
-// that kind selects. Only the sums of these pages are taken, and sums do not depend on the order.
-std::array<QList<ProductRecord>, GoodsKinds> SummedPages(const QList<ProductRecord>& goods)
-{
-    std::array<QList<ProductRecord>, GoodsKinds> pages;
-    for (const ProductRecord& r : goods) {
-        if (r.tab_type == PurchaseIn || r.tab_type == PurchaseReturn || r.tab_type == Loss)
-            pages[r.tab_type] << r;
-    }
-    return pages;
-}
 
 // The sum of some profit rows' amounts, as they stand in the table.
 double ProfitRows(const QList<FinanceRecord>& rows, std::span<const int> which)
@@ -44,20 +31,19 @@ double ProfitRows(const QList<FinanceRecord>& rows, std::span<const int> which)
 
 void AddStock(const QList<ProductRecord>& goods, ChainSummary::Figures& f)
 {
-    // The inventory page as the super user sees it: unit prices and amounts shown.
-    QList<ProductRecord> entries;
+    // The inventory page as the super user sees it: unit prices and amounts shown. Its stock
+    // entries are the rows of purchase-ins; any other row is a record it could not place.
+    const QList<ProductRecord> rows = StockComputation::ComputeStock(goods, true);
+    PageTotals::Sum quantity;
     qsizetype unplaced = 0;
-    for (ProductRecord& row : StockComputation::ComputeStock(goods, true)) {
+    for (const ProductRecord& row : rows) {
         if (row.tab_type == PurchaseIn)
-            entries << std::move(row);
+            quantity.Add(NumberText::Read(row.product_num));
         else
             ++unplaced;
     }
-    PageTotals::Sum quantity;
-    for (const ProductRecord& entry : std::as_const(entries))
-        quantity.Add(NumberText::Read(entry.product_num));
     f[ChainSummary::StockQuantity] = quantity.Value();
-    f[ChainSummary::StockValue] = PageTotals::SumGoods(entries).amount;
+    f[ChainSummary::StockValue] = PageTotals::SumGoodsOfKind(rows, PurchaseIn).amount;
     f[ChainSummary::UnplacedRecords] = double(unplaced);
 }
 
@@ -66,24 +52,24 @@ void AddStock(const QList<ProductRecord>& goods, ChainSummary::Figures& f)
 namespace ChainSummary
 {
 
-Figures ForShop(const ShopRecords& records)
+Figures ForShop(ShopRecords records)
 {
     Figures f{};
-    std::array<QList<ProductRecord>, GoodsKinds> pages = SummedPages(records.goods);
+    SalesReturns::DeductSalesReturns(records.sales, records.salesReturns);
+    const PageTotals::GoodsTotals sales = PageTotals::SumGoods(records.sales);
+    f[Sales] = sales.amount;
+    f[CustomersUnpaid] = sales.unpaid;
 
-    QList<ProductRecord> sales = records.sales;
-    SalesReturns::DeductSalesReturns(sales, records.salesReturns);
-    const PageTotals::GoodsTotals salesTotals = PageTotals::SumGoods(sales);
-    f[Sales] = salesTotals.amount;
-    f[CustomersUnpaid] = salesTotals.unpaid;
-
-    const PageTotals::GoodsTotals purchaseTotals = PageTotals::SumGoods(pages[PurchaseIn]);
+    // Each kind's rows as the page of that kind selects them: only their sums are taken, and
+    // sums do not depend on the order.
+    const QList<ProductRecord>& goods = records.goods;
+    const PageTotals::GoodsTotals bought = PageTotals::SumGoodsOfKind(goods, PurchaseIn);
     PageTotals::Sum purchases;
-    purchases.Add(purchaseTotals.amount);
-    purchases.Add(-PageTotals::SumGoods(pages[PurchaseReturn]).amount);
+    purchases.Add(bought.amount);
+    purchases.Add(-PageTotals::SumGoodsOfKind(goods, PurchaseReturn).amount);
     f[Purchases] = purchases.Value();
-    f[SuppliersUnpaid] = purchaseTotals.unpaid;
-    f[Losses] = PageTotals::SumGoods(pages[Loss]).amount;
+    f[SuppliersUnpaid] = bought.unpaid;
+    f[Losses] = PageTotals::SumGoodsOfKind(goods, Loss).amount;
 
     const QList<FinanceRecord> profit = ProfitSummary::ComputeProfit(records.money);
     f[Received] = ProfitRows(profit, ReceivedRows);

@@ -66,7 +66,9 @@ struct ShopRecords {
     QList<FinanceRecord> money;        // the period's money records of every kind (profit)
 };
 
-Figures ForShop(const ShopRecords& records);
+// Takes the records by value: the sales are changed by the deduction of the returns, and a
+// caller done with the records moves them in.
+Figures ForShop(ShopRecords records);
 
 // The sum of each column over the shops. A total of stock value is the value at purchase price
 // of the stock entries of every shop together; a total of stock quantity counts their pieces

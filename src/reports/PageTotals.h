@@ -23,6 +23,10 @@ GoodsTotals RowGoods(const ProductRecord& row);
 // appended to `filled` so that the caller can store them.
 GoodsTotals SumGoods(QList<ProductRecord>& rows, QList<int>* filled = nullptr);
 
+// What SumGoods gives for the rows of one kind among `rows`, leaving the rows as they are: the
+// totals the page of that kind shows for them.
+GoodsTotals SumGoodsOfKind(const QList<ProductRecord>& rows, int kind);
+
 // Sums the amount column (page column 2) of money rows.
 double SumMoney(const QList<FinanceRecord>& rows);
 

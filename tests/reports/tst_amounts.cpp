@@ -94,7 +94,13 @@ private slots:
         QList<ProductRecord> rows = {Row("4", "2.5", "10", "3", "7"), Row("2", "1.5", ""),
                                      Row("1", "0.2", "0", "0.2", ""), Row("x", "", "")};
         QList<int> filled;
+        QList<ProductRecord> otherKinds = rows;
+        for (ProductRecord& r : otherKinds)
+            r.tab_type = 2;
+        const PageTotals::GoodsTotals unchanged = PageTotals::SumGoodsOfKind(rows + otherKinds, 0);
         const PageTotals::GoodsTotals t = PageTotals::SumGoods(rows, &filled);
+        QCOMPARE(std::make_tuple(unchanged.amount, unchanged.paid, unchanged.unpaid),
+                 std::make_tuple(t.amount, t.paid, t.unpaid));
         QCOMPARE(filled, QList<int>({1, 2, 3}));
         QCOMPARE(rows.at(1).product_total, QString("3"));
         QCOMPARE(rows.at(2).product_total, QString("0.2"));

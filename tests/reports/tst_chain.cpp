@@ -7,6 +7,7 @@
 #include "PageTotals.h"
 #include "ProfitSummary.h"
 #include "QueryRun.h"
+#include "SampleGoods.h"
 
 #include <QCoreApplication>
 #include <QDate>
@@ -22,24 +23,16 @@ const char* const ColumnNames[ColumnCount] = {
     "sales", "purchases",   "losses",        "received",          "paid",    "profit",
     "stock", "stock value", "customers owe", "owed to suppliers", "unplaced"};
 
+// A goods row of SampleGoods with its own amounts.
 ProductRecord Goods(int kind, const QString& serial, const QString& model, const QString& num,
                     const QString& price, const QString& total, const QString& pay = "0",
                     const QString& debt = "0")
 {
-    ProductRecord r;
-    r.tab_type = kind;
-    r.product_serial = serial;
-    r.product_time = "2024-03-05";
-    r.product_model = model;
-    r.product_color = "红";
-    r.product_store = "一号库";
-    r.product_num = num;
+    ProductRecord r = SampleGoods(kind, serial, "2024-03-05", model, num);
     r.product_price = price;
     r.product_total = total;
     r.product_pay = pay;
     r.product_debt = debt;
-    r.product_purchase = "王";
-    r.product_supply = "李";
     return r;
 }
 
