@@ -2,6 +2,7 @@
 
 #include "NumberText.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace PageTotals
@@ -10,15 +11,40 @@ namespace PageTotals
 namespace
 {
 
-bool BlankTotal(const ProductRecord& row)
+bool Blank(const QString& total)
 {
-    return row.product_total.isEmpty() || std::fabs(NumberText::Read(row.product_total)) < 1e-6;
+    return total.isEmpty() || std::fabs(NumberText::Read(total)) < 1e-6;
 }
 
 double Product(const ProductRecord& row)
 {
     return NumberText::Read(row.product_num) * NumberText::Read(row.product_price);
 }
+
+// The total a row shows once a blank one has been given quantity x price.
+QString FilledTotal(const ProductRecord& row)
+{
+    return Blank(row.product_total) ? NumberText::Write(Product(row)) : row.product_total;
+}
+
+// What a row adds to the totals when its total reads `total`.
+GoodsTotals RowGoodsWithTotal(const ProductRecord& row, const QString& total)
+{
+    return {Blank(total) ? Product(row) : NumberText::Read(total),
+            NumberText::Read(row.product_pay), NumberText::Read(row.product_debt)};
+}
+
+struct GoodsSums {
+    Sum amount, paid, unpaid;
+
+    void Add(const GoodsTotals& row)
+    {
+        amount.Add(row.amount);
+        paid.Add(row.paid);
+        unpaid.Add(row.unpaid);
+    }
+    GoodsTotals Value() const { return {amount.Value(), paid.Value(), unpaid.Value()}; }
+};
 
 } // namespace
 
@@ -31,33 +57,55 @@ void Sum::Add(double value)
     else
         compensation += (value - t) + sum;
     sum = t;
+    magnitude += std::fabs(value);
+    if (places >= 0) {
+        const int p = NumberText::DecimalPlaces(value);
+        places = p < 0 ? -1 : std::max(places, p);
+    }
+}
+
+double Sum::Value() const
+{
+    const double binary = sum + compensation;
+    if (places <= 0)
+        return binary; // whole numbers add up exactly; other amounts stay as they are
+    // Each amount is within half a unit in its last binary place of its decimal, so the binary
+    // sum is within about magnitude x 2^-53 of the decimal sum: while that is far below half a
+    // unit of the last decimal place, rounding there gives the decimal sum.
+    const double unit = std::pow(10.0, -places);
+    if (magnitude * 0x1p-50 >= unit / 4 || std::fabs(binary) / unit >= 0x1p52)
+        return binary;
+    return NumberText::RoundToPlaces(binary, places);
 }
 
 GoodsTotals RowGoods(const ProductRecord& row)
 {
-    return {BlankTotal(row) ? Product(row) : NumberText::Read(row.product_total),
-            NumberText::Read(row.product_pay), NumberText::Read(row.product_debt)};
+    return RowGoodsWithTotal(row, row.product_total);
 }
 
 GoodsTotals SumGoods(QList<ProductRecord>& rows, QList<int>* filled)
 {
-    Sum amount, paid, unpaid;
+    GoodsSums sums;
     for (qsizetype i = 0; i < rows.size(); ++i) {
         ProductRecord& row = rows[i];
-        if (BlankTotal(row)) {
-            const QString text = NumberText::Write(Product(row));
-            if (row.product_total != text) {
-                row.product_total = text;
-                if (filled)
-                    *filled << int(i);
-            }
+        if (QString total = FilledTotal(row); total != row.product_total) {
+            row.product_total = std::move(total);
+            if (filled)
+                *filled << int(i);
         }
-        const GoodsTotals sums = RowGoods(row);
-        amount.Add(sums.amount);
-        paid.Add(sums.paid);
-        unpaid.Add(sums.unpaid);
+        sums.Add(RowGoods(row));
     }
-    return {amount.Value(), paid.Value(), unpaid.Value()};
+    return sums.Value();
+}
+
+GoodsTotals SumGoodsOfKind(const QList<ProductRecord>& rows, int kind)
+{
+    GoodsSums sums;
+    for (const ProductRecord& row : rows) {
+        if (row.tab_type == kind)
+            sums.Add(RowGoodsWithTotal(row, FilledTotal(row)));
+    }
+    return sums.Value();
 }
 
 double SumMoney(const QList<FinanceRecord>& rows)

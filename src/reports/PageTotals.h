@@ -23,19 +23,27 @@ GoodsTotals RowGoods(const ProductRecord& row);
 // appended to `filled` so that the caller can store them.
 GoodsTotals SumGoods(QList<ProductRecord>& rows, QList<int>* filled = nullptr);
 
+// What SumGoods gives for the rows of one kind among `rows`, leaving the rows as they are: the
+// totals the page of that kind shows for them.
+GoodsTotals SumGoodsOfKind(const QList<ProductRecord>& rows, int kind);
+
 // Sums the amount column (page column 2) of money rows.
 double SumMoney(const QList<FinanceRecord>& rows);
 
-// Adds many amounts without the drift of a plain running sum.
+// Adds many amounts without the drift of a plain running sum. When every amount is a decimal of
+// at most six places, the sum is that of the decimals: 12345.67 - 12280 is 65.67, not the binary
+// remainder 65.67000000000007 that would show as 65.6700000000001.
 class Sum
 {
 public:
     void Add(double value);
-    double Value() const { return sum + compensation; }
+    double Value() const;
 
 private:
     double sum = 0;
     double compensation = 0;
+    double magnitude = 0; // of every amount added: bounds how far the binary sum can stray
+    int places = 0;       // the most decimal places of an amount; -1: one had more
 };
 
 } // namespace PageTotals

@@ -126,7 +126,13 @@ bool IniFile::ReadLine(qsizetype index, const QByteArray& bytes, QString& sectio
     const QString full = section.isEmpty() ? key : section + QLatin1Char('/') + key;
     values.insert(full, value);
     valueLines.insert(full, index);
+    sectionEntries[section] << Entry{key, value, index + 1};
     return true;
+}
+
+QList<IniFile::Entry> IniFile::SectionEntries(const QString& section) const
+{
+    return sectionEntries.value(section);
 }
 
 bool IniFile::SetValue(const QString& key, const QString& value)

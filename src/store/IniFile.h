@@ -27,6 +27,15 @@ public:
     // The value of `Section/Key` (the last one when the key is written twice); empty when missing.
     QString Value(const QString& key) const { return values.value(key); }
 
+    // One "Key=Value" line of a section, as it was read.
+    struct Entry {
+        QString key;
+        QString value;
+        qsizetype line = 0; // 1-based
+    };
+    // Every key line of `section` in file order, a key written twice included twice.
+    QList<Entry> SectionEntries(const QString& section) const;
+
     // Writes `value` into the line of `Section/Key` (adding the key, and its section when
     // missing) and leaves every other line of the file as it was. The value is written as it
     // is: callers give values that read back unchanged.
@@ -43,5 +52,6 @@ private:
     QHash<QString, QString> values;
     QHash<QString, qsizetype> valueLines;   // key -> index of the line that sets it
     QHash<QString, qsizetype> sectionLines; // section -> index of its last header line
+    QHash<QString, QList<Entry>> sectionEntries;
     QString error;
 };

@@ -9,33 +9,49 @@ namespace NumberText
 namespace
 {
 
+constexpr double Limit = 1e15; // fifteen digits, and fixed notation in the 'g' format
+constexpr int MaxPlaces = 6;
+constexpr double PlacePowers[MaxPlaces + 1] = {1, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6};
+
+// The decimal of at most six places and fifteen digits whose nearest double `magnitude` (not
+// negative) is: its places and its digits as a whole number.
+struct Decimal {
+    int places;
+    double digits;
+};
+std::optional<Decimal> ShortDecimalOf(double magnitude)
+{
+    for (int places = 0; places <= MaxPlaces; ++places) {
+        const double digits = std::nearbyint(magnitude * PlacePowers[places]);
+        if (digits >= Limit)
+            return std::nullopt;
+        if (digits / PlacePowers[places] == magnitude)
+            return Decimal{places, digits};
+    }
+    return std::nullopt;
+}
+
 // A value that is the nearest double to a decimal of at most six places and fifteen digits reads
 // as that decimal when rounded to fifteen significant digits; written from its digits directly it
 // costs a fraction of the general formatter, which is slowest exactly for such short decimals.
 std::optional<QString> ShortDecimal(double value)
 {
-    static constexpr double Powers[] = {1, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6};
-    constexpr double Limit = 1e15; // fifteen digits, and fixed notation in the 'g' format
     const double magnitude = std::fabs(value);
     if (magnitude < 1e-4 || magnitude >= Limit)
         return std::nullopt;
-    for (int places = 0; places < int(std::size(Powers)); ++places) {
-        const double scaled = std::nearbyint(magnitude * Powers[places]);
-        if (scaled >= Limit)
-            return std::nullopt;
-        if (scaled / Powers[places] != magnitude)
-            continue;
-        QString text = QString::number(qint64(scaled));
-        if (places > 0) {
-            if (text.size() <= places)
-                text.prepend(QString(places + 1 - text.size(), QLatin1Char('0')));
-            text.insert(text.size() - places, QLatin1Char('.'));
-        }
-        if (value < 0)
-            text.prepend(QLatin1Char('-'));
-        return text;
+    const std::optional<Decimal> decimal = ShortDecimalOf(magnitude);
+    if (!decimal)
+        return std::nullopt;
+    const int places = decimal->places;
+    QString text = QString::number(qint64(decimal->digits));
+    if (places > 0) {
+        if (text.size() <= places)
+            text.prepend(QString(places + 1 - text.size(), QLatin1Char('0')));
+        text.insert(text.size() - places, QLatin1Char('.'));
     }
-    return std::nullopt;
+    if (value < 0)
+        text.prepend(QLatin1Char('-'));
+    return text;
 }
 
 // A plain decimal of up to fifteen digits ("12", "-0.05") as the nearest double: both its digits
@@ -90,6 +106,20 @@ QString Write(double value)
     if (std::optional<QString> text = ShortDecimal(value))
         return *text;
     return QString::number(value, 'g', 15);
+}
+
+int DecimalPlaces(double value)
+{
+    if (!std::isfinite(value))
+        return -1;
+    const std::optional<Decimal> decimal = ShortDecimalOf(std::fabs(value));
+    return decimal ? decimal->places : -1;
+}
+
+double RoundToPlaces(double value, int places)
+{
+    const double scale = PlacePowers[qBound(0, places, MaxPlaces)];
+    return std::nearbyint(value * scale) / scale;
 }
 
 bool IsNumberOrEmpty(const QString& text)

@@ -13,6 +13,13 @@ double Read(const QString& text);
 // 2500000 -> "2500000".
 QString Write(double value);
 
+// The fewest decimal places of the decimal, of at most six places and fifteen digits, whose
+// nearest double `value` is; -1 when there is none (a third, or most products of such decimals).
+int DecimalPlaces(double value);
+
+// The nearest double to `value` rounded to `places` (0-6) decimal places.
+double RoundToPlaces(double value, int places);
+
 // True when the text is empty or reads as a number (what a number cell accepts).
 bool IsNumberOrEmpty(const QString& text);
 

@@ -1,8 +1,10 @@
 // Computed amount columns of a goods row and the page totals.
 #include "NumberText.h"
 #include "PageTotals.h"
+#include "ProfitSummary.h"
 #include "RowAmounts.h"
 
+#include <QRandomGenerator>
 #include <QTest>
 
 namespace
@@ -92,7 +94,13 @@ private slots:
         QList<ProductRecord> rows = {Row("4", "2.5", "10", "3", "7"), Row("2", "1.5", ""),
                                      Row("1", "0.2", "0", "0.2", ""), Row("x", "", "")};
         QList<int> filled;
+        QList<ProductRecord> otherKinds = rows;
+        for (ProductRecord& r : otherKinds)
+            r.tab_type = 2;
+        const PageTotals::GoodsTotals unchanged = PageTotals::SumGoodsOfKind(rows + otherKinds, 0);
         const PageTotals::GoodsTotals t = PageTotals::SumGoods(rows, &filled);
+        QCOMPARE(std::make_tuple(unchanged.amount, unchanged.paid, unchanged.unpaid),
+                 std::make_tuple(t.amount, t.paid, t.unpaid));
         QCOMPARE(filled, QList<int>({1, 2, 3}));
         QCOMPARE(rows.at(1).product_total, QString("3"));
         QCOMPARE(rows.at(2).product_total, QString("0.2"));
@@ -119,6 +127,39 @@ private slots:
         rows[0].ie_sum = "2500000";
         QCOMPARE(NumberText::Write(PageTotals::SumMoney(rows)), QString("2500000.1"));
         QCOMPARE(NumberText::Write(PageTotals::SumMoney({})), QString("0"));
+    }
+
+    // A total far smaller than its amounts shows the decimal sum, not the binary remainder of
+    // the amounts (12345.67 - 12280 is 65.67, never 65.6700000000001).
+    void totalsThatCancelOut()
+    {
+        auto money = [](const QStringList& sums) {
+            QList<FinanceRecord> rows;
+            for (int i = 0; i < sums.size(); ++i) {
+                FinanceRecord r;
+                r.tab_type = i == 0 ? 0 : 3; // receipts, then purchase payments
+                r.ie_sum = sums[i];
+                rows << r;
+            }
+            return rows;
+        };
+        QCOMPARE(NumberText::Write(PageTotals::SumMoney(money({"12345.67", "-12280"}))),
+                 QString("65.67"));
+        QCOMPARE(ProfitSummary::ComputeProfit(money({"12345.67", "12280"})).at(7).ie_sum,
+                 QString("65.67"));
+
+        QRandomGenerator dice(65);
+        for (int round = 0; round < 2000; ++round) {
+            QStringList sums;
+            qint64 cents = 0;
+            for (int i = 0, n = 2 + dice.bounded(30); i < n; ++i) {
+                const qint64 c = dice.bounded(-2000000000, 2000000000) / (1 + dice.bounded(1000));
+                cents += c;
+                sums << NumberText::Write(double(c) / 100);
+            }
+            QCOMPARE(NumberText::Write(PageTotals::SumMoney(money(sums))),
+                     NumberText::Write(double(cents) / 100));
+        }
     }
 };
 

@@ -1,10 +1,12 @@
 // Pure helpers of the data store: number texts, list packing, periods, configuration.
+#include "ChainConfig.h"
 #include "DbConfig.h"
 #include "ListCodec.h"
 #include "NumberText.h"
 #include "Period.h"
 #include "SqlDialect.h"
 
+#include <QFile>
 #include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QSettings>
@@ -150,6 +152,62 @@ private slots:
         QCOMPARE(QSettings(path, QSettings::IniFormat).value("StoreNo/No").toString(), made);
         QCOMPARE(StoreNumber::Make(QDateTime(QDate(2024, 2, 29), QTime(7, 5, 9, 42))),
                  QString("20240229070509042LINK"));
+    }
+
+    void chainOfShops()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("dBConfig.ini");
+        auto read = [&](const QByteArray& text) {
+            QFile file(path);
+            if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size())
+                qFatal("cannot write %s", qPrintable(path));
+            file.close();
+            return ChainConfig::Read(path);
+        };
+        auto shops = [](const ChainConfig& chain) {
+            QStringList list;
+            for (const ChainConfig::Shop& shop : chain.shops)
+                list << shop.storeNo + "=" + shop.name;
+            return list;
+        };
+
+        QVERIFY(ChainConfig::Read(dir.filePath("missing.ini")).shops.isEmpty());
+        ChainConfig chain = read("[StoreNo]\nNo=1LINK\n[Chain]\n");
+        QVERIFY(chain.shops.isEmpty() && chain.error.isEmpty());
+
+        // File order, not the order of a hash; blanks, quotes and comments as in any section; a
+        // second [Chain] header goes on with the same list.
+        chain = read("[Chain]\n"
+                     "20230101120000000LINK = 总店\n"
+                     "; 城西两家\n"
+                     "20230301120000000LINK=\" 西街店 \"\n"
+                     "10LINK=\n"
+                     "[StoreNo]\nNo=10LINK\n"
+                     "[Chain]\n"
+                     "02LINK=东街店\n");
+        QVERIFY2(chain.error.isEmpty(), qPrintable(chain.error));
+        QCOMPARE(shops(chain),
+                 QStringList({"20230101120000000LINK=总店", "20230301120000000LINK= 西街店 ",
+                              "10LINK=10LINK", "02LINK=东街店"}));
+
+        // A shop named twice, or a name given twice, would leave out or double a shop in every
+        // total: the chain is refused and the lines are named.
+        chain = read("[Chain]\nA=总店\nB=分店\nA=老店\n");
+        QVERIFY(chain.shops.isEmpty());
+        QCOMPARE(chain.error, "配置文件 " + path + " 第 4 行：门店编号 A 已在第 2 行列出");
+        chain = read("[Chain]\nA=五折%1店\nB=\nC=五折%1店\n");
+        QVERIFY(chain.shops.isEmpty());
+        QCOMPARE(chain.error, "配置文件 " + path + " 第 4 行：门店名称“五折%1店”已在第 2 行使用");
+        chain = read("[Chain]\nA=\nB=A\n");
+        QVERIFY(chain.error.contains("门店名称“A”已在第 2 行使用"));
+
+        // A line that cannot be read is reported as in any other section, and the connection
+        // refuses the file as well.
+        chain = read("[Chain]\nA=总店\nB 分店\n");
+        QVERIFY(chain.shops.isEmpty());
+        QCOMPARE(chain.error, "配置文件 " + path + " 第 3 行无法读取");
+        QCOMPARE(DbConfig::Read(path).error, chain.error);
     }
 
     void sqlServerTableText()

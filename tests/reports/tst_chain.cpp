@@ -1,0 +1,322 @@
+// The figures of the shops of a chain: worked examples, and every figure of every shop against
+// what that shop's own pages show when the query flow runs them on a real database.
+#include "ChainSummary.h"
+#include "DatabaseEngine.h"
+#include "DatabaseFixture.h"
+#include "NumberText.h"
+#include "PageTotals.h"
+#include "ProfitSummary.h"
+#include "QueryRun.h"
+#include "SampleGoods.h"
+
+#include <QCoreApplication>
+#include <QDate>
+#include <QRandomGenerator>
+#include <QTest>
+
+using namespace ChainSummary;
+
+namespace
+{
+
+const char* const ColumnNames[ColumnCount] = {
+    "sales", "purchases",   "losses",        "received",          "paid",    "profit",
+    "stock", "stock value", "customers owe", "owed to suppliers", "unplaced"};
+
+// A goods row of SampleGoods with its own amounts.
+ProductRecord Goods(int kind, const QString& serial, const QString& model, const QString& num,
+                    const QString& price, const QString& total, const QString& pay = "0",
+                    const QString& debt = "0")
+{
+    ProductRecord r = SampleGoods(kind, serial, "2024-03-05", model, num);
+    r.product_price = price;
+    r.product_total = total;
+    r.product_pay = pay;
+    r.product_debt = debt;
+    return r;
+}
+
+FinanceRecord Money(int kind, const QString& sum)
+{
+    FinanceRecord r;
+    r.tab_type = kind;
+    r.ie_serial = QStringLiteral("m%1-%2").arg(kind).arg(sum);
+    r.ie_sum = sum;
+    return r;
+}
+
+// The decimal sum of amounts read off several pages, as an owner adds them up.
+double Decimal(std::initializer_list<double> amounts)
+{
+    PageTotals::Sum sum;
+    for (double amount : amounts)
+        sum.Add(amount);
+    return sum.Value();
+}
+
+// The figures as the table shows them.
+QStringList Texts(const Figures& figures)
+{
+    QStringList texts;
+    for (double value : figures)
+        texts << NumberText::Write(value);
+    return texts;
+}
+
+} // namespace
+
+class WorkedExamplesTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void oneShop()
+    {
+        ShopRecords shop;
+        shop.goods = {
+            Goods(0, "p1", "A", "10", "5", "50", "30", "20"),
+            Goods(0, "p2", "A", "4", "6", "24", "24", "0"), // merged into p1: 14 pieces, 74
+            Goods(0, "p3", "B", "5", "2", "", "0", "10"),   // a blank total counts 5 x 2
+            Goods(1, "b1", "A", "2", "5", "10"),            // A: 12 left, at p1's price 60
+            Goods(2, "s1", "A", "3", "9", "27", "20", "7"), // A: 9 left, 45
+            Goods(2, "s2", "C", "1", "8", "8", "8", "0"),   // no stock of C: not placed
+            Goods(4, "l1", "B", "1", "2", "2"),             // B: 4 left, 8
+        };
+        shop.sales = {shop.goods[4], shop.goods[5]};
+        // Returned before the period: deducted from the first sale of A by 王 to 李 only, and
+        // no part of the period's stock.
+        shop.salesReturns = {Goods(3, "r1", "A", "1", "9", "9")};
+        shop.money = {Money(0, "100"), Money(0, "50.5"), Money(1, "30"),    Money(2, "19.5"),
+                      Money(3, "60"),  Money(4, "20"),   Money(5, "10.25"), Money(6, "0.25")};
+
+        const Figures f = ForShop(shop);
+        QCOMPARE(f[Sales], 18.0 + 8.0);
+        QCOMPARE(f[CustomersUnpaid], 7.0);
+        QCOMPARE(f[Purchases], 50.0 + 24.0 + 10.0 - 10.0);
+        QCOMPARE(f[SuppliersUnpaid], 30.0);
+        QCOMPARE(f[Losses], 2.0);
+        QCOMPARE(f[Received], 170.0); // receipts and other income; receivables are not received
+        QCOMPARE(f[Paid], 90.5);
+        QCOMPARE(f[Profit], 170.0 + 30.0 - 90.5);
+        QCOMPARE(f[StockQuantity], 9.0 + 4.0);
+        QCOMPARE(f[StockValue], 45.0 + 8.0);
+        QCOMPARE(f[UnplacedRecords], 1.0);
+
+        // A shop without records of the period has a row of zeros.
+        QCOMPARE(Texts(ForShop({})), QStringList(ColumnCount, "0"));
+    }
+
+    void totalOfEachColumn()
+    {
+        Figures a{}, b{}, c{};
+        a.fill(0.1);
+        b.fill(0.2);
+        c.fill(1e15);
+        QCOMPARE(Texts(Total({a, b})), QStringList(ColumnCount, "0.3"));
+        // Large and small amounts together lose no cent.
+        Figures minus{};
+        minus.fill(-1e15);
+        QCOMPARE(Texts(Total({c, a, minus, b})), QStringList(ColumnCount, "0.3"));
+        QCOMPARE(Texts(Total({})), QStringList(ColumnCount, "0"));
+    }
+};
+
+// Several shops in one database, each with random records of every kind; the figures of each
+// shop against the totals of its pages, queried for each time mode through the query flow.
+class ShopPagesTest : public DatabaseFixture
+{
+    Q_OBJECT
+    DatabaseEngine* engine = DatabaseEngine::Instance();
+
+    struct Query {
+        int mode;
+        QString start;
+        QString date;
+    };
+
+    static QString Pick(QRandomGenerator& dice, const QStringList& pool)
+    {
+        return pool[dice.bounded(int(pool.size()))];
+    }
+
+    // Small pools, so that articles repeat, returns find sales, stock runs short, totals are
+    // blank or not numbers; dates around the turn of a year, a fifth of them on one day.
+    void StoreRandomRecords(QRandomGenerator& dice)
+    {
+        static const QStringList models = {"A", "B", "C", "D"};
+        static const QStringList colours = {"红", "蓝"};
+        static const QStringList stores = {"一号库", "二号库"};
+        static const QStringList people = {"王", "赵"};
+        static const QStringList customers = {"李", "周"};
+        static const QStringList quantities = {"1", "2", "3", "5", "10", "2.5", ""};
+        static const QStringList prices = {"1.5", "10", "0.1", "12.34", ""};
+        static const QStringList amounts = {"", "0", "7.5", "100", "x", "0.2", "19.99"};
+        static const int kindWeights[] = {0, 0, 0, 1, 2, 2, 2, 3, 4};
+        const QDate first(2023, 12, 1);
+        auto date = [&] {
+            return dice.bounded(5) == 0 ? QStringLiteral("2024-02-10")
+                                        : first.addDays(dice.bounded(122)).toString(Qt::ISODate);
+        };
+
+        QList<ProductRecord> goods;
+        for (int i = 0; i < 160; ++i) {
+            ProductRecord r;
+            r.tab_type = kindWeights[dice.bounded(int(std::size(kindWeights)))];
+            r.product_serial = QStringLiteral("g%1").arg(i);
+            r.product_time = date();
+            r.product_model = Pick(dice, models);
+            r.product_color = Pick(dice, colours);
+            r.product_store = Pick(dice, stores);
+            r.product_num = Pick(dice, quantities);
+            r.product_price = Pick(dice, prices);
+            r.product_total = dice.bounded(4) == 0
+                                  ? Pick(dice, amounts)
+                                  : NumberText::Write(NumberText::Read(r.product_num) *
+                                                      NumberText::Read(r.product_price));
+            r.product_pay = Pick(dice, amounts);
+            r.product_debt = Pick(dice, amounts);
+            r.product_purchase = Pick(dice, people);
+            r.product_supply = Pick(dice, customers);
+            goods << r;
+        }
+        QList<FinanceRecord> money;
+        for (int i = 0; i < 60; ++i) {
+            FinanceRecord r;
+            r.tab_type = dice.bounded(7);
+            r.ie_serial = QStringLiteral("f%1").arg(i);
+            r.ie_time = date();
+            r.ie_sum = Pick(dice, amounts);
+            money << r;
+        }
+        for (const auto& result : engine->SaveProductBatch(goods))
+            QCOMPARE(result.outcome, DatabaseEngine::BatchResult::Inserted);
+        for (const auto& result : engine->SaveFinanceBatch(money))
+            QCOMPARE(result.outcome, DatabaseEngine::BatchResult::Inserted);
+    }
+
+    // The shop's records as its pages select them, read for the current store number.
+    ShopRecords Select(const Query& q)
+    {
+        ShopRecords shop;
+        if (!engine->SelectProductRecords(q.mode, -1, q.start, q.date, shop.goods) ||
+            !engine->SelectProductRecords(q.mode, 2, q.start, q.date, shop.sales) ||
+            !engine->SelectProductRecords(5, 3, QString(), QString(), shop.salesReturns) ||
+            !engine->SelectFinanceRecords(q.mode, -1, q.start, q.date, shop.money))
+            qFatal("select failed: %s", qPrintable(engine->LastError()));
+        return shop;
+    }
+
+    // One page queried with no content criteria, as the query button and "查询" run it.
+    QueryResult Page(int group, int page, const Query& q)
+    {
+        QueryRequest request;
+        request.criteria.group = group;
+        request.criteria.page = page;
+        request.criteria.timeMode = q.mode;
+        request.criteria.startDate = q.start;
+        request.criteria.queryDate = q.date;
+        request.seesPrices = true; // the super user
+        const QueryResult result = QueryRun::Run(*engine, request);
+        if (!result.ok)
+            qFatal("query failed: %s", qPrintable(result.error));
+        return result;
+    }
+
+    // What the "统计" button shows under a goods page, and the "总额:" of a money page.
+    PageTotals::GoodsTotals GoodsPage(int group, int page, const Query& q)
+    {
+        QList<ProductRecord> rows = Page(group, page, q).goods;
+        return PageTotals::SumGoods(rows);
+    }
+    double MoneyPage(int page, const Query& q)
+    {
+        return PageTotals::SumMoney(Page(QueryRun::MoneyGroup, page, q).money);
+    }
+
+    // Every figure read off the shop's own pages.
+    Figures FromPages(const Query& q)
+    {
+        Figures f{};
+        const PageTotals::GoodsTotals sales = GoodsPage(QueryRun::SalesGroup, 0, q);
+        f[Sales] = sales.amount;
+        f[CustomersUnpaid] = sales.unpaid;
+        const PageTotals::GoodsTotals purchases = GoodsPage(QueryRun::GoodsGroup, 0, q);
+        f[Purchases] = Decimal({purchases.amount, -GoodsPage(QueryRun::GoodsGroup, 1, q).amount});
+        f[SuppliersUnpaid] = purchases.unpaid;
+        f[Losses] = GoodsPage(QueryRun::GoodsGroup, 4, q).amount;
+        f[Received] = Decimal({MoneyPage(0, q), MoneyPage(2, q)});
+        f[Paid] = Decimal({MoneyPage(3, q), MoneyPage(4, q), MoneyPage(5, q), MoneyPage(6, q)});
+        const QList<FinanceRecord> profit =
+            Page(QueryRun::MoneyGroup, QueryRun::ProfitPage, q).money;
+        f[Profit] = NumberText::Read(profit.at(ProfitSummary::Rows - 1).ie_sum);
+
+        // The inventory's "库存数目" and "商品金额" of its stock entries; the other rows are
+        // the records it could not place.
+        QList<ProductRecord> entries;
+        int unplaced = 0;
+        for (const ProductRecord& row :
+             Page(QueryRun::GoodsGroup, QueryRun::InventoryPage, q).goods) {
+            if (row.tab_type == 0) {
+                f[StockQuantity] += NumberText::Read(row.product_num);
+                entries << row;
+            } else {
+                ++unplaced;
+            }
+        }
+        f[StockValue] = PageTotals::SumGoods(entries).amount;
+        f[UnplacedRecords] = unplaced;
+        return f;
+    }
+
+private slots:
+    void everyFigureAsTheShopsOwnPagesShowIt()
+    {
+        const QStringList chain = {"20230101120000000LINK", "20230301120000000LINK", "S3"};
+        QRandomGenerator dice(22);
+        for (const QString& shop : chain + QStringList{"OUTSIDE"}) {
+            engine->SetStoreNo(shop);
+            StoreRandomRecords(dice);
+        }
+
+        const QList<Query> queries = {{1, "", "2024-02-10"},
+                                      {2, "", "2024-02-10"},
+                                      {3, "", "2024-05-01"},
+                                      {4, "2023-12-20", "2024-02-10"},
+                                      {5, "", ""}};
+        for (const Query& q : queries) {
+            QList<Figures> shops;
+            std::array<PageTotals::Sum, ColumnCount> pageTotals;
+            for (const QString& shop : chain) {
+                engine->SetStoreNo(shop);
+                const Figures figures = ForShop(Select(q));
+                const Figures pages = FromPages(q);
+                for (int c = 0; c < ColumnCount; ++c) {
+                    QVERIFY2(NumberText::Write(figures[c]) == NumberText::Write(pages[c]),
+                             qPrintable(QStringLiteral("%1, mode %2: %3 %4, pages %5")
+                                            .arg(shop)
+                                            .arg(q.mode)
+                                            .arg(ColumnNames[c], NumberText::Write(figures[c]),
+                                                 NumberText::Write(pages[c]))));
+                    pageTotals[c].Add(pages[c]);
+                }
+                shops << figures;
+            }
+            Figures expected{};
+            for (int c = 0; c < ColumnCount; ++c)
+                expected[c] = pageTotals[c].Value();
+            QCOMPARE(Texts(Total(shops)), Texts(expected));
+            if (q.mode == 5)
+                QVERIFY(Total(shops)[Sales] != 0 && Total(shops)[UnplacedRecords] > 0);
+        }
+    }
+};
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    WorkedExamplesTest examples;
+    ShopPagesTest pages;
+    return QTest::qExec(&examples, argc, argv) | QTest::qExec(&pages, argc, argv);
+}
+
+#include "tst_chain.moc"
