@@ -57,13 +57,39 @@ struct Average {
     }
 };
 
-// The dated records of kinds 0-4 in history order: by day, a day's purchases first, then input
-// order. Each key holds the day, the rank in the day and the input index, so a plain sort is
-// stable; `days` receives the day of every record (or nothing).
-std::vector<quint64> HistoryOrder(const QList<ProductRecord>& goods,
-                                  std::vector<std::optional<qint64>>& days, int& undated)
+// The goods history: the day of every record and the dated records of kinds 0-4 in history
+// order (by day, a day's purchases first, then input order).
+class History
 {
-    days.assign(size_t(goods.size()), std::nullopt);
+public:
+    explicit History(const QList<ProductRecord>& goods);
+
+    int Undated() const { return undated; }
+    // True for a sale dated from day `from` to day `to` (Julian day numbers).
+    bool IsSaleIn(qsizetype i, qint64 from, qint64 to) const
+    {
+        return goods[i].tab_type == Sale && days[size_t(i)] && *days[size_t(i)] >= from &&
+               *days[size_t(i)] <= to;
+    }
+    // Calls `visit` with the index of every dated record, in history order.
+    template <typename Visit> void ForEach(Visit visit) const
+    {
+        for (const quint64 key : order)
+            visit(qsizetype(key & IndexMask));
+    }
+
+private:
+    static constexpr quint64 IndexMask = 0xffffffffu;
+
+    const QList<ProductRecord>& goods;
+    std::vector<std::optional<qint64>> days;
+    // Day, rank in the day and input index in one key each, so that a plain sort is stable.
+    std::vector<quint64> order;
+    int undated = 0;
+};
+
+History::History(const QList<ProductRecord>& goods) : goods(goods), days(size_t(goods.size()))
+{
     qint64 firstDay = std::numeric_limits<qint64>::max();
     for (qsizetype i = 0; i < goods.size(); ++i) {
         const ProductRecord& r = goods[i];
@@ -75,7 +101,6 @@ std::vector<quint64> HistoryOrder(const QList<ProductRecord>& goods,
         else
             ++undated;
     }
-    std::vector<quint64> order;
     order.reserve(size_t(goods.size()));
     for (qsizetype i = 0; i < goods.size(); ++i) {
         if (const std::optional<qint64>& day = days[size_t(i)]) {
@@ -84,16 +109,65 @@ std::vector<quint64> HistoryOrder(const QList<ProductRecord>& goods,
         }
     }
     std::sort(order.begin(), order.end());
-    return order;
+}
+
+// The moving average price of each sale of the period, by input index, as the history stands on
+// the sale's date; nothing for a sale of an article without a purchase before it.
+std::vector<std::optional<double>> UnitCosts(const QList<ProductRecord>& goods,
+                                             const History& history, qint64 from, qint64 to)
+{
+    std::vector<std::optional<double>> unitCost(size_t(goods.size()));
+    QHash<Article, qsizetype> averageOf;
+    std::vector<Average> averages;
+    history.ForEach([&](qsizetype i) {
+        const ProductRecord& r = goods[i];
+        auto found = averageOf.constFind(Article{&r});
+        if (found == averageOf.cend()) {
+            found = averageOf.insert(Article{&r}, qsizetype(averages.size()));
+            averages.emplace_back();
+        }
+        Average& average = averages[size_t(*found)];
+        if (average.priced && history.IsSaleIn(i, from, to))
+            unitCost[size_t(i)] = average.price;
+        average.Apply(r);
+    });
+    return unitCost;
+}
+
+// The sales of the period as the sales statistics show them, with the input index of each in
+// `index`: a blank total filled, then the returns of all time deducted.
+QList<ProductRecord> PeriodSales(const QList<ProductRecord>& goods, const History& history,
+                                 qint64 from, qint64 to, std::vector<qsizetype>& index)
+{
+    for (qsizetype i = 0; i < goods.size(); ++i) {
+        if (history.IsSaleIn(i, from, to))
+            index.push_back(i);
+    }
+    QList<ProductRecord> sales;
+    QList<ProductRecord> returns;
+    sales.reserve(qsizetype(index.size()));
+    for (const qsizetype i : index) {
+        sales << goods[i];
+        ProductRecord& sale = sales.last();
+        const double amount = PageTotals::RowGoods(sale).amount;
+        if (amount != NumberText::Read(sale.product_total))
+            sale.product_total = NumberText::Write(amount);
+    }
+    for (const ProductRecord& r : goods) {
+        if (r.tab_type == SalesReturn)
+            returns << r;
+    }
+    SalesReturns::DeductSalesReturns(sales, returns);
+    return sales;
 }
 
 // The sums of one line.
 struct LineSums {
     PageTotals::Sum quantity, amount, cost;
 
-    void Add(const GrossMargin::SaleMargin& s, double q)
+    void Add(const GrossMargin::SaleMargin& s)
     {
-        quantity.Add(q);
+        quantity.Add(s.quantity);
         amount.Add(s.amount);
         cost.Add(s.cost);
     }
@@ -118,16 +192,16 @@ class Lines
 public:
     explicit Lines(QString ProductRecord::*field) : field(field) {}
 
-    void Add(const GrossMargin::SaleMargin& s, double q)
+    void Add(const ProductRecord& sale, const GrossMargin::SaleMargin& s)
     {
-        const QString& key = s.sale.*field;
+        const QString& key = sale.*field;
         auto found = lineOf.constFind(key);
         if (found == lineOf.cend()) {
             found = lineOf.insert(key, keys.size());
             keys << key;
             sums.append(LineSums());
         }
-        sums[*found].Add(s, q);
+        sums[*found].Add(s);
     }
 
     QList<GrossMargin::Line> Sorted() const
@@ -157,52 +231,19 @@ namespace GrossMargin
 
 Margins Compute(const QList<ProductRecord>& goods, const QDate& first, const QDate& last)
 {
-    Margins result;
-    std::vector<std::optional<qint64>> days;
-    const std::vector<quint64> order = HistoryOrder(goods, days, result.undated);
+    const History history(goods);
     const qint64 from = first.toJulianDay(), to = last.toJulianDay();
-    auto inPeriod = [&](qsizetype i) {
-        return goods[i].tab_type == Sale && days[size_t(i)] && *days[size_t(i)] >= from &&
-               *days[size_t(i)] <= to;
-    };
-
-    // The average price of each sale of the period, as the history stands on its date.
-    std::vector<std::optional<double>> unitCost(size_t(goods.size()));
-    QHash<Article, qsizetype> averageOf;
-    std::vector<Average> averages;
-    for (const quint64 key : order) {
-        const qsizetype i = qsizetype(key & 0xffffffffu);
-        const ProductRecord& r = goods[i];
-        auto found = averageOf.constFind(Article{&r});
-        if (found == averageOf.cend()) {
-            found = averageOf.insert(Article{&r}, qsizetype(averages.size()));
-            averages.emplace_back();
-        }
-        Average& average = averages[size_t(*found)];
-        if (average.priced && inPeriod(i))
-            unitCost[size_t(i)] = average.price;
-        average.Apply(r);
-    }
-
-    QList<ProductRecord> sales;
+    const std::vector<std::optional<double>> unitCost = UnitCosts(goods, history, from, to);
     std::vector<qsizetype> saleIndex;
-    QList<ProductRecord> returns;
-    for (qsizetype i = 0; i < goods.size(); ++i) {
-        if (goods[i].tab_type == SalesReturn) {
-            returns << goods[i];
-        } else if (inPeriod(i)) {
-            sales << goods[i];
-            ProductRecord& sale = sales.last();
-            const double amount = PageTotals::RowGoods(sale).amount;
-            if (amount != NumberText::Read(sale.product_total))
-                sale.product_total = NumberText::Write(amount);
-            saleIndex.push_back(i);
-        }
-    }
-    SalesReturns::DeductSalesReturns(sales, returns);
+    QList<ProductRecord> sales = PeriodSales(goods, history, from, to, saleIndex);
 
+    Margins result;
+    result.undated = history.Undated();
+    // The priced sales stay in `sales`, moved up over those listed apart.
     Lines bySalesperson(&ProductRecord::product_purchase), byModel(&ProductRecord::product_model);
     LineSums total;
+    result.margins.reserve(sales.size());
+    qsizetype kept = 0;
     for (qsizetype j = 0; j < sales.size(); ++j) {
         const std::optional<double>& unit = unitCost[size_t(saleIndex[size_t(j)])];
         if (!unit) {
@@ -210,18 +251,23 @@ Margins Compute(const QList<ProductRecord>& goods, const QDate& first, const QDa
             result.unpriced.last().prodcut_remark += UnpricedNote;
             continue;
         }
-        const double q = NumberText::Read(sales[j].product_num);
+        const ProductRecord& sale = sales[j];
         SaleMargin s;
-        s.sale = std::move(sales[j]);
+        s.quantity = NumberText::Read(sale.product_num);
         s.unitCost = *unit;
-        s.amount = NumberText::Read(s.sale.product_total);
-        s.cost = q * *unit;
+        s.amount = NumberText::Read(sale.product_total);
+        s.cost = s.quantity * *unit;
         s.margin = s.amount - s.cost;
-        bySalesperson.Add(s, q);
-        byModel.Add(s, q);
-        total.Add(s, q);
-        result.sales << std::move(s);
+        bySalesperson.Add(sale, s);
+        byModel.Add(sale, s);
+        total.Add(s);
+        result.margins << s;
+        if (kept != j)
+            sales[kept] = std::move(sales[j]);
+        ++kept;
     }
+    sales.resize(kept);
+    result.sales = std::move(sales);
     result.bySalesperson = bySalesperson.Sorted();
     result.byModel = byModel.Sorted();
     result.total = total.Line(QString());

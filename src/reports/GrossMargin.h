@@ -30,11 +30,12 @@ namespace GrossMargin
 inline const QString UnpricedNote = QStringLiteral(
     "注意，该型号及色号在此次销售之前没有进货记录，无法按进货均价计算成本，未计入毛利");
 
+// The figures of one priced sale.
 struct SaleMargin {
-    ProductRecord sale;  // as the sales statistics show it: returns deducted
+    double quantity = 0; // quantity after returns
     double unitCost = 0; // the moving average purchase price on the sale's date
     double amount = 0;   // sales amount after returns
-    double cost = 0;     // quantity after returns x unit cost
+    double cost = 0;     // quantity x unit cost
     double margin = 0;   // amount - cost
 
     bool operator==(const SaleMargin&) const = default;
@@ -50,7 +51,9 @@ struct Line {
 };
 
 struct Margins {
-    QList<SaleMargin> sales;       // the priced sales of the period, in input order
+    QList<ProductRecord> sales;    // the priced sales of the period, in input order, returns
+                                   // deducted as the sales statistics show them
+    QList<SaleMargin> margins;     // the figures of each of those sales, in the same order
     QList<ProductRecord> unpriced; // sales of goods not bought in before them, with UnpricedNote
     QList<Line> bySalesperson;     // largest amount first; equal amounts by key text
     QList<Line> byModel;

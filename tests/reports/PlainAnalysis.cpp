@@ -184,7 +184,7 @@ GrossMargin::Margins Margins(const QList<ProductRecord>& goods, const QDate& fir
     }
 
     auto addTo = [](QList<GrossMargin::Line>& lines, const QString& key,
-                    const GrossMargin::SaleMargin& s, double q) {
+                    const GrossMargin::SaleMargin& s) {
         qsizetype i = 0;
         while (i < lines.size() && lines[i].key != key)
             ++i;
@@ -192,9 +192,14 @@ GrossMargin::Margins Margins(const QList<ProductRecord>& goods, const QDate& fir
             lines << GrossMargin::Line();
             lines.last().key = key;
         }
-        lines[i].quantity += q;
+        lines[i].quantity += s.quantity;
         lines[i].amount += s.amount;
         lines[i].cost += s.cost;
+    };
+    auto addToTotal = [](GrossMargin::Line& line, const GrossMargin::SaleMargin& s) {
+        line.quantity += s.quantity;
+        line.amount += s.amount;
+        line.cost += s.cost;
     };
     auto finish = [](GrossMargin::Line& line) {
         line.margin = line.amount - line.cost;
@@ -231,18 +236,16 @@ GrossMargin::Margins Margins(const QList<ProductRecord>& goods, const QDate& fir
             continue;
         }
         GrossMargin::SaleMargin s;
-        s.sale = sale;
+        s.quantity = Read(sale.product_num);
         s.unitCost = price;
         s.amount = Read(sale.product_total);
-        const double q = Read(sale.product_num);
-        s.cost = q * price;
+        s.cost = s.quantity * price;
         s.margin = s.amount - s.cost;
-        addTo(result.bySalesperson, sale.product_purchase, s, q);
-        addTo(result.byModel, sale.product_model, s, q);
-        result.total.quantity += q;
-        result.total.amount += s.amount;
-        result.total.cost += s.cost;
-        result.sales << s;
+        addTo(result.bySalesperson, sale.product_purchase, s);
+        addTo(result.byModel, sale.product_model, s);
+        addToTotal(result.total, s);
+        result.sales << sale;
+        result.margins << s;
     }
     for (QList<GrossMargin::Line>* lines : {&result.bySalesperson, &result.byModel}) {
         for (GrossMargin::Line& line : *lines)

@@ -326,16 +326,16 @@ private slots:
             GrossMargin::Compute(input, QDate(2024, 1, 5), QDate(2024, 1, 31));
 
         QCOMPARE(m.sales.size(), 3);
-        QCOMPARE(m.sales[0].sale.product_num, QString("4"));
-        QCOMPARE(m.sales[0].sale.product_total, QString("640"));
-        QCOMPARE(m.sales[0].sale.prodcut_remark,
+        QCOMPARE(m.margins.size(), 3);
+        QCOMPARE(m.sales[0].product_num, QString("4"));
+        QCOMPARE(m.sales[0].product_total, QString("640"));
+        QCOMPARE(m.sales[0].prodcut_remark,
                  QString("注意，该型号A有退货金额160元，从2024-01-05销售中扣除800元"));
-        const QList<std::array<double, 4>> figures = {
-            {110, 640, 440, 200}, {110, 1800, 1320, 480}, {120, 300, 240, 60}};
-        for (int i = 0; i < 3; ++i) {
-            const GrossMargin::SaleMargin& s = m.sales[i];
-            QCOMPARE((std::array<double, 4>{s.unitCost, s.amount, s.cost, s.margin}), figures[i]);
-        }
+        QCOMPARE(m.sales[2].product_purchase, QString("赵"));
+        // Quantity, unit cost, amount, cost and margin of each.
+        const QList<GrossMargin::SaleMargin> figures = {
+            {4, 110, 640, 440, 200}, {12, 110, 1800, 1320, 480}, {2, 120, 300, 240, 60}};
+        QCOMPARE(m.margins, figures);
         QCOMPARE(m.unpriced.size(), 2);
         QCOMPARE(m.unpriced[0].product_model, QString("B"));
         QCOMPARE(m.unpriced[1].product_color, QString("蓝"));
@@ -386,6 +386,7 @@ private slots:
             const GrossMargin::Margins actual = GrossMargin::Compute(goods, first, last);
             const GrossMargin::Margins plain = PlainAnalysis::Margins(goods, first, last);
             QCOMPARE(actual.sales, plain.sales);
+            QCOMPARE(actual.margins, plain.margins);
             QCOMPARE(actual.unpriced, plain.unpriced);
             QCOMPARE(actual.undated, plain.undated);
             QVERIFY(sameLines(actual.bySalesperson, plain.bySalesperson));
