@@ -18,7 +18,7 @@
 //   before, the price becomes t / q. A purchase of no positive quantity brings nothing in.
 // - purchase returns (1), sales (2) and losses (4) take their quantity out, sales returns (3)
 //   put theirs back, all at the current price, which they leave as it is. The quantity may fall
-//   below 0 (more sold than bought); the price then stays that of the last purchase.
+//   below 0 (more sold than bought); the price then stays as it was until the next purchase.
 // Within one day the purchases come first, then the other records in their input order: dates
 // carry no time, and goods sold on the day they arrive were bought before they were sold
 // (ordered the other way, a shop's first sale of a fresh delivery would find no price). Rows
