@@ -1,0 +1,277 @@
+#include "GrossMargin.h"
+
+#include "LedgerDay.h"
+#include "NumberText.h"
+#include "PageTotals.h"
+#include "SalesReturns.h"
+
+#include <QHash>
+
+#include <algorithm>
+#include <limits>
+#include <vector>
+
+namespace
+{
+
+constexpr int PurchaseIn = 0;
+constexpr int Sale = 2;
+constexpr int SalesReturn = 3;
+constexpr int Loss = 4;
+
+// Model and colour of a record that outlives the look-ups.
+struct Article {
+    const ProductRecord* record;
+
+    bool operator==(const Article& other) const
+    {
+        return record->product_model == other.record->product_model &&
+               record->product_color == other.record->product_color;
+    }
+};
+
+size_t qHash(const Article& a, size_t seed = 0)
+{
+    return qHashMulti(seed, a.record->product_model, a.record->product_color);
+}
+
+// The moving average of one article.
+struct Average {
+    double quantity = 0;
+    double price = 0;
+    bool priced = false;
+
+    void Apply(const ProductRecord& r)
+    {
+        const double q = NumberText::Read(r.product_num);
+        if (r.tab_type != PurchaseIn) {
+            quantity += r.tab_type == SalesReturn ? q : -q;
+            return;
+        }
+        if (q <= 0)
+            return;
+        const double amount = PageTotals::RowGoods(r).amount;
+        price = priced && quantity > 0 ? (quantity * price + amount) / (quantity + q) : amount / q;
+        quantity += q;
+        priced = true;
+    }
+};
+
+// The goods history: the day of every record and the dated records of kinds 0-4 in history
+// order (by day, a day's purchases first, then input order).
+class History
+{
+public:
+    explicit History(const QList<ProductRecord>& goods);
+
+    int Undated() const { return undated; }
+    // True for a sale dated from day `from` to day `to` (Julian day numbers).
+    bool IsSaleIn(qsizetype i, qint64 from, qint64 to) const
+    {
+        return goods[i].tab_type == Sale && days[size_t(i)] && *days[size_t(i)] >= from &&
+               *days[size_t(i)] <= to;
+    }
+    // Calls `visit` with the index of every dated record, in history order.
+    template <typename Visit> void ForEach(Visit visit) const
+    {
+        for (const quint64 key : order)
+            visit(qsizetype(key & IndexMask));
+    }
+
+private:
+    static constexpr quint64 IndexMask = 0xffffffffu;
+
+    const QList<ProductRecord>& goods;
+    std::vector<std::optional<qint64>> days;
+    // Day, rank in the day and input index in one key each, so that a plain sort is stable.
+    std::vector<quint64> order;
+    int undated = 0;
+};
+
+History::History(const QList<ProductRecord>& goods) : goods(goods), days(size_t(goods.size()))
+{
+    qint64 firstDay = std::numeric_limits<qint64>::max();
+    for (qsizetype i = 0; i < goods.size(); ++i) {
+        const ProductRecord& r = goods[i];
+        if (r.tab_type < PurchaseIn || r.tab_type > Loss)
+            continue;
+        days[size_t(i)] = LedgerDay::Read(r.product_time);
+        if (days[size_t(i)])
+            firstDay = std::min(firstDay, *days[size_t(i)]);
+        else
+            ++undated;
+    }
+    order.reserve(size_t(goods.size()));
+    for (qsizetype i = 0; i < goods.size(); ++i) {
+        if (const std::optional<qint64>& day = days[size_t(i)]) {
+            const quint64 rank = goods[i].tab_type == PurchaseIn ? 0 : 1;
+            order.push_back((quint64(*day - firstDay) << 33) | (rank << 32) | quint64(i));
+        }
+    }
+    std::sort(order.begin(), order.end());
+}
+
+// The moving average price of each sale of the period, by input index, as the history stands on
+// the sale's date; nothing for a sale of an article without a purchase before it.
+std::vector<std::optional<double>> UnitCosts(const QList<ProductRecord>& goods,
+                                             const History& history, qint64 from, qint64 to)
+{
+    std::vector<std::optional<double>> unitCost(size_t(goods.size()));
+    QHash<Article, qsizetype> averageOf;
+    std::vector<Average> averages;
+    history.ForEach([&](qsizetype i) {
+        const ProductRecord& r = goods[i];
+        auto found = averageOf.constFind(Article{&r});
+        if (found == averageOf.cend()) {
+            found = averageOf.insert(Article{&r}, qsizetype(averages.size()));
+            averages.emplace_back();
+        }
+        Average& average = averages[size_t(*found)];
+        if (average.priced && history.IsSaleIn(i, from, to))
+            unitCost[size_t(i)] = average.price;
+        average.Apply(r);
+    });
+    return unitCost;
+}
+
+// The sales of the period as the sales statistics show them, with the input index of each in
+// `index`: a blank total filled, then the returns of all time deducted.
+QList<ProductRecord> PeriodSales(const QList<ProductRecord>& goods, const History& history,
+                                 qint64 from, qint64 to, std::vector<qsizetype>& index)
+{
+    for (qsizetype i = 0; i < goods.size(); ++i) {
+        if (history.IsSaleIn(i, from, to))
+            index.push_back(i);
+    }
+    QList<ProductRecord> sales;
+    QList<ProductRecord> returns;
+    sales.reserve(qsizetype(index.size()));
+    for (const qsizetype i : index) {
+        sales << goods[i];
+        ProductRecord& sale = sales.last();
+        const double amount = PageTotals::RowGoods(sale).amount;
+        if (amount != NumberText::Read(sale.product_total))
+            sale.product_total = NumberText::Write(amount);
+    }
+    for (const ProductRecord& r : goods) {
+        if (r.tab_type == SalesReturn)
+            returns << r;
+    }
+    SalesReturns::DeductSalesReturns(sales, returns);
+    return sales;
+}
+
+// The sums of one line.
+struct LineSums {
+    PageTotals::Sum quantity, amount, cost;
+
+    void Add(const GrossMargin::SaleMargin& s)
+    {
+        quantity.Add(s.quantity);
+        amount.Add(s.amount);
+        cost.Add(s.cost);
+    }
+
+    GrossMargin::Line Line(const QString& key) const
+    {
+        GrossMargin::Line line;
+        line.key = key;
+        line.quantity = quantity.Value();
+        line.amount = amount.Value();
+        line.cost = cost.Value();
+        line.margin = line.amount - line.cost;
+        if (line.amount != 0)
+            line.rate = line.margin / line.amount;
+        return line;
+    }
+};
+
+// Lines keyed by one text of the sale.
+class Lines
+{
+public:
+    explicit Lines(QString ProductRecord::*field) : field(field) {}
+
+    void Add(const ProductRecord& sale, const GrossMargin::SaleMargin& s)
+    {
+        const QString& key = sale.*field;
+        auto found = lineOf.constFind(key);
+        if (found == lineOf.cend()) {
+            found = lineOf.insert(key, keys.size());
+            keys << key;
+            sums.append(LineSums());
+        }
+        sums[*found].Add(s);
+    }
+
+    QList<GrossMargin::Line> Sorted() const
+    {
+        QList<GrossMargin::Line> lines;
+        lines.reserve(keys.size());
+        for (qsizetype i = 0; i < keys.size(); ++i)
+            lines << sums[i].Line(keys[i]);
+        std::sort(lines.begin(), lines.end(),
+                  [](const GrossMargin::Line& a, const GrossMargin::Line& b) {
+                      return a.amount != b.amount ? a.amount > b.amount : a.key < b.key;
+                  });
+        return lines;
+    }
+
+private:
+    QString ProductRecord::*field;
+    QHash<QString, qsizetype> lineOf;
+    QList<QString> keys;
+    QList<LineSums> sums;
+};
+
+} // namespace
+
+namespace GrossMargin
+{
+
+Margins Compute(const QList<ProductRecord>& goods, const QDate& first, const QDate& last)
+{
+    const History history(goods);
+    const qint64 from = first.toJulianDay(), to = last.toJulianDay();
+    const std::vector<std::optional<double>> unitCost = UnitCosts(goods, history, from, to);
+    std::vector<qsizetype> saleIndex;
+    QList<ProductRecord> sales = PeriodSales(goods, history, from, to, saleIndex);
+
+    Margins result;
+    result.undated = history.Undated();
+    // The priced sales stay in `sales`, moved up over those listed apart.
+    Lines bySalesperson(&ProductRecord::product_purchase), byModel(&ProductRecord::product_model);
+    LineSums total;
+    result.margins.reserve(sales.size());
+    qsizetype kept = 0;
+    for (qsizetype j = 0; j < sales.size(); ++j) {
+        const std::optional<double>& unit = unitCost[size_t(saleIndex[size_t(j)])];
+        if (!unit) {
+            result.unpriced << std::move(sales[j]);
+            result.unpriced.last().prodcut_remark += UnpricedNote;
+            continue;
+        }
+        const ProductRecord& sale = sales[j];
+        SaleMargin s;
+        s.quantity = NumberText::Read(sale.product_num);
+        s.unitCost = *unit;
+        s.amount = NumberText::Read(sale.product_total);
+        s.cost = s.quantity * *unit;
+        s.margin = s.amount - s.cost;
+        bySalesperson.Add(sale, s);
+        byModel.Add(sale, s);
+        total.Add(s);
+        result.margins << s;
+        if (kept != j)
+            sales[kept] = std::move(sales[j]);
+        ++kept;
+    }
+    sales.resize(kept);
+    result.sales = std::move(sales);
+    result.bySalesperson = bySalesperson.Sorted();
+    result.byModel = byModel.Sorted();
+    result.total = total.Line(QString());
+    return result;
+}
+
+} // namespace GrossMargin
