@@ -42,6 +42,14 @@ bool ScriptRestorer::IsOwnRow(const ScriptRow& row) const
     return row.Value(QStringLiteral("store_no")).toString() == storeNo;
 }
 
+bool ScriptRestorer::Stopped(RestoreResult& result) const
+{
+    if (!stop || !stop())
+        return false;
+    result.error = Tr("还原已取消");
+    return true;
+}
+
 bool ScriptRestorer::Check(const QString& path, qint64& accepted, RestoreResult& result) const
 {
     QFile file(path);
@@ -54,6 +62,8 @@ bool ScriptRestorer::Check(const QString& path, qint64& accepted, RestoreResult&
     SkipReport skipped;
     accepted = 0;
     while (reader.Next(row, skipped)) {
+        if (Stopped(result))
+            return false;
         if (IsOwnRow(row))
             ++accepted;
         else
@@ -102,6 +112,8 @@ bool ScriptRestorer::Replace(const QString& path, qint64 total, BulkInserter& in
     ScriptRow row;
     qint64 rows = 0;
     while (reader.Next(row, result.skipped)) {
+        if (Stopped(result))
+            return false;
         if (!IsOwnRow(row)) {
             result.skipped.Add(row.line, SkipReason::OtherStore);
             continue;

@@ -26,6 +26,7 @@ class ScriptRestorer
 public:
     ScriptRestorer(QSqlDatabase db, const QString& storeNo);
     void SetProgress(ScriptProgress progress) { this->progress = std::move(progress); }
+    void SetStop(ScriptStop stop) { this->stop = std::move(stop); }
 
     RestoreResult Restore(const QString& path);
 
@@ -35,8 +36,11 @@ private:
     bool Replace(const QString& path, qint64 total, BulkInserter& inserter, RestoreResult& result);
     bool IsOwnRow(const ScriptRow& row) const;
     bool DeleteStoreRows(QString& error);
+    // Whether the caller asked the restore to stop; the result then says so.
+    bool Stopped(RestoreResult& result) const;
 
     QSqlDatabase db;
     QString storeNo;
     ScriptProgress progress;
+    ScriptStop stop;
 };
