@@ -1,23 +1,20 @@
-// The query side of the main window: the query dialog, starting a query job and showing its
-// result on the page it was started for.
-
-#include "MainWindow.h"
+#include "QueryFlow.h"
 
 #include "DialogQuery.h"
-#include "JobLauncher.h"
+#include "LedgerPages.h"
 #include "Prompt.h"
 
-#include <QProgressBar>
-#include <QPushButton>
-#include <QStandardItemModel>
-#include <QStatusBar>
-#include <QTableView>
+#include <QCoreApplication>
 
 namespace
 {
 
 constexpr int SuperUser = 1;
-constexpr int ProgressWidth = 150;
+
+QString Text(const char* source)
+{
+    return QCoreApplication::translate("MainWindow", source);
+}
 
 const PageDefinition* RoleOf(PageRole role)
 {
@@ -50,40 +47,31 @@ int PageKey(int group, int page)
     return group * 100 + page;
 }
 
-} // namespace
-
-void MainWindow::InitQuery()
+const QList<ProductRecord>& RecordsFor(const ProductModel&, const QueryResult& result)
 {
-    queryDialog = new DialogQuery(this);
-    queryDialog->hide();
-    queryDialog->SetStoreChooser([this](const QString& current) { return ChooseStore(current); });
-    RefillQueryLists();
-    connect(queryDialog, &DialogQuery::sendQueryCmd, this, &MainWindow::QueryProcess);
-    for (const PageDefinition& d : PageDefinitions::All()) {
-        for (const PageButton& b : d.buttons) {
-            if (QueryRun::ForButton(b.name)) {
-                connect(findChild<QPushButton*>(b.name), &QPushButton::clicked, this,
-                        &MainWindow::ActionQuery);
-            }
-        }
-    }
-    // The profit page sums its column like every other money page.
-    const PageDefinition* profit = RoleOf(PageRole::Profit);
-    connect(findChild<QPushButton*>(profit->totalButton), &QPushButton::clicked, this,
-            &MainWindow::TotalProcess);
-
-    queryProgress = new QProgressBar(this);
-    queryProgress->setRange(0, 0); // busy: a query's length is not known beforehand
-    queryProgress->setMaximumWidth(ProgressWidth);
-    queryProgress->setTextVisible(false);
-    queryProgress->hide();
-    statusBar()->addPermanentWidget(queryProgress);
+    return result.goods;
 }
 
-void MainWindow::RefillQueryLists()
+const QList<FinanceRecord>& RecordsFor(const FinanceModel&, const QueryResult& result)
 {
-    if (!queryDialog)
-        return;
+    return result.money;
+}
+
+} // namespace
+
+QueryFlow::QueryFlow(QWidget& parent, Window window, LedgerPages& pages, StatusLine& status,
+                     int userType)
+    : QObject(&parent), parent(parent), window(std::move(window)), pages(pages), status(status),
+      seesPrices(userType == SuperUser), dialog(new DialogQuery(&parent))
+{
+    dialog->hide();
+    dialog->SetStoreChooser(this->window.chooseStore);
+    RefillLists();
+}
+
+void QueryFlow::RefillLists()
+{
+    const ListSources& lists = pages.Lists();
     QueryLists l;
     l.categories = lists.MasterEntries(ListSources::Categories);
     l.names = lists.MasterEntries(ListSources::GoodsNames);
@@ -94,98 +82,84 @@ void MainWindow::RefillQueryLists()
     l.clients = lists.PersonEntries(ListSources::Clients);
     l.distributors = lists.PersonEntries(ListSources::Distributors);
     l.staff = lists.PersonEntries(ListSources::Employees);
-    queryDialog->SetLists(l);
+    dialog->SetLists(l);
 }
 
-std::optional<QString> MainWindow::ChooseStore(const QString& current)
+void QueryFlow::Hide()
 {
-    if (!storeDialog) {
-        storeDialog = std::make_unique<DialogStoreSet>();
-        storeDialog->Reload();
-    }
-    // The chooser writes into a cell; this one holds the store field's text.
-    QStandardItemModel field(1, 1);
-    field.setItem(0, 0, new QStandardItem(current));
-    storeDialog->SetTarget(&field, 0, 0);
-    const bool chosen = storeDialog->exec() == QDialog::Accepted;
-    storeDialog->SetTarget(nullptr, 0, 0);
-    return chosen ? std::optional<QString>(field.item(0, 0)->text()) : std::nullopt;
+    dialog->hide();
 }
 
-void MainWindow::HideQueryDialog()
-{
-    if (queryDialog)
-        queryDialog->hide();
-}
-
-void MainWindow::DropRunningQueries()
+void QueryFlow::DropRunning()
 {
     latestRunOfPage.clear();
 }
 
-void MainWindow::ActionQuery()
+void QueryFlow::Open(const QString& button)
 {
-    queryDialog->show();
-    queryDialog->raise();
-    const std::optional<QueryRun::Target> target =
-        QueryRun::ForButton(sender() ? sender()->objectName() : QString());
-    if (target)
-        queryDialog->SetTarget(target->group, target->page, target->criteriaPage);
+    dialog->show();
+    dialog->raise();
+    if (const std::optional<QueryRun::Target> target = QueryRun::ForButton(button))
+        dialog->SetTarget(target->group, target->page, target->criteriaPage);
 }
 
-void MainWindow::QueryProcess()
+void QueryFlow::Start()
 {
-    ShowStatusInfo(tr("数据查询开始,请勿操作，耐心等待..."));
+    status.ShowStatusInfo(Text("数据查询开始,请勿操作，耐心等待..."));
     QueryRequest request;
-    request.criteria = queryDialog->ReadCriteria();
-    request.seesPrices = user.user_type == SuperUser;
-    request.run = ++lastQueryRun;
+    request.criteria = dialog->ReadCriteria();
+    request.seesPrices = seesPrices;
+    request.run = ++lastRun;
     const QueryCriteria& c = request.criteria;
     if (const PageDefinition* page = QueryPage(c.group, c.page)) {
-        filling = true;
-        if (page->family == PageFamily::Goods)
-            dynamic_cast<ProductModel*>(PageTable(*page)->model())->RemoveAll();
-        else
-            dynamic_cast<FinanceModel*>(PageTable(*page)->model())->RemoveAll();
-        filling = false;
+        pages.SetFilling(true);
+        pages.OnPage(*page, [](auto& model) { model.RemoveAll(); });
+        pages.SetFilling(false);
     }
     latestRunOfPage.insert(PageKey(c.group, c.page), request.run);
-    pendingQuery = request;
-    if (!jobs)
-        return;
-    runningQueries.insert(request.run);
-    queryProgress->show();
-    jobs->Start(this, JobLauncher::RunQuery);
+    pending = request;
+    const quint64 run = request.run;
+    running.insert(run, status.Begin(QString(), [this, run] { Cancel(run); }));
+    if (!window.startJob())
+        status.End(running.take(run));
 }
 
-void MainWindow::ShowQueryResultData(const QueryResult& result)
+void QueryFlow::Cancel(quint64 run)
 {
-    runningQueries.remove(result.run);
-    queryProgress->setVisible(!runningQueries.isEmpty());
+    if (!running.contains(run))
+        return;
+    cancelled.insert(run);
+    status.End(running.take(run), Text("查询已取消"));
+}
+
+void QueryFlow::Show(const QueryResult& result)
+{
+    if (running.contains(result.run))
+        status.End(running.take(result.run));
+    if (cancelled.remove(result.run))
+        return;
     // A later run for the same page replaces this one, whichever finishes first.
     const int key = PageKey(result.group, result.page);
     if (latestRunOfPage.value(key) != result.run) {
         if (!latestRunOfPage.contains(key))
-            ShowStatusInfo(tr("数据已清空或重新载入，此前开始的查询结果作废，请重新查询。"));
+            status.ShowStatusInfo(
+                Text("数据已清空或重新载入，此前开始的查询结果作废，请重新查询。"));
         return;
     }
     if (!result.ok) {
-        ShowStatusInfo(tr("查询失败") + QStringLiteral(": ") + result.error);
+        status.ShowStatusInfo(Text("查询失败") + QStringLiteral(": ") + result.error);
         PromptBox box;
-        box.title = tr("查询失败");
-        box.text = tr("查询失败，数据库未能读出记录。") + QLatin1Char('\n') + result.error;
+        box.title = Text("查询失败");
+        box.text = Text("查询失败，数据库未能读出记录。") + QLatin1Char('\n') + result.error;
         box.icon = QMessageBox::Warning;
-        Prompt::Current().Ask(this, box);
+        Prompt::Current().Ask(&parent, box);
         return;
     }
     const PageDefinition* page = QueryPage(result.group, result.page);
     if (page && result.code > 0) {
-        filling = true;
-        if (page->family == PageFamily::Goods)
-            dynamic_cast<ProductModel*>(PageTable(*page)->model())->ShowRecords(result.goods);
-        else
-            dynamic_cast<FinanceModel*>(PageTable(*page)->model())->ShowRecords(result.money);
-        filling = false;
+        pages.SetFilling(true);
+        pages.OnPage(*page, [&](auto& model) { model.ShowRecords(RecordsFor(model, result)); });
+        pages.SetFilling(false);
     }
-    ShowStatusInfo(tr("当前查询完成！"));
+    status.ShowStatusInfo(Text("当前查询完成！"));
 }

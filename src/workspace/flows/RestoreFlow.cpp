@@ -1,25 +1,25 @@
 #include "RestoreFlow.h"
 
+#include "DangerPrompt.h"
 #include "DatabaseEngine.h"
-#include "MainWindow.h"
 #include "Prompt.h"
-#include "StatusProgress.h"
+#include "StatusLine.h"
+#include "StopFlag.h"
 #include "WorkingFolders.h"
 
 #include <QDebug>
 #include <QDir>
-#include <QEventLoop>
 #include <QThread>
 #include <memory>
 
-RestoreFlow::RestoreFlow(MainWindow& window, StatusProgress& progress)
-    : QObject(&window), window(window), progress(progress)
+RestoreFlow::RestoreFlow(QWidget& window, StatusLine& status)
+    : QObject(&window), window(window), status(status)
 {
 }
 
 void RestoreFlow::Run()
 {
-    if (!window.ConfirmDanger())
+    if (!DangerPrompt::Confirm(&window))
         return;
     FileQuestion question;
     question.caption = tr("标题");
@@ -30,51 +30,56 @@ void RestoreFlow::Run()
     if (path.isEmpty())
         return;
 
-    window.ShowStatusInfo(tr("数据库还原开始..."));
-    progress.Show(0, 0);
-    const RestoreResult result = RestoreInBackground(path);
-    progress.Hide();
+    const StopFlag stop;
+    const StatusLine::Job job = status.Begin(tr("数据库还原开始..."), [stop] { stop.Raise(); });
+    const RestoreResult result = RestoreInBackground(path, job, stop);
+    // A restore that ended before it saw the request has done its work all the same.
+    const bool cancelled = !result.ok && stop.IsRaised();
     if (result.ok) {
-        window.ShowStatusInfo(tr("数据库还原完成..."));
-        window.ReloadAllPages();
+        status.End(job, tr("数据库还原完成..."));
+        emit Restored();
     } else {
-        window.ShowStatusInfo(tr("数据库还原失败"));
+        status.End(job, cancelled ? tr("数据库还原已取消") : tr("数据库还原失败"));
     }
-    Report(result);
+    Report(result, cancelled);
 }
 
-RestoreResult RestoreFlow::RestoreInBackground(const QString& path)
+RestoreResult RestoreFlow::RestoreInBackground(const QString& path, quint64 job,
+                                               const StopFlag& stop)
 {
     // The restore runs on its own connection; the window keeps painting, but takes no input
-    // until the store's rows are replaced.
+    // but the cancel button's until the store's rows are replaced.
     RestoreResult result;
-    std::unique_ptr<QThread> worker(QThread::create([this, &result, path] {
-        result = DatabaseEngine::Instance()->RestoreFromScript(path, [this](qint64 done,
-                                                                            qint64 total) {
-            QMetaObject::invokeMethod(
-                this, [this, done, total] { progress.Show(done, total); }, Qt::QueuedConnection);
-        });
+    std::unique_ptr<QThread> worker(QThread::create([this, &result, path, job, stop] {
+        result = DatabaseEngine::Instance()->RestoreFromScript(
+            path,
+            [this, job](qint64 done, qint64 total) {
+                QMetaObject::invokeMethod(
+                    this, [this, job, done, total] { status.Step(job, done, total); },
+                    Qt::QueuedConnection);
+            },
+            [stop] { return stop.IsRaised(); });
     }));
-    QEventLoop loop;
-    connect(worker.get(), &QThread::finished, &loop, &QEventLoop::quit);
-    worker->start();
-    loop.exec(QEventLoop::ExcludeUserInputEvents);
+    status.RunHeld(*worker);
     worker->wait();
     return result;
 }
 
-void RestoreFlow::Report(const RestoreResult& result)
+void RestoreFlow::Report(const RestoreResult& result, bool cancelled)
 {
     PromptBox box;
     box.title = tr("数据还原");
     if (result.ok) {
         box.icon = QMessageBox::Information;
         box.text = tr("已还原 %1 行数据。").arg(result.restored);
+    } else if (cancelled) {
+        box.icon = QMessageBox::Information;
+        box.text = tr("数据还原已取消，原有数据未作改动。");
     } else {
         box.icon = QMessageBox::Warning;
         box.text = tr("数据还原失败，原有数据未作改动。\n原因：%1").arg(result.error);
     }
-    if (result.skipped.Count() > 0)
+    if (result.skipped.Count() > 0 && !cancelled)
         box.text += tr("\n跳过 %1 行：\n%2").arg(result.skipped.Count()).arg(result.skipped.Text());
     Prompt::Current().Ask(&window, box);
 }

@@ -3,25 +3,30 @@
 #include <QObject>
 #include <QString>
 
-class MainWindow;
-class StatusProgress;
+class QWidget;
+class StatusLine;
+class StopFlag;
 struct RestoreResult;
 
 // The window's side of a restore: the warning, the file question, the restore itself on a
-// thread of its own while the window repaints and shows progress, the outcome in a box, and the
-// pages read again.
+// thread of its own while the window repaints and shows progress (its cancel button rolls the
+// restore back), the outcome in a box, and the pages read again.
 class RestoreFlow : public QObject
 {
     Q_OBJECT
 public:
-    RestoreFlow(MainWindow& window, StatusProgress& progress);
+    RestoreFlow(QWidget& window, StatusLine& status);
 
     void Run();
 
-private:
-    RestoreResult RestoreInBackground(const QString& path);
-    void Report(const RestoreResult& result);
+signals:
+    // The store's rows were replaced: the pages are to be read again (before the outcome's box).
+    void Restored();
 
-    MainWindow& window;
-    StatusProgress& progress;
+private:
+    RestoreResult RestoreInBackground(const QString& path, quint64 job, const StopFlag& stop);
+    void Report(const RestoreResult& result, bool cancelled);
+
+    QWidget& window;
+    StatusLine& status;
 };
