@@ -235,8 +235,9 @@ private slots:
         QVERIFY(!StatusText(*window).contains("导入数据完成"));
     }
 
-    // A sheet of `rows` sales, each its own record; its path.
-    QString ManySales(int rows)
+    // Starts the import of a sheet of `rows` sales, each its own record, into the sales page;
+    // the sheet's path, empty when it could not be written.
+    QString ImportManySales(ScriptedPrompt& prompt, int rows)
     {
         QList<ProductRecord> page;
         for (int i = 0; i < rows; ++i) {
@@ -249,7 +250,11 @@ private slots:
         const QString path = Path("many.xls");
         const QString failure = LedgerExport::Write(path, ExcelEngine::GoodsLedger, *model);
         model->RemoveAll();
-        return failure.isEmpty() ? path : QString();
+        if (!failure.isEmpty())
+            return QString();
+        prompt.AnswerFiles({path});
+        Click("btn_inport_3");
+        return path;
     }
 
     // The program's end while an import is storing rows: the window goes, then the workers are
@@ -258,10 +263,8 @@ private slots:
     {
         ScriptedPrompt prompt;
         const int rows = 3 * DatabaseEngine::BatchRows;
-        const QString path = ManySales(rows);
+        const QString path = ImportManySales(prompt, rows);
         QVERIFY(!path.isEmpty());
-        prompt.AnswerFiles({path});
-        Click("btn_inport_3");
         window.reset();
         jobs.reset();
         const int stored = TestFolder::Count("select count(*) from tb_sm_product_info");
@@ -279,10 +282,7 @@ private slots:
     {
         ScriptedPrompt prompt;
         const int rows = 3 * DatabaseEngine::BatchRows;
-        const QString path = ManySales(rows);
-        QVERIFY(!path.isEmpty());
-        prompt.AnswerFiles({path});
-        Click("btn_inport_3");
+        QVERIFY(!ImportManySales(prompt, rows).isEmpty());
         auto* cancel = window->findChild<QPushButton*>("btn_jobcancel");
         QVERIFY(cancel->isEnabled());
         cancel->click();

@@ -48,19 +48,3 @@ const PageDefinition& FlowBench::Page(const QString& table)
 {
     return *PageDefinitions::ByTable(table);
 }
-
-ProductRecord Sale(const QString& serial, const QString& day, const QString& num)
-{
-    ProductRecord r;
-    r.tab_type = 2;
-    r.product_serial = serial;
-    r.product_time = day;
-    r.product_name = QStringLiteral("衬衫");
-    r.product_model = QStringLiteral("M-1");
-    r.product_num = num;
-    r.product_price = QStringLiteral("2.5");
-    r.product_total = QString::number(num.toDouble() * 2.5);
-    r.product_pay = QStringLiteral("0");
-    r.product_debt = r.product_total;
-    return r;
-}

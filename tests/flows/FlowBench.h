@@ -36,7 +36,3 @@ struct FlowBench {
     static const PageDefinition& Page(const QString& table);
     ProductModel& Goods(int kind) const { return *pages.Goods(kind); }
 };
-
-// A sale of the bench's store dated `day`, `num` pieces at 2.5.
-ProductRecord Sale(const QString& serial, const QString& day = QStringLiteral("2024-05-05"),
-                   const QString& num = QStringLiteral("2"));

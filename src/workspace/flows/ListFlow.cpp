@@ -10,26 +10,25 @@ ListFlow::ListFlow(QWidget& window, int userType)
 {
 }
 
+template <class Dialog> Dialog* ListFlow::Show(Dialog*& dialog, bool show)
+{
+    if (!dialog) {
+        dialog = new Dialog(&window);
+        dialog->ApplyRights(userType);
+        connect(dialog, &ListDialog::sendRefresh, this, &ListFlow::ListsChanged);
+    }
+    dialog->setVisible(show);
+    return dialog;
+}
+
 DialogInfoToDb* ListFlow::ShowInfoDialog(bool show)
 {
-    if (!infoDialog) {
-        infoDialog = new DialogInfoToDb(&window);
-        infoDialog->ApplyRights(userType);
-        connect(infoDialog, &ListDialog::sendRefresh, this, &ListFlow::ListsChanged);
-    }
-    infoDialog->setVisible(show);
-    return infoDialog;
+    return Show(infoDialog, show);
 }
 
 DialogUserMge* ListFlow::ShowPersonDialog(bool show)
 {
-    if (!personDialog) {
-        personDialog = new DialogUserMge(&window);
-        personDialog->ApplyRights(userType);
-        connect(personDialog, &ListDialog::sendRefresh, this, &ListFlow::ListsChanged);
-    }
-    personDialog->setVisible(show);
-    return personDialog;
+    return Show(personDialog, show);
 }
 
 void ListFlow::OpenInfo(bool warehouses)

@@ -28,6 +28,9 @@ signals:
     void ListsChanged();
 
 private:
+    // Makes the dialog on first use, then shows or hides it.
+    template <class Dialog> Dialog* Show(Dialog*& dialog, bool show);
+
     QWidget& window;
     int userType;
     DialogInfoToDb* infoDialog = nullptr;
