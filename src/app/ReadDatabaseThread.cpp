@@ -26,6 +26,11 @@ void ReadDatabaseThread::SetImportInfo(int type, const QString& file, const QStr
     table = tableName;
 }
 
+void ReadDatabaseThread::SetStop(const StopFlag& flag)
+{
+    stop = flag;
+}
+
 void ReadDatabaseThread::run()
 {
     if (!owner)
@@ -43,7 +48,8 @@ void ReadDatabaseThread::run()
     case JobLauncher::BackupDatabase: {
         const QString path = BackupFlow::PathFor(QDateTime::currentDateTime());
         const BackupResult result = DatabaseEngine::Instance()->BackupToScript(
-            path, [this](qint64 done, qint64 total) { emit BackupProgress(done, total); });
+            path, [this](qint64 done, qint64 total) { emit BackupProgress(done, total); },
+            [this] { return stop.IsRaised(); });
         emit BackupDone(result.ok, path, result.error);
         break;
     }
@@ -65,10 +71,14 @@ void ReadDatabaseThread::ImportSheet()
     // Serials made here come from the same clock as the window's new rows, so neither can take
     // the other's.
     LedgerImport import(*DatabaseEngine::Instance(), &LedgerModel::NextSerial);
-    // Quitting asks the worker to stop: the import then stores no further rows.
-    emit ImportFinished(table,
-                        import.Run(
-                            fileName, pageType, page->kind,
-                            [this](int done, int total) { emit ImportProgress(done, total); },
-                            [this] { return isInterruptionRequested(); }));
+    // The cancel button, or quitting, stops the import before its next rows.
+    emit ImportFinished(
+        table, import.Run(
+                   fileName, pageType, page->kind,
+                   [this](int done, int total) { emit ImportProgress(done, total); },
+                   [this] {
+                       if (stop.IsRaised())
+                           return QStringLiteral("已取消");
+                       return isInterruptionRequested() ? QStringLiteral("程序退出") : QString();
+                   }));
 }

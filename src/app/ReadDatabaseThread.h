@@ -3,6 +3,7 @@
 #include "ImportReport.h"
 #include "LedgerRecords.h"
 #include "QueryRun.h"
+#include "StopFlag.h"
 
 #include <QThread>
 
@@ -23,6 +24,8 @@ public:
     // The import job's inputs: the page family (LedgerSheet::GoodsLedger or MoneyLedger), the
     // file and the object name of the ledger table whose kind the rows take.
     void SetImportInfo(int pageType, const QString& fileName, const QString& table);
+    // Raised by the cancel button: an import stores no further rows, a backup leaves no file.
+    void SetStop(const StopFlag& flag);
 
 signals:
     void PagesLoaded(const LedgerRecords& records);
@@ -46,4 +49,5 @@ private:
     int pageType = 0;
     QString fileName;
     QString table;
+    StopFlag stop;
 };

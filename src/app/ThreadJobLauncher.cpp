@@ -45,6 +45,7 @@ void ThreadJobLauncher::Start(MainWindow* owner, int jobType)
         QObject::connect(worker, &ReadDatabaseThread::SendQueryResultDate, owner,
                          &MainWindow::ShowQueryResultData);
     } else if (owner && jobType == JobLauncher::BackupDatabase) {
+        worker->SetStop(owner->Backups()->Stop());
         QObject::connect(worker, &ReadDatabaseThread::BackupProgress, owner->Backups(),
                          &BackupFlow::ShowProgress);
         QObject::connect(worker, &ReadDatabaseThread::BackupDone, owner->Backups(),
@@ -58,6 +59,7 @@ void ThreadJobLauncher::StartImport(MainWindow* owner, const ImportRequest& requ
 {
     auto* worker = NewWorker(owner, JobLauncher::ImportSheet);
     worker->SetImportInfo(request.pageType, request.fileName, request.table);
+    worker->SetStop(request.stop);
     if (owner) {
         QObject::connect(worker, &ReadDatabaseThread::ImportProgress, owner,
                          &MainWindow::ShowImportProgress);

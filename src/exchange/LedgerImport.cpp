@@ -112,8 +112,8 @@ void LedgerImport::Store(const SheetTable& cells, const LedgerSheetRows& rows, I
                 report.skipped << ImportReport::SkippedRow{SheetRow(i), reason};
             }
         }
-        if (report.stopped.isEmpty() && stopRequested && stopRequested())
-            report.Stop(QStringLiteral("程序退出"));
+        if (report.stopped.isEmpty() && stopRequested)
+            report.Stop(stopRequested());
         if (!report.stopped.isEmpty()) {
             report.LeaveUnsaved(sheetRows);
             if (progress)

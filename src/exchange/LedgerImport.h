@@ -20,8 +20,9 @@ class LedgerImport
 public:
     // Rows handled so far, of all data rows.
     using Progress = std::function<void(int done, int total)>;
-    // Asked before each transaction's rows: true stops the import there.
-    using StopRequested = std::function<bool()>;
+    // Asked before each transaction's rows: why the import is to stop there (the program is
+    // quitting, the user cancelled it), empty to go on.
+    using StopRequested = std::function<QString()>;
 
     LedgerImport(DatabaseEngine& engine, LedgerSheetRows::SerialMaker newSerial);
 

@@ -205,6 +205,10 @@ bool BackupWriter::WriteTable(const QString& table, QSaveFile& file, BackupResul
             QStringLiteral("insert into %1(%2) values(").arg(table, names.join(QLatin1Char(',')));
         int pageRows = 0;
         while (query.next()) {
+            if (stop && stop()) {
+                result.error = QStringLiteral("备份已取消");
+                return false;
+            }
             ++pageRows;
             lastId = query.value(idColumn).toLongLong();
             chunk += head;

@@ -28,6 +28,7 @@ class BackupWriter
 public:
     BackupWriter(QSqlDatabase db, const QString& storeNo);
     void SetProgress(ScriptProgress progress) { this->progress = std::move(progress); }
+    void SetStop(ScriptStop stop) { this->stop = std::move(stop); }
 
     BackupResult Write(const QString& path);
 
@@ -43,5 +44,6 @@ private:
     QSqlDatabase db;
     QString storeNo;
     ScriptProgress progress;
+    ScriptStop stop;
     qint64 total = 0;
 };

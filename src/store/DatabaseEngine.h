@@ -100,10 +100,13 @@ public:
                               const QString& queryDate, QList<FinanceRecord>& out);
 
     // The current store's rows as a backup script at `path` (BackupWriter), on the calling
-    // thread's connection.
-    BackupResult BackupToScript(const QString& path, const ScriptProgress& progress = {});
-    // Replaces the current store's rows by those of a backup script (ScriptRestorer).
-    RestoreResult RestoreFromScript(const QString& path, const ScriptProgress& progress = {});
+    // thread's connection; `stop` ends it without a file.
+    BackupResult BackupToScript(const QString& path, const ScriptProgress& progress = {},
+                                const ScriptStop& stop = {});
+    // Replaces the current store's rows by those of a backup script (ScriptRestorer); `stop`
+    // ends it with the rows as they were.
+    RestoreResult RestoreFromScript(const QString& path, const ScriptProgress& progress = {},
+                                    const ScriptStop& stop = {});
 
 private:
     DatabaseEngine() = default;

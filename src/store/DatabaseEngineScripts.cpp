@@ -2,16 +2,20 @@
 
 // Backup and restore of the current store, kept apart from the record operations.
 
-BackupResult DatabaseEngine::BackupToScript(const QString& path, const ScriptProgress& progress)
+BackupResult DatabaseEngine::BackupToScript(const QString& path, const ScriptProgress& progress,
+                                            const ScriptStop& stop)
 {
     BackupWriter writer(Connection(), storeNo);
     writer.SetProgress(progress);
+    writer.SetStop(stop);
     return writer.Write(path);
 }
 
-RestoreResult DatabaseEngine::RestoreFromScript(const QString& path, const ScriptProgress& progress)
+RestoreResult DatabaseEngine::RestoreFromScript(const QString& path, const ScriptProgress& progress,
+                                                const ScriptStop& stop)
 {
     ScriptRestorer restorer(Connection(), storeNo);
     restorer.SetProgress(progress);
+    restorer.SetStop(stop);
     return restorer.Restore(path);
 }

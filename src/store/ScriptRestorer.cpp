@@ -168,6 +168,14 @@ ScriptRestorer::ScriptRestorer(QSqlDatabase db, const QString& storeNo) : db(db)
 {
 }
 
+bool ScriptRestorer::Stopped(RestoreResult& result) const
+{
+    if (!stop || !stop())
+        return false;
+    result.error = Tr("还原已取消");
+    return true;
+}
+
 bool ScriptRestorer::Check(const QString& path, Checked& checked, RestoreResult& result) const
 {
     // A file that is not UTF-8 is read again as GB18030.
@@ -180,8 +188,11 @@ bool ScriptRestorer::Check(const QString& path, Checked& checked, RestoreResult&
         ScriptReader reader(file, encoding, ScriptReader::KeysOnly);
         FirstReading reading(storeNo);
         ScriptRow row;
-        while (reader.Next(row))
+        while (reader.Next(row)) {
+            if (Stopped(result))
+                return false;
             reading.Take(row);
+        }
         switch (reader.Failure()) {
         case ScriptReader::Fault::None:
             break;
@@ -248,6 +259,8 @@ bool ScriptRestorer::Replace(const QString& path, const Checked& checked, BulkIn
     ScriptRow row;
     qint64 rows = 0;
     while (reader.Next(row)) {
+        if (Stopped(result))
+            return false;
         if (row.StoreNo() != storeNo)
             continue;
         if (!checked.lastOfRepeated.isEmpty()) {

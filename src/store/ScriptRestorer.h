@@ -31,6 +31,7 @@ class ScriptRestorer
 public:
     ScriptRestorer(QSqlDatabase db, const QString& storeNo);
     void SetProgress(ScriptProgress progress) { this->progress = std::move(progress); }
+    void SetStop(ScriptStop stop) { this->stop = std::move(stop); }
 
     RestoreResult Restore(const QString& path);
 
@@ -42,8 +43,11 @@ private:
                  BulkRows& refused, RestoreResult& result);
     void NameRefusedRow(const BulkRows& refused, RestoreResult& result);
     bool DeleteStoreRows(QString& error);
+    // Whether the caller asked the restore to stop; the result then says so.
+    bool Stopped(RestoreResult& result) const;
 
     QSqlDatabase db;
     QString storeNo;
     ScriptProgress progress;
+    ScriptStop stop;
 };

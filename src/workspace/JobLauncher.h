@@ -1,15 +1,8 @@
 #pragma once
 
-#include <QString>
+#include "ImportRequest.h"
 
 class MainWindow;
-
-// What an import job reads and where its rows go.
-struct ImportRequest {
-    int pageType = 0; // LedgerSheet::GoodsLedger or MoneyLedger
-    QString fileName;
-    QString table; // object name of the ledger table imported into; it gives the record kind
-};
 
 // Starts the window's long jobs off the GUI thread; the program entry provides the threads.
 class JobLauncher

@@ -1,36 +1,28 @@
+// The window's build and wiring: the flows made once, the window's buttons and menu entries
+// wired to the slots, and each slot handing over to its flow.
+
 #include "MainWindow.h"
 
-#include "BackupFlow.h"
-#include "CellDelegates.h"
+#include "ChartFlow.h"
+#include "DangerPrompt.h"
 #include "DatabaseEngine.h"
+#include "DialogQuery.h"
+#include "EditingFlow.h"
+#include "ItemPicker.h"
 #include "JobLauncher.h"
-#include "LedgerPageBuilder.h"
+#include "LedgerExchange.h"
+#include "ListFlow.h"
+#include "PrintFlow.h"
 #include "ProgramRestart.h"
 #include "Prompt.h"
-#include "StatusProgress.h"
+#include "RestoreFlow.h"
 #include "ToolBarFit.h"
-#include "UserRoles.h"
-#include "WorkingFolders.h"
 #include "ui_MainWindow.h"
 
-#include <QApplication>
 #include <QCloseEvent>
-#include <QComboBox>
-#include <QDebug>
-#include <QElapsedTimer>
-#include <QLabel>
-#include <QProcess>
+#include <QKeyEvent>
+#include <QListWidget>
 #include <QPushButton>
-#include <QStandardPaths>
-#include <QTableView>
-#include <QThread>
-
-namespace
-{
-
-const QStringList Calculators = {"gnome-calculator", "kcalc", "galculator", "xcalc"};
-
-} // namespace
 
 MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent), ui(new Ui::MainWindow) {}
 
@@ -58,271 +50,265 @@ void MainWindow::InitMainWindow()
     InitTable();
     ConnectSignals();
     ConnectDialogs();
-    InitEditing();
-    InitQuery();
-    ConnectReports();
-    InitExchange();
-    InitDataActions();
+    BuildFlows();
+    ConnectFlows();
     LoadAllPages();
 }
 
-void MainWindow::BuildPages()
+void MainWindow::BuildFlows()
 {
-    listDelegate = new ListCellDelegate(this);
-    auto* dateDelegate = new DateCellDelegate(this);
+    editing = new EditingFlow(*this, *pages, *status);
+    queries = new QueryFlow(*this,
+                            {[this] { return StartQueryJob(); },
+                             [this](const QString& current) { return ChooseStore(current); }},
+                            *pages, *status, user.user_type);
+    printing = std::make_unique<PrintFlow>(*this, *pages, *status);
+    charts = new ChartFlow(*this, *pages);
+    exchange = new LedgerExchange(*this, *pages, *status);
+    backups = new BackupFlow(*this, {[this] { jobs->Start(this, JobLauncher::BackupDatabase); }},
+                             *status, *ui->action_datasave);
+    restores = new RestoreFlow(*this, *status);
+    listDialogs = new ListFlow(*this, user.user_type);
+}
+
+void MainWindow::ConnectFlows()
+{
     for (const PageDefinition& d : PageDefinitions::All()) {
-        LedgerModel* model = nullptr;
-        if (d.family == PageFamily::Goods) {
-            auto* goods = new ProductModel(d, lists, this);
-            if (d.role == PageRole::Ledger)
-                goodsModels[d.kind] = goods;
-            model = goods;
-        } else {
-            auto* money = new FinanceModel(d, lists, this);
-            if (d.role == PageRole::Ledger)
-                moneyModels[d.kind] = money;
-            model = money;
-        }
-        const auto* action = findChild<QAction*>(d.titleAction);
-        QTableView* table = LedgerPageBuilder::Build(findChild<QWidget*>(d.page), d, model,
-                                                     action ? action->icon() : QIcon(),
-                                                     {listDelegate, dateDelegate});
-        tables.insert(d.table, table);
+        for (const PageButton& b : d.buttons)
+            ConnectPageButton(d, b.name);
+        connect(pages->Button(d, d.totalButton), &QPushButton::clicked, this,
+                &MainWindow::TotalProcess);
     }
-    comboModel = findChild<QComboBox*>(QStringLiteral("comboModel"));
+    connect(queries->Dialog(), &DialogQuery::sendQueryCmd, this, &MainWindow::QueryProcess);
+    connect(editing, &EditingFlow::Clearing, queries, &QueryFlow::DropRunning);
+    connect(restores, &RestoreFlow::Restored, this, &MainWindow::ReloadAllPages);
+    connect(listDialogs, &ListFlow::ListsChanged, this, &MainWindow::UpDateInfo);
+    ConnectMenus();
 }
 
-void MainWindow::ApplyUserType()
+void MainWindow::ConnectPageButton(const PageDefinition& page, const QString& button)
 {
-    qDebug() << "userType:" << user.user_name << user.user_phoneno << user.user_type;
-    const RoleView view = UserRoles::ViewFor(user.user_type);
-    if (view.goodsStartPage)
-        ui->stackedWidget->setCurrentIndex(*view.goodsStartPage);
-    for (const QString& name : view.hiddenActions) {
-        if (auto* action = findChild<QAction*>(name))
-            action->setVisible(false);
-    }
-    for (const QString& name : view.hiddenMenus) {
-        if (auto* menu = findChild<QMenu*>(name))
-            menu->menuAction()->setVisible(false);
-    }
-    for (const QString& name : view.hiddenWidgets) {
-        if (auto* widget = findChild<QWidget*>(name))
-            widget->setVisible(false);
-    }
-    for (const QString& name : view.shownActions) {
-        if (auto* action = findChild<QAction*>(name))
-            action->setVisible(true);
-    }
-    ApplyRights();
-}
-
-void MainWindow::WaitOneSecond()
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (timer.elapsed() <= 999) {
-        QCoreApplication::processEvents();
-        QThread::msleep(5);
+    QPushButton* b = pages->Button(page, button);
+    const bool ledger = page.role == PageRole::Ledger;
+    switch (PageDefinitions::RoleOfButton(button)) {
+    case ButtonRole::Add:
+        if (ledger)
+            connect(b, &QPushButton::clicked, this, &MainWindow::ActionAdd);
+        break;
+    case ButtonRole::Delete:
+        if (ledger)
+            connect(b, &QPushButton::clicked, this, &MainWindow::ActionDelete);
+        break;
+    case ButtonRole::Clear:
+        if (ledger)
+            connect(b, &QPushButton::clicked, this, &MainWindow::ActionClear);
+        break;
+    case ButtonRole::Import:
+        if (ledger)
+            connect(b, &QPushButton::clicked, this, &MainWindow::InportProcess);
+        break;
+    case ButtonRole::Export:
+        connect(b, &QPushButton::clicked, this, &MainWindow::ExportProcess);
+        break;
+    case ButtonRole::Print:
+        connect(b, &QPushButton::clicked, this, &MainWindow::PrintActionProcess);
+        break;
+    case ButtonRole::Query:
+        if (QueryRun::ForButton(button))
+            connect(b, &QPushButton::clicked, this, &MainWindow::ActionQuery);
+        break;
+    case ButtonRole::Other:
+        break;
     }
 }
 
-void MainWindow::InitWorkspace()
+void MainWindow::ConnectMenus()
 {
-    filling = true;
-    relationView = false;
-    for (QString folder : {WorkingFolders::Tables, WorkingFolders::Backups, WorkingFolders::Lists})
-        WorkingFolders::EnsureDir(folder);
-    InitStatusBar();
-    records = LedgerRecords();
-    comboModel->hide();
-    lists.Load(*DatabaseEngine::Instance());
-    FillModelList();
-    ui->action_graph->setVisible(false);
+    // Charts of the shop's own figures are for the roles that see its amounts.
+    ui->action_graph->setVisible(user.user_type == 1 || user.user_type == 2);
+    connect(ui->action_graph, &QAction::triggered, this, &MainWindow::ShowTotalResult);
+    for (const auto& [name, text] : ChartFlow::SalesActions()) {
+        auto* action = new QAction(text, this);
+        action->setObjectName(name);
+        action->setIcon(ui->action_saletotal->icon());
+        ui->menu_salestotal->addAction(action);
+        connect(action, &QAction::triggered, this, &MainWindow::ShowSalesChart);
+    }
+    for (QAction* a : {ui->action_infotodb, ui->action_editstore})
+        connect(a, &QAction::triggered, this, &MainWindow::ShowDbInfoDlg);
+    for (QAction* a : {ui->action_users, ui->action_employee, ui->action_client, ui->action_distri,
+                       ui->action_supplier, ui->action_ref})
+        connect(a, &QAction::triggered, this, &MainWindow::ShowPersonInfoDlg);
+    connect(ui->action_datasave, &QAction::triggered, this, &MainWindow::SaveDbDate);
+    connect(ui->action_datarestore, &QAction::triggered, this, &MainWindow::RestoreDbDate);
+}
+
+QString MainWindow::SenderName() const
+{
+    return sender() ? sender()->objectName() : QString();
+}
+
+ItemPicker* MainWindow::Picker() const
+{
+    return editing->Picker();
+}
+
+bool MainWindow::ConfirmDanger(const QString& detail)
+{
+    return DangerPrompt::Confirm(this, detail);
+}
+
+void MainWindow::ActionAdd()
+{
+    editing->Add(SenderName());
+}
+
+void MainWindow::ActionDelete()
+{
+    editing->Delete(SenderName());
+}
+
+void MainWindow::ActionClear()
+{
+    editing->Clear(SenderName());
+}
+
+void MainWindow::TotalProcess()
+{
+    if (const PageDefinition* page = editing->Total(SenderName()))
+        charts->NoteTotalled(*page);
+}
+
+DialogQuery* MainWindow::QueryDialog() const
+{
+    return queries->Dialog();
+}
+
+const QueryRequest& MainWindow::PendingQuery() const
+{
+    return queries->Pending();
+}
+
+bool MainWindow::StartQueryJob()
+{
+    if (!jobs)
+        return false;
+    jobs->Start(this, JobLauncher::RunQuery);
+    return true;
+}
+
+void MainWindow::ActionQuery()
+{
+    queries->Open(SenderName());
+}
+
+void MainWindow::QueryProcess()
+{
+    queries->Start();
+}
+
+void MainWindow::ShowQueryResultData(const QueryResult& result)
+{
+    queries->Show(result);
+}
+
+void MainWindow::PrintActionProcess()
+{
+    printing->Print(SenderName());
+}
+
+DialogShowGraph* MainWindow::ShowGraphDialog(bool show)
+{
+    return charts->ShowDialog(show);
+}
+
+void MainWindow::ShowTotalResult()
+{
+    charts->ShowTotals();
+}
+
+void MainWindow::ShowSalesChart()
+{
+    charts->ShowSales(SenderName());
+}
+
+void MainWindow::ExportProcess()
+{
+    if (const PageDefinition* page = PageDefinitions::ByButton(SenderName()))
+        exchange->Export(*page);
+}
+
+void MainWindow::InportProcess()
+{
+    const PageDefinition* page = PageDefinitions::ByButton(SenderName());
+    if (!page || page->role != PageRole::Ledger || !jobs)
+        return;
+    if (const std::optional<ImportRequest> request = exchange->AskImport(*page))
+        jobs->StartImport(this, *request);
+}
+
+void MainWindow::ShowImportProgress(int done, int total)
+{
+    exchange->ShowImportProgress(done, total);
+}
+
+void MainWindow::ShowReadExcelData(const QString& table, const ImportReport& report)
+{
+    if (const PageDefinition* page = PageDefinitions::ByTable(table))
+        exchange->ImportFinished(*page, report);
+}
+
+void MainWindow::SaveDbDate()
+{
+    if (jobs)
+        backups->Start();
+}
+
+void MainWindow::RestoreDbDate()
+{
+    restores->Run();
+}
+
+void MainWindow::ReloadAllPages()
+{
+    // Rows shown from before would be saved back over the restored ones when edited, and so
+    // would those a query still running read before.
+    queries->DropRunning();
+    pages->EmptyLedgers();
+    UpDateInfo();
+    LoadAllPages();
+}
+
+DialogInfoToDb* MainWindow::ShowInfoDialog(bool show)
+{
+    return listDialogs->ShowInfoDialog(show);
+}
+
+DialogUserMge* MainWindow::ShowPersonDialog(bool show)
+{
+    return listDialogs->ShowPersonDialog(show);
+}
+
+void MainWindow::ShowDbInfoDlg()
+{
+    listDialogs->OpenInfo(sender() == ui->action_editstore);
+}
+
+void MainWindow::ShowPersonInfoDlg()
+{
+    queries->Hide();
     ui->stackedWidget->show();
     ui->stackedWidget_2->hide();
     ui->stackedWidget_3->hide();
+    listDialogs->OpenPersons(SenderName());
 }
 
-void MainWindow::InitStatusBar()
+void MainWindow::UpDateInfo()
 {
-    statusBar()->setAutoFillBackground(true);
-    const QString text = tr("用户：%1").arg(user.user_name);
-    statusBar()->showMessage(text);
-    statusLabel = new QLabel(text, this);
-    statusBar()->addPermanentWidget(statusLabel);
-}
-
-void MainWindow::ShowStatusInfo(const QString& text)
-{
-    const QDateTime now = QDateTime::currentDateTime();
-    statusLabel->setText(
-        QLocale::system().toString(now, QStringLiteral("yyyy-MM-dd hh:mm:ss ddd - ")) + text);
-    statusBar()->showMessage(tr("用户：%1").arg(user.user_name));
-}
-
-void MainWindow::InitTable()
-{
-    for (QTableView* table : std::as_const(tables))
-        LedgerPageBuilder::SetTableStyle(table);
-}
-
-void MainWindow::ConnectSignals()
-{
-    connect(ui->actionExit, &QAction::triggered, qApp, &QCoreApplication::quit);
-    restart = new ProgramRestart(this);
-    connect(ui->action_restart, &QAction::triggered, this, &MainWindow::RestartComputer);
-    connect(ui->action_calc, &QAction::triggered, this, &MainWindow::OpenCalculator);
-    for (QAction* a : {ui->action_purchase, ui->action_purBack, ui->action_saleout,
-                       ui->action_saleback, ui->action_loss, ui->action_instore})
-        connect(a, &QAction::triggered, this, &MainWindow::ShowSelectPage);
-    for (QAction* a :
-         {ui->action_income, ui->action_debt, ui->action_inother, ui->action_purpay,
-          ui->action_salary, ui->action_utilites, ui->action_expother, ui->action_profit})
-        connect(a, &QAction::triggered, this, &MainWindow::ShowFinSelectPage);
-    for (QAction* a : {ui->action_showStore, ui->action_showSale, ui->action_showFin,
-                       ui->action_saletotal, ui->action_graph})
-        connect(a, &QAction::triggered, this, &MainWindow::ShowPage);
-    for (const PageDefinition& d : PageDefinitions::All()) {
-        auto* title = findChild<QPushButton*>(d.titleButton);
-        if (!title)
-            continue;
-        if (d.family == PageFamily::Goods)
-            connect(title, &QPushButton::clicked, this, &MainWindow::InitTable);
-        else
-            connect(title, &QPushButton::clicked, this, &MainWindow::ShowRelationWidget);
-    }
-    ConnectListDialogs();
-}
-
-void MainWindow::LoadAllPages()
-{
-    filling = false;
-    if (jobs)
-        jobs->Start(this, JobLauncher::LoadPages);
-}
-
-void MainWindow::TakeLoadedRecords(const LedgerRecords& loaded)
-{
-    records = loaded;
-}
-
-void MainWindow::ShowTabData()
-{
-    filling = true;
-    for (int kind = 0; kind < PageDefinitions::GoodsKinds; ++kind) {
-        if (!records.goods[kind].isEmpty())
-            goodsModels[kind]->ShowRecords(records.goods[kind]);
-        UpdatePageTotals(goodsModels[kind]->Definition().totalButton);
-    }
-    for (int kind = 0; kind < PageDefinitions::MoneyKinds; ++kind) {
-        if (!records.money[kind].isEmpty())
-            moneyModels[kind]->ShowRecords(records.money[kind]);
-        UpdatePageTotals(moneyModels[kind]->Definition().totalButton);
-    }
-    filling = false;
-}
-
-ProductModel* MainWindow::GoodsModel(int kind) const
-{
-    return kind >= 0 && kind < PageDefinitions::GoodsKinds ? goodsModels[kind] : nullptr;
-}
-
-FinanceModel* MainWindow::MoneyModel(int kind) const
-{
-    return kind >= 0 && kind < PageDefinitions::MoneyKinds ? moneyModels[kind] : nullptr;
-}
-
-QTableView* MainWindow::Table(const QString& table) const
-{
-    return tables.value(table);
-}
-
-void MainWindow::FillModelList()
-{
-    comboModel->clear();
-    comboModel->addItems(lists.MasterEntries(ListSources::Models));
-    comboModel->addItem(tr("所有型号"));
-}
-
-void MainWindow::ShowSelectPage()
-{
-    static const QHash<QString, int> pages = {{"action_purchase", 0}, {"action_purBack", 1},
-                                              {"action_saleout", 2},  {"action_saleback", 3},
-                                              {"action_loss", 4},     {"action_instore", 5}};
-    HideQueryDialog();
-    ui->stackedWidget->show();
-    ui->action_showStore->setCheckable(true);
-    const QString name = sender() ? sender()->objectName() : QString();
-    if (!pages.contains(name))
-        return;
-    ui->stackedWidget->setCurrentIndex(pages.value(name));
-    if (name == QLatin1String("action_instore"))
-        FillModelList();
-}
-
-void MainWindow::ShowFinSelectPage()
-{
-    static const QHash<QString, int> pages = {
-        {"action_income", 0}, {"action_debt", 1},     {"action_inother", 2},  {"action_purpay", 3},
-        {"action_salary", 4}, {"action_utilites", 5}, {"action_expother", 6}, {"action_profit", 7}};
-    HideQueryDialog();
-    ui->stackedWidget_3->show();
-    ui->action_showFin->setCheckable(true);
-    const QString name = sender() ? sender()->objectName() : QString();
-    if (pages.contains(name))
-        ui->stackedWidget_3->setCurrentIndex(pages.value(name));
-}
-
-void MainWindow::ShowPage(bool showFlag)
-{
-    HideQueryDialog();
-    const QString name = sender() ? sender()->objectName() : QString();
-    if (name == QLatin1String("action_showStore"))
-        ui->stackedWidget->setVisible(showFlag);
-    else if (name == QLatin1String("action_showSale"))
-        ui->stackedWidget_2->setVisible(showFlag);
-    else if (name == QLatin1String("action_showFin"))
-        ui->stackedWidget_3->setVisible(showFlag);
-    else if (name == QLatin1String("action_saletotal"))
-        ui->stackedWidget_2->show();
-}
-
-void MainWindow::ShowRelationWidget()
-{
-    // Each money page has a goods page it is read against: receipts, receivables, salaries and
-    // profit against sales, purchase payments against purchases, other expenses against losses.
-    static const QHash<QString, int> related = {{"btn_fin_1", 2}, {"btn_fin_2", 2},
-                                                {"btn_fin_5", 2}, {"btn_fin_8", 2},
-                                                {"btn_fin_4", 0}, {"btn_fin_7", 4}};
-    HideQueryDialog();
-    relationView = !relationView;
-    ui->stackedWidget->setVisible(relationView);
-    ui->action_showStore->setCheckable(relationView);
-    const QString name = sender() ? sender()->objectName() : QString();
-    if (related.contains(name))
-        ui->stackedWidget->setCurrentIndex(related.value(name));
-}
-
-void MainWindow::OpenCalculator()
-{
-    for (const QString& name : Calculators) {
-        const QString program = QStandardPaths::findExecutable(name);
-        if (!program.isEmpty()) {
-            QProcess::startDetached(program, {});
-            return;
-        }
-    }
-}
-
-void MainWindow::RestartComputer()
-{
-    restart->Request();
-}
-
-void MainWindow::EnableAction()
-{
-    ui->action_datasave->setEnabled(true);
+    // The ledger's list cells read their entries from here when they open.
+    pages->Lists().Load(*DatabaseEngine::Instance());
+    ReloadStoreDialog();
+    queries->RefillLists();
 }
 
 void MainWindow::closeEvent(QCloseEvent* event)
@@ -349,4 +335,15 @@ void MainWindow::closeEvent(QCloseEvent* event)
         backups->WaitUntilDone();
     }
     event->accept();
+}
+
+void MainWindow::keyPressEvent(QKeyEvent* event)
+{
+    // Like the picker keys, F1 counts only while the picker offers entries.
+    if (event->key() == Qt::Key_F1 && Picker()->List()->count() > 0) {
+        ShowAboutBox();
+        return;
+    }
+    if (!Picker()->HandleKey(event))
+        QMainWindow::keyPressEvent(event);
 }

@@ -1,5 +1,5 @@
-// The main window's small dialogs: the store chooser of the goods pages, the cell-text viewer,
-// the help dialog and the about box.
+// The main window's small dialogs: the store chooser of the goods pages and of the query
+// dialog's store field, the cell-text viewer, the help dialog and the about box.
 
 #include "MainWindow.h"
 
@@ -9,6 +9,7 @@
 #include "Prompt.h"
 #include "ui_MainWindow.h"
 
+#include <QStandardItemModel>
 #include <QTableView>
 
 namespace
@@ -24,13 +25,13 @@ void MainWindow::ConnectDialogs()
 {
     connect(ui->action_help, &QAction::triggered, this, &MainWindow::ActionHelp);
     for (int kind = 0; kind < PageDefinitions::GoodsKinds; ++kind) {
-        ProductModel* model = goodsModels[kind];
-        connect(tables.value(model->Definition().table), &QTableView::clicked, this,
+        ProductModel* model = pages->Goods(kind);
+        connect(pages->Table(model->Definition()), &QTableView::clicked, this,
                 [this, model](const QModelIndex& index) {
                     CellChoseProcess(model, index.row(), index.column());
                 });
     }
-    for (QTableView* table : std::as_const(tables)) {
+    for (QTableView* table : pages->Tables()) {
         connect(table, &QTableView::doubleClicked, this,
                 [this, table](const QModelIndex& index) { TabCellShowText(table, index); });
     }
@@ -49,6 +50,21 @@ void MainWindow::CellChoseProcess(QAbstractItemModel* model, int row, int column
     storeDialog->SetTarget(model, row, column);
     storeDialog->setWindowFlags(Qt::WindowStaysOnTopHint);
     storeDialog->show();
+}
+
+std::optional<QString> MainWindow::ChooseStore(const QString& current)
+{
+    if (!storeDialog) {
+        storeDialog = std::make_unique<DialogStoreSet>();
+        storeDialog->Reload();
+    }
+    // The chooser writes into a cell; this one holds the store field's text.
+    QStandardItemModel field(1, 1);
+    field.setItem(0, 0, new QStandardItem(current));
+    storeDialog->SetTarget(&field, 0, 0);
+    const bool chosen = storeDialog->exec() == QDialog::Accepted;
+    storeDialog->SetTarget(nullptr, 0, 0);
+    return chosen ? std::optional<QString>(field.item(0, 0)->text()) : std::nullopt;
 }
 
 void MainWindow::ReloadStoreDialog()

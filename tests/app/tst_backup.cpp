@@ -1,4 +1,5 @@
 // Backup and restore from the window's data menu, and the backup made when the program ends.
+#include "CancelAtOnce.h"
 #include "DatabaseEngine.h"
 #include "DbManager.h"
 #include "MainWindow.h"
@@ -12,6 +13,7 @@
 #include <QEventLoop>
 #include <QLabel>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QSqlQuery>
 #include <QStatusBar>
@@ -291,6 +293,29 @@ private slots:
                          "到文件末尾也没有结束"));
         QCOMPARE(Serials(), QStringList({"a", "b"}));
         QVERIFY(StatusText(window).contains("数据库还原失败"));
+    }
+
+    // The cancel button beside the restore's progress rolls the restore back.
+    void cancelledRestoreChangesNothing()
+    {
+        MainWindow* window = Open();
+        QVERIFY(window);
+        const QString path = QDir::currentPath() + "/DbDateSave/mine.sql";
+        QVERIFY(DatabaseEngine::Instance()->BackupToScript(path).ok);
+        QVERIFY(TestFolder::AddProduct(Sale("c")));
+
+        const CancelAtOnce cancel(window->findChild<QPushButton*>("btn_jobcancel"));
+        prompt->AnswerBoxes({0, 0});
+        prompt->AnswerFiles({path});
+        window->findChild<QAction*>("action_datarestore")->trigger();
+        QCOMPARE(prompt->shown.size(), 2);
+        QCOMPARE(prompt->shown[1].title, QString("数据还原"));
+        QCOMPARE(prompt->shown[1].text, QString("数据还原已取消，原有数据未作改动。"));
+        QVERIFY(StatusText(window).contains("数据库还原已取消"));
+        QCOMPARE(Serials(), QStringList({"a", "b", "c"}));
+        QCOMPARE(TestFolder::Count("select count(*) from tb_sm_product_info where store_no='" +
+                                   OtherStore + "'"),
+                 1);
     }
 
     void exitBackupIsCompleteWhenTheProgramHasEnded()

@@ -12,6 +12,7 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QLabel>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QStandardItemModel>
 #include <QStatusBar>
@@ -235,24 +236,36 @@ private slots:
         QVERIFY(!StatusText(*window).contains("导入数据完成"));
     }
 
-    // The program's end while an import is storing rows: the window goes, then the workers are
-    // asked to stop and waited for. The import stores no further rows and its report says so.
-    void quittingStopsARunningImport()
+    // Starts the import of a sheet of `rows` sales, each its own record, into the sales page;
+    // the sheet's path, empty when it could not be written.
+    QString ImportManySales(ScriptedPrompt& prompt, int rows)
     {
-        ScriptedPrompt prompt;
-        const int rows = 3 * DatabaseEngine::BatchRows;
         QList<ProductRecord> page;
         for (int i = 0; i < rows; ++i) {
             page << Sale(1);
             page.last().product_serial =
                 QStringLiteral("2024-03-15 09:00:00:%1").arg(i, 5, 10, QChar('0'));
         }
-        window->GoodsModel(2)->ShowRecords(page);
+        ProductModel* model = window->GoodsModel(2);
+        model->ShowRecords(page);
         const QString path = Path("many.xls");
-        QCOMPARE(LedgerExport::Write(path, LedgerSheet::GoodsLedger, *window->GoodsModel(2)),
-                 QString());
+        const QString failure = LedgerExport::Write(path, LedgerSheet::GoodsLedger, *model);
+        model->RemoveAll();
+        if (!failure.isEmpty())
+            return QString();
         prompt.AnswerFiles({path});
         Click("btn_inport_3");
+        return path;
+    }
+
+    // The program's end while an import is storing rows: the window goes, then the workers are
+    // asked to stop and waited for. The import stores no further rows and its report says so.
+    void quittingStopsARunningImport()
+    {
+        ScriptedPrompt prompt;
+        const int rows = 3 * DatabaseEngine::BatchRows;
+        const QString path = ImportManySales(prompt, rows);
+        QVERIFY(!path.isEmpty());
         window.reset();
         jobs.reset();
         const int stored = TestFolder::Count("select count(*) from tb_sm_product_info");
@@ -262,6 +275,29 @@ private slots:
         QVERIFY(
             QString::fromUtf8(report.readAll())
                 .contains(QStringLiteral("导入未完成: 程序退出。%1 行未保存").arg(rows - stored)));
+    }
+
+    // The cancel button beside the import's progress: the rows stored so far stay (each
+    // transaction whole), the others are not stored, and the report says which.
+    void cancellingAnImportStopsItBeforeItsNextRows()
+    {
+        ScriptedPrompt prompt;
+        const int rows = 3 * DatabaseEngine::BatchRows;
+        QVERIFY(!ImportManySales(prompt, rows).isEmpty());
+        auto* cancel = window->findChild<QPushButton*>("btn_jobcancel");
+        QVERIFY(cancel->isEnabled());
+        cancel->click();
+        QTRY_COMPARE_WITH_TIMEOUT(prompt.shown.size(), 1, 60000);
+        const int stored = TestFolder::Count("select count(*) from tb_sm_product_info");
+        QVERIFY2(stored < rows && stored % DatabaseEngine::BatchRows == 0,
+                 qPrintable(QString::number(stored)));
+        QCOMPARE(prompt.shown[0].title, QString("导入结果"));
+        QVERIFY2(prompt.shown[0].text.contains(
+                     QStringLiteral("导入未完成: 已取消。%1 行未保存").arg(rows - stored)),
+                 qPrintable(prompt.shown[0].text));
+        QVERIFY(StatusText(*window).contains("导入未完成: 已取消"));
+        QCOMPARE(window->GoodsModel(2)->rowCount(), 0);
+        QVERIFY(window->findChild<QProgressBar*>("progress_job")->isHidden());
     }
 
     void computedPagesExportWhatTheyShow()

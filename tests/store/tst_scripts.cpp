@@ -704,6 +704,36 @@ private slots:
                                       "store_no='STORE-A' and info_list='z'"),
                  1);
     }
+
+    // A stop asked for halfway leaves no backup file and no restored row.
+    void stoppedBackupOrRestoreLeavesNothingBehind()
+    {
+        FillStore("STORE-A", 40);
+        const QList<QStringList> before = Snapshot("STORE-A");
+        const QString path = Path("full.sql");
+        QVERIFY(engine->BackupToScript(path).ok);
+
+        int asked = 0;
+        const auto stopAfter = [&asked](int calls) {
+            asked = 0;
+            return [&asked, calls] { return ++asked > calls; };
+        };
+        const BackupResult backup = engine->BackupToScript(Path("stopped.sql"), {}, stopAfter(30));
+        QVERIFY(!backup.ok);
+        QCOMPARE(backup.error, QString("备份已取消"));
+        QCOMPARE(QDir(db->WorkDir()).entryList(QDir::Files).filter("stopped"), QStringList());
+
+        FillStore("STORE-A", 1);
+        const QList<QStringList> changed = Snapshot("STORE-A");
+        // The file is read through once before the store's rows go; the stop comes once half of
+        // its rows are back in.
+        const RestoreResult restore =
+            engine->RestoreFromScript(path, {}, stopAfter(int(before.size() * 3 / 2)));
+        QVERIFY(!restore.ok);
+        QCOMPARE(restore.error, QString("还原已取消"));
+        QCOMPARE(restore.restored, 0);
+        QCOMPARE(Snapshot("STORE-A"), changed);
+    }
 };
 
 // A store moved between back ends through its backup.

@@ -1,9 +1,6 @@
 #include "BackupFlow.h"
 
-#include "JobLauncher.h"
-#include "MainWindow.h"
 #include "Prompt.h"
-#include "StatusProgress.h"
 #include "WorkingFolders.h"
 
 #include <QAction>
@@ -11,8 +8,8 @@
 #include <QDir>
 #include <QEventLoop>
 
-BackupFlow::BackupFlow(MainWindow& window, StatusProgress& progress, QAction& action)
-    : QObject(&window), window(window), progress(progress), action(action)
+BackupFlow::BackupFlow(QWidget& parent, Window window, StatusLine& status, QAction& action)
+    : QObject(&parent), parent(parent), window(std::move(window)), status(status), action(action)
 {
 }
 
@@ -22,15 +19,17 @@ QString BackupFlow::PathFor(const QDateTime& start)
            start.toString(QStringLiteral("_yyyyMMdd_hhmmss")) + QStringLiteral(".sql");
 }
 
-void BackupFlow::Start(JobLauncher* jobs)
+void BackupFlow::Start()
 {
-    if (!jobs)
-        return;
     action.setEnabled(false);
-    ++running;
-    window.ShowStatusInfo(tr("数据库备份开始..."));
-    progress.Show(0, 0);
-    jobs->Start(&window, JobLauncher::BackupDatabase);
+    StopFlag stop;
+    running.append({status.Begin(tr("数据库备份开始..."), [stop] { stop.Raise(); }), stop});
+    window.startJob();
+}
+
+StopFlag BackupFlow::Stop() const
+{
+    return running.isEmpty() ? StopFlag() : running.last().stop;
 }
 
 void BackupFlow::WaitUntilDone()
@@ -44,23 +43,26 @@ void BackupFlow::WaitUntilDone()
 
 void BackupFlow::ShowProgress(qint64 done, qint64 total)
 {
-    progress.Show(done, total);
+    if (!running.isEmpty())
+        status.Step(running.last().job, done, total);
 }
 
 void BackupFlow::Finish(bool ok, const QString& path, const QString& error)
 {
-    running = qMax(0, running - 1);
-    if (!IsRunning())
-        progress.Hide();
+    if (running.isEmpty())
+        return;
+    const Running finished = running.takeFirst();
     if (ok) {
-        window.ShowStatusInfo(tr("数据库备份完成..."));
+        status.End(finished.job, tr("数据库备份完成..."));
+    } else if (finished.stop.IsRaised()) {
+        status.End(finished.job, tr("数据库备份已取消"));
     } else {
-        window.ShowStatusInfo(tr("数据库备份失败"));
+        status.End(finished.job, tr("数据库备份失败"));
         PromptBox box;
         box.title = tr("数据库备份");
         box.text = tr("数据库备份失败：%1\n文件：%2").arg(error, path);
         box.icon = QMessageBox::Warning;
-        Prompt::Current().Ask(&window, box);
+        Prompt::Current().Ask(&parent, box);
     }
     if (!IsRunning())
         emit Idle();

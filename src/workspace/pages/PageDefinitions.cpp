@@ -1,5 +1,7 @@
 #include "PageDefinitions.h"
 
+#include <QPair>
+
 namespace
 {
 
@@ -304,6 +306,23 @@ const PageDefinition* Ledger(PageFamily family, int kind)
             return &d;
     }
     return nullptr;
+}
+
+ButtonRole RoleOfButton(const QString& button)
+{
+    static const QList<QPair<QLatin1String, ButtonRole>> roles = {
+        {QLatin1String("inport"), ButtonRole::Import},
+        {QLatin1String("export"), ButtonRole::Export},
+        {QLatin1String("print"), ButtonRole::Print},
+        {QLatin1String("query"), ButtonRole::Query},
+        {QLatin1String("add"), ButtonRole::Add},
+        {QLatin1String("del"), ButtonRole::Delete},
+        {QLatin1String("clr"), ButtonRole::Clear}};
+    for (const auto& [part, role] : roles) {
+        if (button.contains(part))
+            return role;
+    }
+    return ButtonRole::Other;
 }
 
 const QStringList& PaymentItems()

@@ -32,6 +32,10 @@ enum class ListSource {
     PaymentItems,
 };
 
+// What a button of a page's button row does, told by its object name (btn_puradd, btn_findel_1,
+// btn_inport_2, btn_finexport_8, btn_purprint, btn_purquery_3, ...).
+enum class ButtonRole { Add, Delete, Clear, Query, Import, Export, Print, Other };
+
 struct PageButton {
     QString name;
     QString text;
@@ -81,6 +85,7 @@ const PageDefinition* ByTable(const QString& table);
 // The page whose button row or totals row holds the button of that object name.
 const PageDefinition* ByButton(const QString& button);
 const PageDefinition* Ledger(PageFamily family, int kind);
+ButtonRole RoleOfButton(const QString& button);
 
 // The fixed entries of the money pages' item column.
 const QStringList& PaymentItems();

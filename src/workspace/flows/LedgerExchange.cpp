@@ -2,24 +2,20 @@
 
 #include "ImportReport.h"
 #include "LedgerExport.h"
+#include "LedgerPages.h"
 #include "LedgerSheet.h"
-#include "MainWindow.h"
 #include "Prompt.h"
 #include "SheetTable.h"
 #include "WorkingFolders.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QProgressBar>
-#include <QStatusBar>
+#include <QTableView>
 #include <QThread>
 
-LedgerExchange::LedgerExchange(MainWindow& window) : QObject(&window), window(window)
+LedgerExchange::LedgerExchange(QWidget& window, LedgerPages& pages, StatusLine& status)
+    : QObject(&window), window(window), pages(pages), status(status)
 {
-    progress = new QProgressBar(&window);
-    progress->setMaximumWidth(200);
-    progress->hide();
-    window.statusBar()->addPermanentWidget(progress);
 }
 
 LedgerExchange::~LedgerExchange()
@@ -35,7 +31,7 @@ QString LedgerExchange::StartFolder()
     return folder;
 }
 
-void LedgerExchange::Export(const PageDefinition& page, const QAbstractItemModel& model)
+void LedgerExchange::Export(const PageDefinition& page)
 {
     if (exportThread) {
         Fail(tr("导出失败"), tr("上一个导出尚未完成,请稍候再试"));
@@ -52,7 +48,7 @@ void LedgerExchange::Export(const PageDefinition& page, const QAbstractItemModel
     const int pageType =
         page.family == PageFamily::Goods ? LedgerSheet::GoodsLedger : LedgerSheet::MoneyLedger;
     // The page as it is now; edits made while the file is written go into the next export.
-    SheetTable* copy = SheetTable::Copy(model);
+    SheetTable* copy = SheetTable::Copy(*pages.Table(page)->model());
     exportThread = QThread::create([this, copy, path, pageType] {
         const QString failure = LedgerExport::Write(path, pageType, *copy);
         delete copy;
@@ -61,8 +57,7 @@ void LedgerExchange::Export(const PageDefinition& page, const QAbstractItemModel
     });
     copy->moveToThread(exportThread);
     connect(exportThread, &QThread::finished, exportThread, &QObject::deleteLater);
-    window.ShowStatusInfo(tr("数据导出开始..."));
-    ShowBusy(true);
+    exportJob = status.Begin(tr("数据导出开始..."));
     exportThread->start();
 }
 
@@ -70,12 +65,11 @@ void LedgerExchange::ExportDone(const QString& path, const QString& failure)
 {
     exportThread->wait();
     exportThread = nullptr;
-    ShowBusy(false);
+    status.End(exportJob);
     if (failure.isEmpty())
-        window.ShowStatusInfo(tr("导出数据完成,请进入相应TabDateSave目录查看"));
+        status.ShowStatusInfo(tr("导出数据完成,请进入相应TabDateSave目录查看"));
     else
         Fail(tr("导出失败"), tr("未能导出到 %1:\n%2").arg(path, failure));
-    emit ExportFinished(failure);
 }
 
 std::optional<ImportRequest> LedgerExchange::AskImport(const PageDefinition& page)
@@ -92,37 +86,36 @@ std::optional<ImportRequest> LedgerExchange::AskImport(const PageDefinition& pag
         Fail(tr("导入失败"), tr("文件 %1 不存在").arg(path));
         return std::nullopt;
     }
-    window.ShowStatusInfo(tr("数据导入开始..."));
-    ++importsRunning;
-    ShowBusy(true);
-    const int pageType =
+    ImportRequest request;
+    request.pageType =
         page.family == PageFamily::Goods ? LedgerSheet::GoodsLedger : LedgerSheet::MoneyLedger;
-    return ImportRequest{pageType, path, page.table};
+    request.fileName = path;
+    request.table = page.table;
+    const StopFlag stop = request.stop;
+    imports.append(status.Begin(tr("数据导入开始..."), [stop] { stop.Raise(); }));
+    return request;
 }
 
 void LedgerExchange::ShowImportProgress(int done, int total)
 {
-    progress->setRange(0, total);
-    progress->setValue(done);
+    if (!imports.isEmpty())
+        status.Step(imports.last(), done, total);
 }
 
 void LedgerExchange::ImportFinished(const PageDefinition& page, const ImportReport& report)
 {
-    importsRunning = std::max(0, importsRunning - 1);
-    ShowBusy(importsRunning > 0);
+    if (!imports.isEmpty())
+        status.End(imports.takeFirst());
     if (!report.Read()) {
         Fail(tr("导入失败"), report.failure);
         return;
     }
-    if (page.family == PageFamily::Goods)
-        window.GoodsModel(page.kind)->RemoveAll();
-    else
-        window.MoneyModel(page.kind)->RemoveAll();
-    window.UpdatePageTotals(page.totalButton);
+    pages.OnPage(page, [](auto& model) { model.RemoveAll(); });
+    pages.UpdateTotals(page);
     if (report.stopped.isEmpty())
-        window.ShowStatusInfo(tr("导入数据完成,请通过查询查看记录"));
+        status.ShowStatusInfo(tr("导入数据完成,请通过查询查看记录"));
     else
-        window.ShowStatusInfo(tr("导入未完成: %1").arg(report.stopped));
+        status.ShowStatusInfo(tr("导入未完成: %1").arg(report.stopped));
     PromptBox box;
     box.title = tr("导入结果");
     box.text = report.Summary();
@@ -132,20 +125,10 @@ void LedgerExchange::ImportFinished(const PageDefinition& page, const ImportRepo
 
 void LedgerExchange::Fail(const QString& title, const QString& reason)
 {
-    window.ShowStatusInfo(title + QStringLiteral(": ") + reason);
+    status.ShowStatusInfo(title + QStringLiteral(": ") + reason);
     PromptBox box;
     box.title = title;
     box.text = reason;
     box.icon = QMessageBox::Warning;
     Prompt::Current().Ask(&window, box);
-}
-
-void LedgerExchange::ShowBusy(bool busy)
-{
-    if (busy && !progress->isVisible()) {
-        progress->setRange(0, 0); // moving until the job tells how far it got
-        progress->show();
-    } else if (!busy) {
-        progress->hide();
-    }
 }
