@@ -12,7 +12,12 @@ namespace
 // A value that is the nearest double to a decimal of at most six places and fifteen digits reads
 // as that decimal when rounded to fifteen significant digits; written from its digits directly it
 // costs a fraction of the general formatter, which is slowest exactly for such short decimals.
-std::optional<QString> ShortDecimal(double value)
+struct ShortDecimal {
+    qint64 digits; // of the magnitude, with the decimal point removed
+    int places;
+};
+
+std::optional<ShortDecimal> AsShortDecimal(double value)
 {
     static constexpr double Powers[] = {1, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6};
     constexpr double Limit = 1e15; // fifteen digits, and fixed notation in the 'g' format
@@ -23,19 +28,23 @@ std::optional<QString> ShortDecimal(double value)
         const double scaled = std::nearbyint(magnitude * Powers[places]);
         if (scaled >= Limit)
             return std::nullopt;
-        if (scaled / Powers[places] != magnitude)
-            continue;
-        QString text = QString::number(qint64(scaled));
-        if (places > 0) {
-            if (text.size() <= places)
-                text.prepend(QString(places + 1 - text.size(), QLatin1Char('0')));
-            text.insert(text.size() - places, QLatin1Char('.'));
-        }
-        if (value < 0)
-            text.prepend(QLatin1Char('-'));
-        return text;
+        if (scaled / Powers[places] == magnitude)
+            return ShortDecimal{qint64(scaled), places};
     }
     return std::nullopt;
+}
+
+QString ShortDecimalText(const ShortDecimal& decimal, bool negative)
+{
+    QString text = QString::number(decimal.digits);
+    if (decimal.places > 0) {
+        if (text.size() <= decimal.places)
+            text.prepend(QString(decimal.places + 1 - text.size(), QLatin1Char('0')));
+        text.insert(text.size() - decimal.places, QLatin1Char('.'));
+    }
+    if (negative)
+        text.prepend(QLatin1Char('-'));
+    return text;
 }
 
 // A plain decimal of up to fifteen digits ("12", "-0.05") as the nearest double: both its digits
@@ -87,9 +96,19 @@ QString Write(double value)
 {
     if (value == 0.0 || !std::isfinite(value))
         return QStringLiteral("0"); // no "-0", "inf" or "nan" in a ledger cell
-    if (std::optional<QString> text = ShortDecimal(value))
-        return *text;
+    if (std::optional<ShortDecimal> decimal = AsShortDecimal(value))
+        return ShortDecimalText(*decimal, value < 0);
     return QString::number(value, 'g', 15);
+}
+
+double ReadBack(double value)
+{
+    if (value == 0.0 || !std::isfinite(value))
+        return 0.0;
+    // A short decimal's text reads as its digits over a power of ten: the value itself.
+    if (AsShortDecimal(value))
+        return value;
+    return Read(QString::number(value, 'g', 15));
 }
 
 bool IsNumberOrEmpty(const QString& text)

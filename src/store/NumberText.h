@@ -13,6 +13,10 @@ double Read(const QString& text);
 // 2500000 -> "2500000".
 QString Write(double value);
 
+// What the text `Write(value)` reads as, without making the text: a figure that is recomputed
+// many times goes on from the value its text would show.
+double ReadBack(double value);
+
 // True when the text is empty or reads as a number (what a number cell accepts).
 bool IsNumberOrEmpty(const QString& text);
 
