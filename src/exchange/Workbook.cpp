@@ -4,26 +4,16 @@
 
 #include <algorithm>
 
-CellValue CellValue::Text(const QString& text)
-{
-    CellValue value;
-    value.text = text;
-    return value;
-}
-
-CellValue CellValue::Number(double number, Type type)
-{
-    CellValue value;
-    value.type = type;
-    value.number = number;
-    return value;
-}
-
 QString CellValue::Display() const
 {
     if (type == Type::Text)
         return text;
     return NumberText::Write(number);
+}
+
+QStringView CellValue::DisplayView(NumberText::TextBuffer& buffer) const
+{
+    return type == Type::Text ? QStringView(text) : NumberText::Write(number, buffer);
 }
 
 const CellValue* SheetCells::Find(int row, int column) const

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CellGrid.h"
+#include "NumberText.h"
 
 #include <QList>
 #include <QString>
@@ -13,14 +14,17 @@ struct CellValue {
     QString text;
     double number = 0;
 
-    static CellValue Text(const QString& text);
-    static CellValue Number(double number, Type type = Type::Number);
+    // Inline: a large sheet makes a million of them.
+    static CellValue Text(const QString& text) { return {Type::Text, text, 0}; }
+    static CellValue Number(double number, Type type = Type::Number) { return {type, {}, number}; }
 
     bool IsEmpty() const { return type == Type::Text && text.isEmpty(); }
 
     // The value as the engine hands it out: texts as they are, numbers in their plain form
     // (12, 12.5), dates as their day numbers.
     QString Display() const;
+    // The text Display() gives, without copying a text: a number is written into `buffer`.
+    QStringView DisplayView(NumberText::TextBuffer& buffer) const;
 };
 
 // The rectangle that holds every cell with a value; 1-based like the sheet's own coordinates.

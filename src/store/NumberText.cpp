@@ -34,17 +34,29 @@ std::optional<ShortDecimal> AsShortDecimal(double value)
     return std::nullopt;
 }
 
-QString ShortDecimalText(const ShortDecimal& decimal, bool negative)
+// The text of `value` where it needs no general formatter (zero, anything not finite, a short
+// decimal), put down in `buffer` from the last digit backwards; empty otherwise.
+QStringView PlainText(double value, TextBuffer& buffer)
 {
-    QString text = QString::number(decimal.digits);
-    if (decimal.places > 0) {
-        if (text.size() <= decimal.places)
-            text.prepend(QString(decimal.places + 1 - text.size(), QLatin1Char('0')));
-        text.insert(text.size() - decimal.places, QLatin1Char('.'));
-    }
-    if (negative)
-        text.prepend(QLatin1Char('-'));
-    return text;
+    if (value == 0.0 || !std::isfinite(value))
+        return u"0"; // no "-0", "inf" or "nan" in a ledger cell
+    const std::optional<ShortDecimal> decimal = AsShortDecimal(value);
+    if (!decimal)
+        return {};
+    char16_t* const end = buffer.data() + buffer.size();
+    char16_t* first = end;
+    quint64 digits = quint64(decimal->digits);
+    for (int i = 0; i < decimal->places; ++i, digits /= 10)
+        *--first = char16_t(u'0' + digits % 10);
+    if (decimal->places > 0)
+        *--first = u'.';
+    do {
+        *--first = char16_t(u'0' + digits % 10);
+        digits /= 10;
+    } while (digits > 0);
+    if (value < 0)
+        *--first = u'-';
+    return QStringView(first, end);
 }
 
 // A plain decimal of up to fifteen digits ("12", "-0.05") as the nearest double: both its digits
@@ -94,11 +106,19 @@ double Read(const QString& text)
 
 QString Write(double value)
 {
-    if (value == 0.0 || !std::isfinite(value))
-        return QStringLiteral("0"); // no "-0", "inf" or "nan" in a ledger cell
-    if (std::optional<ShortDecimal> decimal = AsShortDecimal(value))
-        return ShortDecimalText(*decimal, value < 0);
-    return QString::number(value, 'g', 15);
+    TextBuffer buffer;
+    const QStringView plain = PlainText(value, buffer);
+    return plain.isEmpty() ? QString::number(value, 'g', 15) : plain.toString();
+}
+
+QStringView Write(double value, TextBuffer& buffer)
+{
+    const QStringView plain = PlainText(value, buffer);
+    if (!plain.isEmpty())
+        return plain;
+    const QString text = QString::number(value, 'g', 15);
+    const auto end = std::copy(text.cbegin(), text.cend(), reinterpret_cast<QChar*>(buffer.data()));
+    return QStringView(buffer.data(), reinterpret_cast<const char16_t*>(end));
 }
 
 double ReadBack(double value)

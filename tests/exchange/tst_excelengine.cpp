@@ -125,6 +125,7 @@ private slots:
 
     void usedRangeStartingAtC5_data();
     void usedRangeStartingAtC5();
+    void numbersInTheGeneralFormat();
     void writingIntoExistingKeepsTheRest_data();
     void writingIntoExistingKeepsTheRest();
     void writingIntoXlsKeepsTheWorkbook();
@@ -354,6 +355,26 @@ void ExcelEngineTest::usedRangeStartingAtC5()
     QCOMPARE(model.rowCount(), 15);
     QCOMPARE(model.index(0, 0).data().toString(), QStringLiteral("苹果"));
     QCOMPARE(model.index(1, 2).data().toString(), QStringLiteral("0.1"));
+}
+
+void ExcelEngineTest::numbersInTheGeneralFormat()
+{
+    if (!peersMissing.isEmpty())
+        QSKIP(qPrintable(peersMissing));
+    ExcelEngine engine(Path("numbers.xls"));
+    QVERIFY2(engine.Open(), qPrintable(engine.LastError()));
+    const QStringList texts = {"1e+20", "0.333333333333333",    "-0.05",
+                               "1e-07", "1.23456789012346e+17", "2500000"};
+    QStandardItemModel table(0, int(texts.size()));
+    QVERIFY(engine.ReadSheetToTable(&table));
+    QStringList read;
+    for (int c = 0; c < table.columnCount(); ++c)
+        read << table.item(0, c)->text();
+    QCOMPARE(read, texts);
+    // The "+" of an exponent is a "+" of the cell like any other.
+    QStringList list;
+    QVERIFY(engine.ReadSheetToList(list));
+    QCOMPARE(list, QStringList(texts.join('+').replace("e+", "e^^")));
 }
 
 void ExcelEngineTest::writingIntoExistingKeepsTheRest_data()
