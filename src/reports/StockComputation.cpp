@@ -38,10 +38,10 @@ size_t qHash(const Article& a, size_t seed = 0)
     return a.hash ^ seed;
 }
 
-// A stock entry: its row and the figures of its quantity and amount texts. A figure changes with
-// nearly every record of its article but only its last value is shown, so the texts are written
-// once, when the stock is complete; meanwhile a figure goes on from the value its text would read
-// as, which is what reading the text back would give.
+// A stock entry: its row and the numbers its quantity and amount texts stand for. Nearly every
+// record of the article changes them but only their last values are shown, so the texts are
+// written once, when the stock is complete. Each step goes on from the value that the text of the
+// step before would read as (ReadBack): the same figures as writing and rereading the texts.
 struct Entry {
     explicit Entry(const ProductRecord& r)
         : row(r), quantity(NumberText::Read(r.product_num)),

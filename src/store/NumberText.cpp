@@ -9,29 +9,37 @@ namespace NumberText
 namespace
 {
 
+constexpr double Limit = 1e15; // fifteen digits, and fixed notation in the 'g' format
+constexpr int MaxPlaces = 6;
+constexpr double PlacePowers[MaxPlaces + 1] = {1, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6};
+
+// The decimal of at most six places and fifteen digits whose nearest double `magnitude` (not
+// negative) is: its places and its digits as a whole number.
+struct Decimal {
+    int places;
+    double digits;
+};
+std::optional<Decimal> ShortDecimalOf(double magnitude)
+{
+    for (int places = 0; places <= MaxPlaces; ++places) {
+        const double digits = std::nearbyint(magnitude * PlacePowers[places]);
+        if (digits >= Limit)
+            return std::nullopt;
+        if (digits / PlacePowers[places] == magnitude)
+            return Decimal{places, digits};
+    }
+    return std::nullopt;
+}
+
 // A value that is the nearest double to a decimal of at most six places and fifteen digits reads
 // as that decimal when rounded to fifteen significant digits; written from its digits directly it
 // costs a fraction of the general formatter, which is slowest exactly for such short decimals.
-struct ShortDecimal {
-    qint64 digits; // of the magnitude, with the decimal point removed
-    int places;
-};
-
-std::optional<ShortDecimal> AsShortDecimal(double value)
+std::optional<Decimal> WrittenAsShortDecimal(double value)
 {
-    static constexpr double Powers[] = {1, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6};
-    constexpr double Limit = 1e15; // fifteen digits, and fixed notation in the 'g' format
     const double magnitude = std::fabs(value);
     if (magnitude < 1e-4 || magnitude >= Limit)
         return std::nullopt;
-    for (int places = 0; places < int(std::size(Powers)); ++places) {
-        const double scaled = std::nearbyint(magnitude * Powers[places]);
-        if (scaled >= Limit)
-            return std::nullopt;
-        if (scaled / Powers[places] == magnitude)
-            return ShortDecimal{qint64(scaled), places};
-    }
-    return std::nullopt;
+    return ShortDecimalOf(magnitude);
 }
 
 // The text of `value` where it needs no general formatter (zero, anything not finite, a short
@@ -40,7 +48,7 @@ QStringView PlainText(double value, TextBuffer& buffer)
 {
     if (value == 0.0 || !std::isfinite(value))
         return u"0"; // no "-0", "inf" or "nan" in a ledger cell
-    const std::optional<ShortDecimal> decimal = AsShortDecimal(value);
+    const std::optional<Decimal> decimal = WrittenAsShortDecimal(value);
     if (!decimal)
         return {};
     char16_t* const end = buffer.data() + buffer.size();
@@ -111,6 +119,16 @@ QString Write(double value)
     return plain.isEmpty() ? QString::number(value, 'g', 15) : plain.toString();
 }
 
+bool IsNumberOrEmpty(const QString& text)
+{
+    const QString t = text.trimmed();
+    if (t.isEmpty())
+        return true;
+    bool ok = false;
+    const double v = t.toDouble(&ok);
+    return ok && std::isfinite(v);
+}
+
 QStringView Write(double value, TextBuffer& buffer)
 {
     const QStringView plain = PlainText(value, buffer);
@@ -126,19 +144,9 @@ double ReadBack(double value)
     if (value == 0.0 || !std::isfinite(value))
         return 0.0;
     // A short decimal's text reads as its digits over a power of ten: the value itself.
-    if (AsShortDecimal(value))
+    if (WrittenAsShortDecimal(value))
         return value;
     return Read(QString::number(value, 'g', 15));
-}
-
-bool IsNumberOrEmpty(const QString& text)
-{
-    const QString t = text.trimmed();
-    if (t.isEmpty())
-        return true;
-    bool ok = false;
-    const double v = t.toDouble(&ok);
-    return ok && std::isfinite(v);
 }
 
 } // namespace NumberText

@@ -14,6 +14,10 @@ double Read(const QString& text);
 // Double precision with up to 15 significant digits: 37.5 -> "37.5", 0.1 + 0.2 -> "0.3",
 // 2500000 -> "2500000".
 QString Write(double value);
+
+// True when the text is empty or reads as a number (what a number cell accepts).
+bool IsNumberOrEmpty(const QString& text);
+
 // Room for any text Write gives: fifteen digits, point, sign and an exponent such as "e-300".
 using TextBuffer = std::array<char16_t, 32>;
 // The text Write(value) gives, put into `buffer`: for a short decimal without any allocation.
@@ -22,8 +26,5 @@ QStringView Write(double value, TextBuffer& buffer);
 // What the text `Write(value)` reads as, without making the text: a figure that is recomputed
 // many times goes on from the value its text would show.
 double ReadBack(double value);
-
-// True when the text is empty or reads as a number (what a number cell accepts).
-bool IsNumberOrEmpty(const QString& text);
 
 } // namespace NumberText
