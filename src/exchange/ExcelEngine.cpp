@@ -89,7 +89,7 @@ private:
 
     std::vector<char16_t> buffer;
     qsizetype used = 0;
-    NumberText::TextBuffer number;
+    CellValue::TextBuffer number;
 };
 
 } // namespace

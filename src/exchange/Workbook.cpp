@@ -11,7 +11,9 @@ QString CellValue::Display() const
     return NumberText::Write(number);
 }
 
-QStringView CellValue::DisplayView(NumberText::TextBuffer& buffer) const
+static_assert(std::is_same_v<CellValue::TextBuffer, NumberText::TextBuffer>);
+
+QStringView CellValue::DisplayView(TextBuffer& buffer) const
 {
     return type == Type::Text ? QStringView(text) : NumberText::Write(number, buffer);
 }

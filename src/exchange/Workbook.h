@@ -1,10 +1,10 @@
 #pragma once
 
 #include "CellGrid.h"
-#include "NumberText.h"
 
 #include <QList>
 #include <QString>
+#include <array>
 
 // One stored cell value. Dates keep the day number of the workbook's own date system, so a
 // workbook that is read and written again keeps its dates as dates.
@@ -23,8 +23,10 @@ struct CellValue {
     // The value as the engine hands it out: texts as they are, numbers in their plain form
     // (12, 12.5), dates as their day numbers.
     QString Display() const;
+    // Room for the text of any number.
+    using TextBuffer = std::array<char16_t, 32>;
     // The text Display() gives, without copying a text: a number is written into `buffer`.
-    QStringView DisplayView(NumberText::TextBuffer& buffer) const;
+    QStringView DisplayView(TextBuffer& buffer) const;
 };
 
 // The rectangle that holds every cell with a value; 1-based like the sheet's own coordinates.
