@@ -17,49 +17,50 @@ int KindIndex(const ProductRecord& r)
     return r.tab_type >= 1 && r.tab_type <= 4 ? r.tab_type : 0;
 }
 
-// Appends prefix + date + middle + model + before + quantity + suffix.
-void AppendNote(QString& remark, const QString& prefix, const ProductRecord& r,
-                const QString& middle, const QString& before, const QString& suffix)
+// The fixed texts of a note around the record's date, model and quantity text.
+struct NoteLabels {
+    QStringView date;
+    QStringView model;
+    QStringView quantity;
+    QStringView end;
+};
+
+// Appends opening + page + the labelled date, model and quantity in one step: a remark that
+// collects thousands of notes grows once per note, not once per piece.
+void AppendNote(QString& remark, QStringView opening, QStringView page, const NoteLabels& labels,
+                const ProductRecord& r)
 {
-    remark.append(prefix)
-        .append(r.product_time)
-        .append(middle)
-        .append(r.product_model)
-        .append(before)
-        .append(r.product_num)
-        .append(suffix);
+    const QStringView pieces[] = {opening,         page,          labels.date,
+                                  r.product_time,  labels.model,  r.product_model,
+                                  labels.quantity, r.product_num, labels.end};
+    qsizetype size = 0;
+    for (QStringView piece : pieces)
+        size += piece.size();
+    const qsizetype at = remark.size();
+    remark.resize(at + size);
+    QChar* out = remark.data() + at;
+    for (QStringView piece : pieces)
+        out = std::copy(piece.begin(), piece.end(), out);
 }
 
 } // namespace
 
 void AppendPurchaseMerged(QString& remark, const ProductRecord& purchase)
 {
-    static const QString prefix = QStringLiteral("合并采购进货表--时间：");
-    static const QString middle = QStringLiteral(",型号:");
-    static const QString before = QStringLiteral(",数目:");
-    static const QString suffix = QStringLiteral("的项\n");
-    AppendNote(remark, prefix, purchase, middle, before, suffix);
+    static constexpr NoteLabels labels{u"时间：", u",型号:", u",数目:", u"的项\n"};
+    AppendNote(remark, u"合并采购进货表--", {}, labels, purchase);
 }
 
 void AppendMerged(QString& remark, const ProductRecord& r)
 {
-    static const QString time = QStringLiteral("时间：");
-    static const QString middle = QStringLiteral(",型号：");
-    static const QString before = QStringLiteral(",数目:");
-    static const QString suffix = QStringLiteral("的项\n");
-    remark.append(MergedPrefix[KindIndex(r)]);
-    AppendNote(remark, time, r, middle, before, suffix);
+    static constexpr NoteLabels labels{u"时间：", u",型号：", u",数目:", u"的项\n"};
+    AppendNote(remark, MergedPrefix[KindIndex(r)], {}, labels, r);
 }
 
 void AppendShortage(QString& remark, const ProductRecord& r)
 {
-    static const QString prefix = QStringLiteral("异常！请注意核查");
-    static const QString time = QStringLiteral(",时间：");
-    static const QString middle = QStringLiteral("，型号：");
-    static const QString before = QStringLiteral("，数目：");
-    static const QString suffix = QStringLiteral("比库存数据大\n");
-    remark.append(prefix).append(ShortagePage[KindIndex(r)]);
-    AppendNote(remark, time, r, middle, before, suffix);
+    static constexpr NoteLabels labels{u",时间：", u"，型号：", u"，数目：", u"比库存数据大\n"};
+    AppendNote(remark, u"异常！请注意核查", ShortagePage[KindIndex(r)], labels, r);
 }
 
 QString Unmatched(const ProductRecord& r)

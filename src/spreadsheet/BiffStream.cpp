@@ -2,27 +2,6 @@
 
 #include "BiffRecords.h"
 
-#include <QtEndian>
-#include <cstring>
-
-quint16 BiffRecordView::U16(qsizetype at) const
-{
-    return qFromLittleEndian<quint16>(body.data() + at);
-}
-
-quint32 BiffRecordView::U32(qsizetype at) const
-{
-    return qFromLittleEndian<quint32>(body.data() + at);
-}
-
-double BiffRecordView::F64(qsizetype at) const
-{
-    const quint64 bits = qFromLittleEndian<quint64>(body.data() + at);
-    double value;
-    std::memcpy(&value, &bits, sizeof value);
-    return value;
-}
-
 BiffCursor::Step BiffCursor::Next(BiffRecordView& record)
 {
     if (position + 4 > stream.size())

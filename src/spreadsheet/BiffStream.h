@@ -2,6 +2,8 @@
 
 #include <QByteArrayView>
 #include <QString>
+#include <QtEndian>
+#include <cstring>
 
 // One record of a workbook stream: its type, where its header starts and its body. The field
 // readers take offsets the caller has checked against the body's size.
@@ -12,9 +14,16 @@ struct BiffRecordView {
 
     qsizetype End() const { return offset + 4 + body.size(); }
     quint8 U8(qsizetype at) const { return quint8(body[at]); }
-    quint16 U16(qsizetype at) const;
-    quint32 U32(qsizetype at) const;
-    double F64(qsizetype at) const;
+    // Inline: a sheet's cell records are read several fields at a time, a million times over.
+    quint16 U16(qsizetype at) const { return qFromLittleEndian<quint16>(body.data() + at); }
+    quint32 U32(qsizetype at) const { return qFromLittleEndian<quint32>(body.data() + at); }
+    double F64(qsizetype at) const
+    {
+        const quint64 bits = qFromLittleEndian<quint64>(body.data() + at);
+        double value;
+        std::memcpy(&value, &bits, sizeof value);
+        return value;
+    }
 };
 
 // Walks the records of a workbook stream. A record whose header or body runs past the end of

@@ -5,29 +5,13 @@
 #include <cstddef>
 #include <vector>
 
-// Memory for large grids comes in huge pages where the system offers them: filling the grid of a
-// large sheet otherwise takes a page fault every few kilobytes, and those cost more than the
-// reading itself.
+// The pages of a grid are taken as it is filled, a page fault every few kilobytes. For a large
+// grid whose size is known beforehand those faults cost more than the reading itself, so its
+// pages are all taken in one call instead. Only a hint: without it the grid works the same.
 namespace GridMemory
 {
-void* Allocate(std::size_t bytes);
-void Release(void* memory, std::size_t bytes);
+void Populate(void* memory, std::size_t bytes);
 } // namespace GridMemory
-
-template <typename T> struct GridAllocator {
-    using value_type = T;
-    GridAllocator() = default;
-    template <typename U> GridAllocator(const GridAllocator<U>&) {}
-    T* allocate(std::size_t count)
-    {
-        return static_cast<T*>(GridMemory::Allocate(count * sizeof(T)));
-    }
-    void deallocate(T* memory, std::size_t count)
-    {
-        GridMemory::Release(memory, count * sizeof(T));
-    }
-    bool operator==(const GridAllocator&) const { return true; }
-};
 
 // Values by 1-based (row, column) in one array in row-major order. Sheets are read and written
 // row by row, so a value almost always lands at the end; values put out of order are sorted in
@@ -65,7 +49,12 @@ public:
     }
 
     // Room for `count` values: growing a large grid step by step costs more than filling it.
-    void Reserve(qsizetype count) { entries.reserve(size_t(count)); }
+    void Reserve(qsizetype count)
+    {
+        entries.reserve(size_t(count));
+        GridMemory::Populate(entries.data() + entries.size(),
+                             (entries.capacity() - entries.size()) * sizeof(Entry));
+    }
     void Clear()
     {
         entries.clear();
@@ -98,6 +87,6 @@ private:
         sorted = true;
     }
 
-    mutable std::vector<Entry, GridAllocator<Entry>> entries;
+    mutable std::vector<Entry> entries;
     mutable bool sorted = true;
 };

@@ -3,6 +3,8 @@
 #include "SheetDocument.h"
 
 #include <QAbstractItemModel>
+#include <algorithm>
+#include <vector>
 
 namespace
 {
@@ -11,17 +13,54 @@ namespace
 // (cells at A1 and XFD1048576) would need far more memory than any table of data ever does.
 constexpr qint64 MaxUsedCells = 5'000'000;
 
-// A cell of a list line: "+" separates cells there, so a "+" of the cell becomes "^^".
-void AppendListCell(QString& line, const CellValue& value)
+// One line of a list, put together in a buffer that serves every line: a line is made of many
+// short pieces, and appending each to a string costs more than the characters it adds.
+class ListLine
 {
-    const QString text = value.Display();
-    qsizetype from = 0;
-    for (qsizetype plus = text.indexOf('+'); plus >= 0; plus = text.indexOf('+', from)) {
-        line.append(QStringView(text).mid(from, plus - from)).append(QLatin1String("^^"));
-        from = plus + 1;
+public:
+    void Separate(int count)
+    {
+        std::fill_n(Room(count), count, u'+');
+        used += count;
     }
-    line.append(QStringView(text).mid(from));
-}
+
+    // "+" separates the cells, so a "+" of the cell becomes "^^".
+    void AppendCell(const CellValue& value)
+    {
+        const QStringView cell = value.DisplayView(number);
+        char16_t* const start = Room(2 * cell.size());
+        char16_t* out = start;
+        for (const QChar c : cell) {
+            if (c == u'+') {
+                *out++ = u'^';
+                *out++ = u'^';
+            } else {
+                *out++ = c.unicode();
+            }
+        }
+        used += out - start;
+    }
+
+    QString Take()
+    {
+        const QString line(reinterpret_cast<const QChar*>(buffer.data()), used);
+        used = 0;
+        return line;
+    }
+
+private:
+    // Where `size` more characters go.
+    char16_t* Room(qsizetype size)
+    {
+        if (used + size > qsizetype(buffer.size()))
+            buffer.resize(size_t(2 * (used + size)));
+        return buffer.data() + used;
+    }
+
+    std::vector<char16_t> buffer;
+    qsizetype used = 0;
+    CellValue::TextBuffer number;
+};
 
 } // namespace
 
@@ -102,21 +141,13 @@ bool ExcelEngine::ReadSheetToList(QStringList& list)
     // One pass over the cells in row order builds each line in place; rows and cells without
     // a value still get their (empty) fields.
     list.reserve(list.size() + rowCount - 1);
-    QString line;
+    ListLine line;
     int lineRow = firstRow + 1;
     int fields = 1;
-    const auto separate = [&line](int count) {
-        for (int i = 0; i < count; ++i)
-            line.append(QLatin1Char('+'));
-    };
     const auto finishLinesBefore = [&](int row) {
         for (; lineRow < row; ++lineRow) {
-            separate(columnCount - fields);
-            const qsizetype length = line.size();
-            list.append(std::move(line));
-            // Lines are alike in length: one allocation per line.
-            line = QString();
-            line.reserve(length + 16);
+            line.Separate(columnCount - fields);
+            list.append(line.Take());
             fields = 1;
         }
     };
@@ -125,9 +156,9 @@ bool ExcelEngine::ReadSheetToList(QStringList& list)
             return;
         finishLinesBefore(row);
         const int field = column - firstColumn + 1;
-        separate(field - fields);
+        line.Separate(field - fields);
         fields = field;
-        AppendListCell(line, value);
+        line.AppendCell(value);
     });
     finishLinesBefore(firstRow + rowCount);
     return true;

@@ -1,29 +1,21 @@
 #include "Workbook.h"
 
-#include "CellNumber.h"
+#include "NumberText.h"
 
 #include <algorithm>
-
-CellValue CellValue::Text(const QString& text)
-{
-    CellValue value;
-    value.text = text;
-    return value;
-}
-
-CellValue CellValue::Number(double number, Type type)
-{
-    CellValue value;
-    value.type = type;
-    value.number = number;
-    return value;
-}
 
 QString CellValue::Display() const
 {
     if (type == Type::Text)
         return text;
-    return CellNumber::Text(number);
+    return NumberText::Write(number);
+}
+
+static_assert(std::is_same_v<CellValue::TextBuffer, NumberText::TextBuffer>);
+
+QStringView CellValue::DisplayView(TextBuffer& buffer) const
+{
+    return type == Type::Text ? QStringView(text) : NumberText::Write(number, buffer);
 }
 
 const CellValue* SheetCells::Find(int row, int column) const

@@ -4,6 +4,7 @@
 
 #include <QList>
 #include <QString>
+#include <array>
 
 // One stored cell value. Dates keep the day number of the workbook's own date system, so a
 // workbook that is read and written again keeps its dates as dates.
@@ -13,14 +14,19 @@ struct CellValue {
     QString text;
     double number = 0;
 
-    static CellValue Text(const QString& text);
-    static CellValue Number(double number, Type type = Type::Number);
+    // Inline: a large sheet makes a million of them.
+    static CellValue Text(const QString& text) { return {Type::Text, text, 0}; }
+    static CellValue Number(double number, Type type = Type::Number) { return {type, {}, number}; }
 
     bool IsEmpty() const { return type == Type::Text && text.isEmpty(); }
 
     // The value as the engine hands it out: texts as they are, numbers in their plain form
     // (12, 12.5), dates as their day numbers.
     QString Display() const;
+    // Room for the text of any number.
+    using TextBuffer = std::array<char16_t, 32>;
+    // The text Display() gives, without copying a text: a number is written into `buffer`.
+    QStringView DisplayView(TextBuffer& buffer) const;
 };
 
 // The rectangle that holds every cell with a value; 1-based like the sheet's own coordinates.

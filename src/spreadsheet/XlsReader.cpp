@@ -272,13 +272,30 @@ public:
 
 private:
     // The cells the sheet's records hold at most: growing a large grid step by step costs more
-    // than this extra walk over the records.
+    // than this extra walk over the records. Only cell records count: the grid's memory is taken
+    // at once, and a file of many other records must not make it larger than its cells need.
     static qsizetype CountCells(BiffCursor cursor)
     {
         qsizetype count = 0;
         BiffRecordView record;
-        while (cursor.Next(record) == BiffCursor::Step::Record && record.type != Eof)
-            count += record.type == MulRk ? record.body.size() / 6 : 1;
+        while (cursor.Next(record) == BiffCursor::Step::Record && record.type != Eof) {
+            switch (record.type) {
+            case MulRk:
+                count += record.body.size() / 6;
+                break;
+            case LabelSst:
+            case Label:
+            case RString:
+            case BiffRecord::Number:
+            case Rk:
+            case BoolErr:
+            case Formula:
+                ++count;
+                break;
+            default:
+                break;
+            }
+        }
         return count;
     }
 

@@ -161,6 +161,42 @@ private slots:
         QCOMPARE(out[2].product_num, QString("5"));
     }
 
+    void figuresGoOnFromTheTextsTheyShow()
+    {
+        // Fractions whose sums and products are not short decimals: every step is rounded to the
+        // fifteen digits its text shows before the next record is applied.
+        QRandomGenerator dice(7);
+        const QStringList quantities = {"0.1", "0.7", "1e-05", "3.3333333", "123456789.123456"};
+        const QStringList prices = {"0.3", "1.1", "7.77", "0.000123"};
+        for (int round = 0; round < 200; ++round) {
+            QList<ProductRecord> in;
+            for (int i = 0; i < 60; ++i) {
+                ProductRecord r = Goods(i < 20 ? 0 : 1 + dice.bounded(4), QString::number(i), "A",
+                                        quantities[dice.bounded(int(quantities.size()))]);
+                r.product_price = prices[dice.bounded(int(prices.size()))];
+                r.product_total = NumberText::Write(NumberText::Read(r.product_num) * 1.1);
+                in << r;
+            }
+            QCOMPARE(StockComputation::ComputeStock(in, true), QuadraticStock(in, true));
+        }
+    }
+
+    void articlesWhoseTextsRunTogetherStayApart()
+    {
+        // Model, colour and store that read alike when joined, or where one is empty.
+        const QList<ProductRecord> in = {
+            Goods(0, "p1", "A", "1", "S1", "1红"),  Goods(0, "p2", "A1", "2", "S1", "红"),
+            Goods(0, "p3", "A1", "4", "", "红S1"),  Goods(0, "p4", "", "8", "S1", "A1红"),
+            Goods(0, "p5", "A1红", "16", "S1", ""), Goods(2, "s1", "A1", "1", "S1", "红"),
+            Goods(3, "r1", "A1", "1", "", "红S1"),  Goods(4, "l1", "A1", "1", "1", "红S")};
+        const QList<ProductRecord> out = StockComputation::ComputeStock(in, true);
+        QCOMPARE(out, QuadraticStock(in, true));
+        QStringList quantities;
+        for (const ProductRecord& r : out)
+            quantities << r.product_num;
+        QCOMPARE(quantities, QStringList({"1", "1", "5", "8", "16", "1"}));
+    }
+
     void saleEqualToOrAboveTheStock()
     {
         const QList<ProductRecord> equal = StockComputation::ComputeStock(

@@ -40,6 +40,15 @@ for name, cells in [("数据", first)] + others:
             sheet.write(row - 1, column - 1, value)
 book.save(folder + "/three_sheets.xls")
 
+# Numbers whose text needs the general format, some with a "+" in their exponent.
+book = xlwt.Workbook(encoding="utf-8")
+sheet = book.add_sheet("数")
+numbers = [1e20, 1 / 3, -0.05, 1e-7, 123456789012345678, 2500000]
+for column, value in enumerate(numbers):
+    sheet.write(0, column, "列%d" % column)
+    sheet.write(1, column, value)
+book.save(folder + "/numbers.xls")
+
 # Formula cells with cached values, a row without cell references and no shared strings: shapes
 # openpyxl does not write, so the package is put together by hand.
 parts = {

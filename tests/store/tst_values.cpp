@@ -27,6 +27,8 @@ private slots:
         QCOMPARE(NumberText::Write(123456789.12), QString("123456789.12"));
         QCOMPARE(NumberText::Write(-0.0), QString("0"));
         QCOMPARE(NumberText::Write(-0.05), QString("-0.05"));
+        QCOMPARE(NumberText::Write(std::nan("")), QString("0"));
+        QCOMPARE(NumberText::Write(-HUGE_VAL), QString("0"));
         QCOMPARE(NumberText::Write(0.0001), QString("0.0001"));
         QCOMPARE(NumberText::Write(0.00001), QString("1e-05"));
         QCOMPARE(NumberText::Write(1e15), QString("1e+15"));
@@ -58,6 +60,23 @@ private slots:
                 v = NumberText::Read(NumberText::Write(v)) * 3 + 0.1;
             if (v != 0)
                 QCOMPARE(NumberText::Write(v), QString::number(v, 'g', 15));
+        }
+        // A value read back without its text is what its text reads as, and writes the same text.
+        for (int i = 0; i < 200000; ++i) {
+            const double a =
+                double(dice.bounded(-2000000, 2000000)) / std::pow(10.0, dice.bounded(4));
+            const double b = double(dice.bounded(0, 100000)) / std::pow(10.0, dice.bounded(7));
+            double v = i % 4 == 0 ? a + b : i % 4 == 1 ? a * b : i % 4 == 2 ? a / 7 : b * 1e-3;
+            if (i % 11 == 0)
+                v *= std::pow(10.0, dice.bounded(-12, 20));
+            const QString text = NumberText::Write(v);
+            // Exactly, not within QCOMPARE's tolerance for doubles.
+            QVERIFY2(NumberText::ReadBack(v) == NumberText::Read(text), qPrintable(text));
+            QCOMPARE(NumberText::Write(NumberText::ReadBack(v)), text);
+        }
+        for (const double v : {0.1 + 0.2, -0.0, 1e300 * 1e10, 1e-300, 0.00009999999999999999,
+                               999999999999999.9, 123456789.12}) {
+            QVERIFY(NumberText::ReadBack(v) == NumberText::Read(NumberText::Write(v)));
         }
         QCOMPARE(NumberText::Read(""), 0.0);
         QCOMPARE(NumberText::Read("abc"), 0.0);

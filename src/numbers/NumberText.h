@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QString>
+#include <QStringView>
+#include <array>
 
 // The one way amounts and quantities are read from and written to their texts.
 namespace NumberText
@@ -22,5 +24,14 @@ double RoundToPlaces(double value, int places);
 
 // True when the text is empty or reads as a number (what a number cell accepts).
 bool IsNumberOrEmpty(const QString& text);
+
+// Room for any text Write gives: fifteen digits, point, sign and an exponent such as "e-300".
+using TextBuffer = std::array<char16_t, 32>;
+// The text Write(value) gives, put into `buffer`: for a short decimal without any allocation.
+QStringView Write(double value, TextBuffer& buffer);
+
+// What the text `Write(value)` reads as, without making the text: a figure that is recomputed
+// many times goes on from the value its text would show.
+double ReadBack(double value);
 
 } // namespace NumberText

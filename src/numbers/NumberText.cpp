@@ -34,24 +34,37 @@ std::optional<Decimal> ShortDecimalOf(double magnitude)
 // A value that is the nearest double to a decimal of at most six places and fifteen digits reads
 // as that decimal when rounded to fifteen significant digits; written from its digits directly it
 // costs a fraction of the general formatter, which is slowest exactly for such short decimals.
-std::optional<QString> ShortDecimal(double value)
+std::optional<Decimal> WrittenAsShortDecimal(double value)
 {
     const double magnitude = std::fabs(value);
     if (magnitude < 1e-4 || magnitude >= Limit)
         return std::nullopt;
-    const std::optional<Decimal> decimal = ShortDecimalOf(magnitude);
+    return ShortDecimalOf(magnitude);
+}
+
+// The text of `value` where it needs no general formatter (zero, anything not finite, a short
+// decimal), put down in `buffer` from the last digit backwards; empty otherwise.
+QStringView PlainText(double value, TextBuffer& buffer)
+{
+    if (value == 0.0 || !std::isfinite(value))
+        return u"0"; // no "-0", "inf" or "nan" in a ledger cell
+    const std::optional<Decimal> decimal = WrittenAsShortDecimal(value);
     if (!decimal)
-        return std::nullopt;
-    const int places = decimal->places;
-    QString text = QString::number(qint64(decimal->digits));
-    if (places > 0) {
-        if (text.size() <= places)
-            text.prepend(QString(places + 1 - text.size(), QLatin1Char('0')));
-        text.insert(text.size() - places, QLatin1Char('.'));
-    }
+        return {};
+    char16_t* const end = buffer.data() + buffer.size();
+    char16_t* first = end;
+    quint64 digits = quint64(decimal->digits);
+    for (int i = 0; i < decimal->places; ++i, digits /= 10)
+        *--first = char16_t(u'0' + digits % 10);
+    if (decimal->places > 0)
+        *--first = u'.';
+    do {
+        *--first = char16_t(u'0' + digits % 10);
+        digits /= 10;
+    } while (digits > 0);
     if (value < 0)
-        text.prepend(QLatin1Char('-'));
-    return text;
+        *--first = u'-';
+    return QStringView(first, end);
 }
 
 // A plain decimal of up to fifteen digits ("12", "-0.05") as the nearest double: both its digits
@@ -101,11 +114,9 @@ double Read(const QString& text)
 
 QString Write(double value)
 {
-    if (value == 0.0 || !std::isfinite(value))
-        return QStringLiteral("0"); // no "-0", "inf" or "nan" in a ledger cell
-    if (std::optional<QString> text = ShortDecimal(value))
-        return *text;
-    return QString::number(value, 'g', 15);
+    TextBuffer buffer;
+    const QStringView plain = PlainText(value, buffer);
+    return plain.isEmpty() ? QString::number(value, 'g', 15) : plain.toString();
 }
 
 int DecimalPlaces(double value)
@@ -130,6 +141,26 @@ bool IsNumberOrEmpty(const QString& text)
     bool ok = false;
     const double v = t.toDouble(&ok);
     return ok && std::isfinite(v);
+}
+
+QStringView Write(double value, TextBuffer& buffer)
+{
+    const QStringView plain = PlainText(value, buffer);
+    if (!plain.isEmpty())
+        return plain;
+    const QString text = QString::number(value, 'g', 15);
+    const auto end = std::copy(text.cbegin(), text.cend(), reinterpret_cast<QChar*>(buffer.data()));
+    return QStringView(buffer.data(), reinterpret_cast<const char16_t*>(end));
+}
+
+double ReadBack(double value)
+{
+    if (value == 0.0 || !std::isfinite(value))
+        return 0.0;
+    // A short decimal's text reads as its digits over a power of ten: the value itself.
+    if (WrittenAsShortDecimal(value))
+        return value;
+    return Read(QString::number(value, 'g', 15));
 }
 
 } // namespace NumberText
