@@ -28,15 +28,17 @@ struct ChainResult {
     ChainSummary::Figures total{};
 };
 
-// Reads each shop of the chain on the calling thread's connection with the selects of its own
-// pages (sales statistics, goods pages and inventory, money pages and profit) and computes its
-// figures. Only the shops the chain names are read.
+// Reads each shop of the chain with the selects of its own pages (sales statistics, goods pages
+// and inventory, money pages and profit) and computes its figures. Two shops are read at once:
+// one on the calling thread, one on a thread the run starts, each on its own connection. Only the
+// shops the chain names are read.
 namespace ChainRun
 {
 
-// Asked between the selects: true ends the run.
+// Asked between the selects, from both reading threads: true ends the run.
 using Stop = std::function<bool()>;
-// After each shop: how many are done of how many, and the name of the one just read.
+// After each shop, from the thread that read it (one call at a time, `done` counting up): how
+// many are done of how many, and the name of the one just read.
 using Progress = std::function<void(int done, int shops, const QString& name)>;
 
 ChainResult Run(const ChainRequest& request, const Stop& stop = {}, const Progress& progress = {});
