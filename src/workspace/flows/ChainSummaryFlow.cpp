@@ -159,7 +159,8 @@ void ChainSummaryFlow::Show(const ChainResult& result, const QString& period)
         const double unplaced = result.total[ChainSummary::UnplacedRecords];
         dialog->SetNote(
             unplaced > 0
-                ? tr("有 %1 条记录在库存表中无法对应进货（如无进货的销售），库存数字请核对。")
+                ? tr("有 %1 条记录在所选期间内找不到对应的进货（例如卖出的是期间以前进的货），"
+                     "库存数字只计所选期间的记录，请核对；要看全部库存请选“全部时间”。")
                       .arg(unplaced)
                 : tr("库存按所选期间的记录计算，与库存表按同一期间查询所示相同。"));
         break;

@@ -15,6 +15,8 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -106,6 +108,19 @@ void FigureTableDialog::SetTable(const FigureTable& table)
             chartColumn->addItem(table.columns.at(c).header, c);
     }
     chartColumn->setCurrentIndex(std::max(0, chartColumn->findData(chosen)));
+    FitColumns();
+}
+
+void FigureTableDialog::FitColumns()
+{
+    // As wide as the columns need, where the screen allows: no figure hides behind the scroll bar.
+    const QMargins margins = layout->contentsMargins();
+    const int wanted = view->horizontalHeader()->length() + 2 * view->frameWidth() +
+                       view->verticalScrollBar()->sizeHint().width() + margins.left() +
+                       margins.right();
+    const int room = screen() ? screen()->availableGeometry().width() : wanted;
+    if (wanted > width())
+        resize(std::min(wanted, room), height());
 }
 
 const FigureTable& FigureTableDialog::Table() const

@@ -42,6 +42,7 @@ public:
     DialogShowGraph* Chart() const { return chart; }
 
 private:
+    void FitColumns();
     QString AskFile(const QString& caption, const QString& filter) const;
     void Fail(const QString& title, const QString& text);
 
