@@ -71,6 +71,11 @@ bool MayAuthoriseClear(int userType)
     return userType == 1 || userType == 2;
 }
 
+bool SeesChainSummary(int userType)
+{
+    return userType == 1;
+}
+
 QString Label(int userType)
 {
     const QStringList labels = Labels();

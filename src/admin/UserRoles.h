@@ -34,6 +34,9 @@ bool Allows(int userType, Change change);
 // Whether the sign-in of an account of this role lets a page or a list be cleared: only super
 // and authorised users.
 bool MayAuthoriseClear(int userType);
+// Whether the role sees the figures of every shop of a chain side by side: only the super user
+// (an unknown code does not).
+bool SeesChainSummary(int userType);
 // The role's name, or the bare code for a code without one.
 QString Label(int userType);
 

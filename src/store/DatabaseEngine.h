@@ -109,6 +109,8 @@ public:
                                     const ScriptStop& stop = {});
 
 private:
+    // Reads the shops of a chain with these very selects, each on an engine of its own.
+    friend class ShopReader;
     DatabaseEngine() = default;
     DbManager* Owner() const;
     QSqlDatabase Connection() const;

@@ -3,6 +3,8 @@
 
 #include "MainWindow.h"
 
+#include "ChainConfig.h"
+#include "ChainSummaryFlow.h"
 #include "ChartFlow.h"
 #include "DangerPrompt.h"
 #include "DatabaseEngine.h"
@@ -64,6 +66,9 @@ void MainWindow::BuildFlows()
                             *pages, *status, user.user_type);
     printing = std::make_unique<PrintFlow>(*this, *pages, *status);
     charts = new ChartFlow(*this, *pages);
+    const ChainConfig chain = ChainConfig::Read();
+    if (ChainSummaryFlow::Offered(user.user_type, chain))
+        chainSummary = new ChainSummaryFlow(*this, *status, chain);
     exchange = new LedgerExchange(*this, *pages, *status);
     backups = new BackupFlow(*this, {[this] { jobs->Start(this, JobLauncher::BackupDatabase); }},
                              *status, *ui->action_datasave);
@@ -133,6 +138,13 @@ void MainWindow::ConnectMenus()
         action->setIcon(ui->action_saletotal->icon());
         ui->menu_salestotal->addAction(action);
         connect(action, &QAction::triggered, this, &MainWindow::ShowSalesChart);
+    }
+    if (chainSummary) {
+        auto* action = new QAction(QStringLiteral("门店汇总"), this);
+        action->setObjectName(QStringLiteral("action_chainsummary"));
+        action->setIcon(ui->action_saletotal->icon());
+        ui->menu_salestotal->addAction(action);
+        connect(action, &QAction::triggered, this, &MainWindow::ShowChainSummary);
     }
     for (QAction* a : {ui->action_infotodb, ui->action_editstore})
         connect(a, &QAction::triggered, this, &MainWindow::ShowDbInfoDlg);
@@ -230,6 +242,11 @@ void MainWindow::ShowTotalResult()
 void MainWindow::ShowSalesChart()
 {
     charts->ShowSales(SenderName());
+}
+
+void MainWindow::ShowChainSummary()
+{
+    chainSummary->Open();
 }
 
 void MainWindow::ExportProcess()

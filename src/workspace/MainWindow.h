@@ -11,6 +11,7 @@
 #include <QMainWindow>
 #include <memory>
 
+class ChainSummaryFlow;
 class ChartFlow;
 class DialogInfoToDb;
 class DialogQuery;
@@ -124,6 +125,9 @@ public slots:
     void ShowTotalResult();
     // The sales statistics page's rows per day, per salesperson or per distributor.
     void ShowSalesChart();
+    // "门店汇总": the figures of the chain's shops, for a super user whose configuration names
+    // a chain.
+    void ShowChainSummary();
 
     void InportProcess();
     void ExportProcess();
@@ -177,6 +181,7 @@ private:
     QueryFlow* queries = nullptr;
     std::unique_ptr<PrintFlow> printing;
     ChartFlow* charts = nullptr;
+    ChainSummaryFlow* chainSummary = nullptr; // none unless the user is offered the summary
     LedgerExchange* exchange = nullptr;
     BackupFlow* backups = nullptr;
     RestoreFlow* restores = nullptr;

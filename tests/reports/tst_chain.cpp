@@ -1,5 +1,6 @@
 // The figures of the shops of a chain: worked examples, and every figure of every shop against
 // what that shop's own pages show when the query flow runs them on a real database.
+#include "ChainRun.h"
 #include "ChainSummary.h"
 #include "DatabaseEngine.h"
 #include "DatabaseFixture.h"
@@ -8,11 +9,14 @@
 #include "ProfitSummary.h"
 #include "QueryRun.h"
 #include "SampleGoods.h"
+#include "ShopReader.h"
 
 #include <QCoreApplication>
 #include <QDate>
 #include <QRandomGenerator>
 #include <QTest>
+#include <QThread>
+#include <atomic>
 
 using namespace ChainSummary;
 
@@ -308,6 +312,79 @@ private slots:
             if (q.mode == 5)
                 QVERIFY(Total(shops)[Sales] != 0 && Total(shops)[UnplacedRecords] > 0);
         }
+    }
+
+    // The background job's reading path: each shop read by its own store number on a thread of
+    // its own, equal to the shop's own selects; a store the chain does not name is never read,
+    // though its rows would change every total.
+    void theJobReadsEachNamedShopAsItsOwnPagesDo()
+    {
+        ChainConfig chain;
+        chain.shops = {{"20230101120000000LINK", "总店"}, {"S2", "东店"}, {"S3", "S3"}};
+        QRandomGenerator dice(7);
+        for (const char* shop : {"20230101120000000LINK", "S2", "S3", "OUTSIDE"}) {
+            engine->SetStoreNo(shop);
+            StoreRandomRecords(dice);
+        }
+        engine->SetStoreNo("OUTSIDE"); // the installation's own store is not in its chain
+        const ProductRecord big = SampleGoods(2, "big", "2024-02-10", "A", "1000000");
+        QVERIFY(engine->SaveProductInfo(big));
+
+        for (const Query& q : {Query{2, "", "2024-02-10"}, Query{5, "", ""}}) {
+            ChainRequest request{chain, q.mode, q.start, q.date};
+            ChainResult result;
+            QList<int> progress;
+            QThread* worker = QThread::create([&] {
+                result = ChainRun::Run(request, {}, [&](int done, int shops, const QString&) {
+                    progress << done * 10 + shops;
+                });
+            });
+            worker->start();
+            QVERIFY(worker->wait(60000));
+            delete worker;
+            QCOMPARE(result.outcome, ChainResult::Done);
+            QCOMPARE(progress, QList<int>({13, 23, 33}));
+            QCOMPARE(result.shops.size(), 3);
+            QCOMPARE(result.shops[0].name, QString("总店"));
+            for (int i = 0; i < 3; ++i) {
+                engine->SetStoreNo(chain.shops[i].storeNo);
+                QCOMPARE(Texts(result.figures[i]), Texts(ForShop(Select(q))));
+            }
+            QCOMPARE(Texts(result.total), Texts(Total(result.figures)));
+        }
+
+        ShopReader outside(chain, "OUTSIDE");
+        QList<ProductRecord> rows;
+        QVERIFY(!outside.IsChainShop());
+        QVERIFY(!outside.SelectProductRecords(5, -1, QString(), QString(), rows));
+        QVERIFY(rows.isEmpty());
+        QVERIFY(outside.LastError().contains("OUTSIDE"));
+    }
+
+    void aStoppedOrFailedRunCarriesNoFigures()
+    {
+        ChainConfig chain;
+        chain.shops = {{"S1", "一店"}, {"S2", "二店"}, {"S3", "三店"}};
+        engine->SetStoreNo("S1");
+        QVERIFY(engine->SaveProductInfo(SampleGoods(2, "s", "2024-02-10", "A", "3")));
+        std::atomic_int asked = 0;
+        // Stopped inside a shop's read, after some of the selects.
+        const ChainResult stopped = ChainRun::Run({chain, 5, "", ""}, [&] { return ++asked > 5; });
+        QCOMPARE(stopped.outcome, ChainResult::Stopped);
+        QVERIFY(stopped.shops.isEmpty() && stopped.figures.isEmpty());
+        QCOMPARE(Texts(stopped.total), QStringList(ColumnCount, "0"));
+
+        chain.error = "门店名称“一店”重复";
+        const ChainResult refused = ChainRun::Run({chain, 5, "", ""});
+        QCOMPARE(refused.outcome, ChainResult::Failed);
+        QVERIFY(refused.figures.isEmpty());
+        chain.error.clear();
+        const ChainResult unreadable = ChainRun::Run({chain, 2, "", "no date"});
+        QCOMPARE(unreadable.outcome, ChainResult::Failed);
+        QVERIFY2(unreadable.error.startsWith("读取门店“") &&
+                     unreadable.error.contains("的记录失败：无法识别的日期 no date"),
+                 qPrintable(unreadable.error));
+        QVERIFY(unreadable.figures.isEmpty());
     }
 };
 

@@ -122,6 +122,30 @@ void TestWindow::rolesApplyOnce()
     QVERIFY(Action(*w, "actionExit")->isVisible());
 }
 
+void TestWindow::chainSummaryOnlyForASuperUserWhoseConfigurationNamesAChain()
+{
+    for (int type : {1, 2, 3, 4}) {
+        TestFolder folder;
+        {
+            QFile ini(folder.ConfigPath());
+            QVERIFY(ini.open(QIODevice::Append));
+            ini.write("\n[Chain]\n20230101120000000LINK=总店\n20230301120000000LINK=东店\n");
+        }
+        QVERIFY(folder.Connect());
+        auto w = SignedInWindow(type);
+        QAction* entry = w->findChild<QAction*>("action_chainsummary");
+        QCOMPARE(entry != nullptr, type == 1);
+        if (entry) {
+            QCOMPARE(entry->text(), QString("门店汇总"));
+            QVERIFY(w->findChild<QMenu*>("menu_salestotal")->actions().contains(entry));
+        }
+    }
+    TestFolder plain;
+    QVERIFY(plain.Connect());
+    auto w = SignedInWindow(1);
+    QVERIFY(!w->findChild<QAction*>("action_chainsummary"));
+}
+
 void TestWindow::moneyTitleTogglesTheGoodsStack()
 {
     TestFolder folder;

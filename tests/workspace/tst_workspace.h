@@ -21,6 +21,7 @@ private slots:
     void everyNamedResourceExists();
     void rolesApplyOnce_data();
     void rolesApplyOnce();
+    void chainSummaryOnlyForASuperUserWhoseConfigurationNamesAChain();
     void moneyTitleTogglesTheGoodsStack();
     void menuActionsSelectPages();
     void pageLoadShowsTodaysRecordsOfThisStore();

@@ -1,0 +1,33 @@
+#pragma once
+
+#include "ChainConfig.h"
+#include "DatabaseEngine.h"
+
+#include <QList>
+#include <QString>
+
+// The record selects of the pages for one shop of a chain, on the calling thread's connection:
+// the statements DatabaseEngine runs for the installation's own store number, run for the shop's
+// store number instead, so a shop's figures are read as its own pages read them. A store number
+// the chain does not name is never read: every select of such a reader fails.
+class ShopReader
+{
+public:
+    ShopReader(const ChainConfig& chain, const QString& storeNo);
+
+    bool IsChainShop() const { return named; }
+
+    // As DatabaseEngine::SelectProductRecords and SelectFinanceRecords, for the shop.
+    bool SelectProductRecords(int timeMode, int kind, const QString& startDate,
+                              const QString& queryDate, QList<ProductRecord>& out);
+    bool SelectFinanceRecords(int timeMode, int kind, const QString& startDate,
+                              const QString& queryDate, QList<FinanceRecord>& out);
+
+    // Why the last select failed.
+    QString LastError() const;
+
+private:
+    DatabaseEngine engine;
+    bool named = false;
+    QString refusal;
+};
