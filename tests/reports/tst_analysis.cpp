@@ -1,5 +1,6 @@
 // The shop analyses: low stock, the ageing of unpaid amounts and the gross margin, on worked
 // examples and against their plain definitions on random ledgers.
+#include "AnalysisTables.h"
 #include "GrossMargin.h"
 #include "LedgerDay.h"
 #include "LowStock.h"
@@ -296,6 +297,36 @@ private slots:
                 QCOMPARE(actual.laterRows, plain.laterRows);
             }
         }
+    }
+
+    void tablesShowTheFiguresAsAClerkReadsThem()
+    {
+        const QDate day(2024, 6, 30);
+        // The column of undated amounts only appears when some amount has no date.
+        const QList<ProductRecord> dated = {Unpaid(2, "2024-06-30", "张三", "100"),
+                                            Unpaid(2, "2024-07-01", "张三", "9")};
+        const ReportTable plain = AnalysisTables::Ageing(UnpaidAgeing::Customers(dated, day),
+                                                         AnalysisTables::Parties::Customers, day);
+        QCOMPARE(plain.headers,
+                 QStringList({"客户信息", "0-30天", "31-60天", "61-90天", "90天以上", "合计"}));
+        QCOMPARE(plain.rows, QList<QStringList>({{"张三", "100", "0", "0", "0", "100"}}));
+        QVERIFY(plain.totals.last().contains("1 行记录日期在所选日期之后"));
+        const ReportTable undated =
+            AnalysisTables::Ageing(UnpaidAgeing::Customers({Unpaid(2, "", "", "3")}, day),
+                                   AnalysisTables::Parties::Customers, day);
+        QCOMPARE(undated.headers.at(5), QString("日期不明"));
+        QCOMPARE(undated.rows, QList<QStringList>({{"（未填写）", "0", "0", "0", "0", "3", "3"}}));
+
+        // Margin rates with one decimal; none without a sales amount.
+        QCOMPARE(AnalysisTables::RateText(1.0 / 3), QString("33.3%"));
+        QCOMPARE(AnalysisTables::RateText(-0.25), QString("-25.0%"));
+        QCOMPARE(AnalysisTables::RateText(std::nullopt), QString());
+
+        // A level of an article with no stock at all says so.
+        const ReportTable low =
+            AnalysisTables::LowStockList(LowStock::Alerts({}, {{"B", "蓝", "二号库", 2}}));
+        QCOMPARE(low.rows,
+                 QList<QStringList>({{"B", "蓝", "二号库", "", "0", "2", "2", "没有库存记录"}}));
     }
 
     void marginOfAWorkedExample()
