@@ -1,13 +1,21 @@
 #include "AnalysisTables.h"
 
 #include "NumberText.h"
+#include "PageTotals.h"
+
+#include <cmath>
 
 namespace
 {
 
-QString Number(double value)
+using Kind = FigureColumn::Kind;
+
+QList<FigureColumn> Columns(const QList<QPair<QString, Kind>>& columns)
 {
-    return NumberText::Write(value);
+    QList<FigureColumn> out;
+    for (const auto& [header, kind] : columns)
+        out << FigureColumn{header, kind};
+    return out;
 }
 
 QString PeriodText(const QDate& first, const QDate& last)
@@ -21,121 +29,146 @@ QString PartyText(const QString& party)
     return party.isEmpty() ? QStringLiteral("（未填写）") : party;
 }
 
+FigureRow MarginRow(const QString& key, const GrossMargin::Line& line)
+{
+    FigureRow row{{key}, {line.amount, line.cost, line.margin, line.quantity}};
+    if (line.rate)
+        row.values << AnalysisTables::RatePercent(*line.rate);
+    return row;
+}
+
 } // namespace
 
 namespace AnalysisTables
 {
 
-ReportTable LowStockList(const QList<LowStock::Alert>& alerts)
+View LowStockList(const QList<LowStock::Alert>& alerts)
 {
-    ReportTable table;
-    table.title = QStringLiteral("库存预警");
-    table.headers = {QStringLiteral("商品型号"), QStringLiteral("商品色号"),
-                     QStringLiteral("存储仓库"), QStringLiteral("商品名称"),
-                     QStringLiteral("库存数目"), QStringLiteral("预警数量"),
-                     QStringLiteral("建议补货"), QStringLiteral("备注")};
+    View view;
+    view.name = QStringLiteral("库存预警");
+    FigureTable& t = view.table;
+    t.title = QStringLiteral("库存预警");
+    t.columns = Columns({{QStringLiteral("商品型号"), Kind::Text},
+                         {QStringLiteral("商品色号"), Kind::Text},
+                         {QStringLiteral("存储仓库"), Kind::Text},
+                         {QStringLiteral("商品名称"), Kind::Text},
+                         {QStringLiteral("库存数目"), Kind::Quantity},
+                         {QStringLiteral("预警数量"), Kind::Quantity},
+                         {QStringLiteral("建议补货"), Kind::Quantity},
+                         {QStringLiteral("备注"), Kind::Text}});
     for (const LowStock::Alert& a : alerts) {
-        table.rows << QStringList{a.model,
-                                  a.colour,
-                                  a.place,
-                                  a.name,
-                                  Number(a.onHand),
-                                  Number(a.level),
-                                  Number(a.shortfall),
-                                  a.stocked ? QString() : QStringLiteral("没有库存记录")};
+        t.rows << FigureRow{{a.model, a.colour, a.place, a.name,
+                             a.stocked ? QString() : QStringLiteral("没有库存记录")},
+                            {a.onHand, a.level, a.shortfall}};
     }
-    table.totals = {QStringLiteral("共 %1 种商品在预警数量或以下").arg(alerts.size())};
-    return table;
+    view.notes << QStringLiteral("共 %1 种商品的库存在预警数量或以下（按全部记录计算库存）")
+                      .arg(alerts.size());
+    return view;
 }
 
-ReportTable Ageing(const UnpaidAgeing::Ageing& ageing, Parties parties, const QDate& day)
+View Ageing(const UnpaidAgeing::Ageing& ageing, Parties parties, const QDate& day)
 {
     const bool customers = parties == Parties::Customers;
     const bool undated = ageing.total.amounts[UnpaidAgeing::Undated] != 0;
-    ReportTable table;
-    table.title = customers ? QStringLiteral("账龄分析（客户欠款）")
-                            : QStringLiteral("账龄分析（欠供货商款项）");
-    table.period = QStringLiteral("截至 %1").arg(day.toString(QStringLiteral("yyyy-MM-dd")));
-    table.headers = {customers ? QStringLiteral("客户信息") : QStringLiteral("供货商"),
-                     QStringLiteral("0-30天"), QStringLiteral("31-60天"), QStringLiteral("61-90天"),
-                     QStringLiteral("90天以上")};
+    View view;
+    view.name = customers ? QStringLiteral("客户欠款") : QStringLiteral("欠供货商款项");
+    FigureTable& t = view.table;
+    t.title = customers ? QStringLiteral("账龄分析（客户欠款）")
+                        : QStringLiteral("账龄分析（欠供货商款项）");
+    t.period = QStringLiteral("截至 %1").arg(day.toString(QStringLiteral("yyyy-MM-dd")));
+    t.columns =
+        Columns({{customers ? QStringLiteral("客户信息") : QStringLiteral("供货商"), Kind::Text},
+                 {QStringLiteral("0-30天"), Kind::Money},
+                 {QStringLiteral("31-60天"), Kind::Money},
+                 {QStringLiteral("61-90天"), Kind::Money},
+                 {QStringLiteral("90天以上"), Kind::Money}});
     if (undated)
-        table.headers << QStringLiteral("日期不明");
-    table.headers << QStringLiteral("合计");
+        t.columns << FigureColumn{QStringLiteral("日期不明"), Kind::Money};
+    t.columns << FigureColumn{QStringLiteral("合计"), Kind::Money};
     const auto row = [undated](const QString& first, const UnpaidAgeing::Line& line) {
-        QStringList cells = {first};
+        FigureRow figures{{first}, {}};
         for (int b = 0; b < UnpaidAgeing::BucketCount; ++b) {
             if (b != UnpaidAgeing::Undated || undated)
-                cells << Number(line.amounts[b]);
+                figures.values << line.amounts[b];
         }
-        return cells << Number(line.total);
+        figures.values << line.total;
+        return figures;
     };
     for (const UnpaidAgeing::Line& line : ageing.parties)
-        table.rows << row(PartyText(line.party), line);
-    const QStringList total = row(QStringLiteral("合计"), ageing.total);
-    QStringList parts;
-    for (qsizetype c = 1; c < total.size(); ++c)
-        parts << table.headers.at(c) + QLatin1Char(' ') + total.at(c);
-    table.totals = {QStringLiteral("共 %1 %2").arg(ageing.parties.size()).arg(table.headers.at(0)),
-                    QStringLiteral("合计: ") + parts.join(QStringLiteral("    "))};
+        t.rows << row(PartyText(line.party), line);
+    t.totals = row(QStringLiteral("合计"), ageing.total);
+    view.notes << (customers ? QStringLiteral("按出售日期计算账龄；退货未退的款项记为负数")
+                             : QStringLiteral("按进货日期计算账龄；退货未退的款项记为负数"));
     if (ageing.laterRows > 0)
-        table.totals
+        view.notes
             << QStringLiteral("另有 %1 行记录日期在所选日期之后，未计入").arg(ageing.laterRows);
-    return table;
+    return view;
 }
 
-ReportTable Margins(const GrossMargin::Margins& margins, MarginKey key, const QDate& first,
-                    const QDate& last)
+View Margins(const GrossMargin::Margins& margins, MarginKey key, const QDate& first,
+             const QDate& last)
 {
     const bool person = key == MarginKey::Salesperson;
-    ReportTable table;
-    table.title = person ? QStringLiteral("销售毛利（按销售人员）")
-                         : QStringLiteral("销售毛利（按商品型号）");
-    table.period = PeriodText(first, last);
-    table.headers = {person ? QStringLiteral("销售人员") : QStringLiteral("商品型号"),
-                     QStringLiteral("销售数量"),
-                     QStringLiteral("销售金额"),
-                     QStringLiteral("成本（进货均价）"),
-                     QStringLiteral("毛利"),
-                     QStringLiteral("毛利率")};
-    for (const GrossMargin::Line& l : person ? margins.bySalesperson : margins.byModel) {
-        table.rows << QStringList{PartyText(l.key), Number(l.quantity), Number(l.amount),
-                                  Number(l.cost),   Number(l.margin),   RateText(l.rate)};
-    }
-    const GrossMargin::Line& t = margins.total;
-    table.totals = {QStringLiteral("合计: 销售数量 %1    销售金额 %2    成本 %3    毛利 %4    "
-                                   "毛利率 %5")
-                        .arg(Number(t.quantity), Number(t.amount), Number(t.cost), Number(t.margin),
-                             RateText(t.rate))};
+    View view;
+    view.name = person ? QStringLiteral("按销售人员") : QStringLiteral("按商品型号");
+    FigureTable& t = view.table;
+    t.title = person ? QStringLiteral("销售毛利（按销售人员）")
+                     : QStringLiteral("销售毛利（按商品型号）");
+    t.period = PeriodText(first, last);
+    t.columns =
+        Columns({{person ? QStringLiteral("销售人员") : QStringLiteral("商品型号"), Kind::Text},
+                 {QStringLiteral("销售金额"), Kind::Money},
+                 {QStringLiteral("成本（进货均价）"), Kind::Money},
+                 {QStringLiteral("毛利"), Kind::Money},
+                 {QStringLiteral("销售数量"), Kind::Quantity},
+                 {QStringLiteral("毛利率(%)"), Kind::Quantity}});
+    for (const GrossMargin::Line& line : person ? margins.bySalesperson : margins.byModel)
+        t.rows << MarginRow(PartyText(line.key), line);
+    t.totals = MarginRow(QStringLiteral("合计"), margins.total);
+    view.notes << QStringLiteral("销售金额已扣除退货；成本按该型号及色号在出售日的进货均价计算");
     if (!margins.unpriced.isEmpty())
-        table.totals << QStringLiteral("另有 %1 笔销售没有进货记录，未计入毛利（见“无进货记录”）")
-                            .arg(margins.unpriced.size());
+        view.notes << QStringLiteral("另有 %1 笔销售没有进货记录，未计入毛利（见“无进货记录”）")
+                          .arg(margins.unpriced.size());
     if (margins.undated > 0)
-        table.totals << QStringLiteral("%1 行记录日期无法识别，未计入").arg(margins.undated);
-    return table;
+        view.notes << QStringLiteral("%1 行记录的日期无法识别，未计入").arg(margins.undated);
+    return view;
 }
 
-ReportTable Unpriced(const GrossMargin::Margins& margins, const QDate& first, const QDate& last)
+View Unpriced(const GrossMargin::Margins& margins, const QDate& first, const QDate& last)
 {
-    ReportTable table;
-    table.title = QStringLiteral("销售毛利（无进货记录的销售）");
-    table.period = PeriodText(first, last);
-    table.headers = {QStringLiteral("出售日期"), QStringLiteral("商品名称"),
-                     QStringLiteral("商品型号"), QStringLiteral("商品色号"),
-                     QStringLiteral("出售数目"), QStringLiteral("合计金额"),
-                     QStringLiteral("销售人员"), QStringLiteral("备注")};
+    View view;
+    view.name = QStringLiteral("无进货记录（%1 笔）").arg(margins.unpriced.size());
+    FigureTable& t = view.table;
+    t.title = QStringLiteral("销售毛利（无进货记录的销售）");
+    t.period = PeriodText(first, last);
+    t.columns = Columns({{QStringLiteral("出售日期"), Kind::Text},
+                         {QStringLiteral("商品名称"), Kind::Text},
+                         {QStringLiteral("商品型号"), Kind::Text},
+                         {QStringLiteral("商品色号"), Kind::Text},
+                         {QStringLiteral("出售数目"), Kind::Quantity},
+                         {QStringLiteral("合计金额"), Kind::Money},
+                         {QStringLiteral("销售人员"), Kind::Text},
+                         {QStringLiteral("备注"), Kind::Text}});
+    PageTotals::Sum quantity;
+    PageTotals::Sum amount;
     for (const ProductRecord& r : margins.unpriced) {
-        table.rows << QStringList{r.product_time,     r.product_name,  r.product_model,
-                                  r.product_color,    r.product_num,   r.product_total,
-                                  r.product_purchase, r.prodcut_remark};
+        const double q = NumberText::Read(r.product_num);
+        const double a = NumberText::Read(r.product_total);
+        quantity.Add(q);
+        amount.Add(a);
+        t.rows << FigureRow{{r.product_time, r.product_name, r.product_model, r.product_color,
+                             r.product_purchase, r.prodcut_remark},
+                            {q, a}};
     }
-    table.totals = {QStringLiteral("共 %1 笔销售没有进货记录，未计入毛利").arg(table.rows.size())};
-    return table;
+    t.totals = FigureRow{{QStringLiteral("合计")}, {quantity.Value(), amount.Value()}};
+    view.notes << QStringLiteral("这些销售之前没有该型号及色号的进货记录，无法计算成本，"
+                                 "未计入毛利；补录进货后重新计算即可");
+    return view;
 }
 
-QString RateText(const std::optional<double>& rate)
+double RatePercent(double rate)
 {
-    return rate ? QString::number(*rate * 100, 'f', 1) + QLatin1Char('%') : QString();
+    return std::round(rate * 1000) / 10;
 }
 
 } // namespace AnalysisTables

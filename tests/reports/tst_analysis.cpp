@@ -13,6 +13,7 @@
 #include <QTest>
 
 #include <cmath>
+#include <numeric>
 
 namespace
 {
@@ -301,32 +302,46 @@ private slots:
 
     void tablesShowTheFiguresAsAClerkReadsThem()
     {
+        const auto shown = [](const AnalysisTables::View& view) {
+            QList<int> order(view.table.rows.size());
+            std::iota(order.begin(), order.end(), 0);
+            const ReportTable report = FigureTables::Report(view.table, order);
+            return QList<QStringList>{report.headers} + report.rows;
+        };
         const QDate day(2024, 6, 30);
         // The column of undated amounts only appears when some amount has no date.
-        const QList<ProductRecord> dated = {Unpaid(2, "2024-06-30", "张三", "100"),
-                                            Unpaid(2, "2024-07-01", "张三", "9")};
-        const ReportTable plain = AnalysisTables::Ageing(UnpaidAgeing::Customers(dated, day),
-                                                         AnalysisTables::Parties::Customers, day);
-        QCOMPARE(plain.headers,
-                 QStringList({"客户信息", "0-30天", "31-60天", "61-90天", "90天以上", "合计"}));
-        QCOMPARE(plain.rows, QList<QStringList>({{"张三", "100", "0", "0", "0", "100"}}));
-        QVERIFY(plain.totals.last().contains("1 行记录日期在所选日期之后"));
-        const ReportTable undated =
+        const AnalysisTables::View dated =
+            AnalysisTables::Ageing(UnpaidAgeing::Customers({Unpaid(2, "2024-06-30", "张三", "1200"),
+                                                            Unpaid(2, "2024-07-01", "张三", "9")},
+                                                           day),
+                                   AnalysisTables::Parties::Customers, day);
+        QCOMPARE(
+            shown(dated),
+            QList<QStringList>({{"客户信息", "0-30天", "31-60天", "61-90天", "90天以上", "合计"},
+                                {"张三", "1,200.00", "0.00", "0.00", "0.00", "1,200.00"},
+                                {"合计", "1,200.00", "0.00", "0.00", "0.00", "1,200.00"}}));
+        QVERIFY(dated.notes.last().contains("1 行记录日期在所选日期之后"));
+        const AnalysisTables::View undated =
             AnalysisTables::Ageing(UnpaidAgeing::Customers({Unpaid(2, "", "", "3")}, day),
                                    AnalysisTables::Parties::Customers, day);
-        QCOMPARE(undated.headers.at(5), QString("日期不明"));
-        QCOMPARE(undated.rows, QList<QStringList>({{"（未填写）", "0", "0", "0", "0", "3", "3"}}));
+        QCOMPARE(shown(undated).at(1),
+                 QStringList({"（未填写）", "0.00", "0.00", "0.00", "0.00", "3.00", "3.00"}));
 
-        // Margin rates with one decimal; none without a sales amount.
-        QCOMPARE(AnalysisTables::RateText(1.0 / 3), QString("33.3%"));
-        QCOMPARE(AnalysisTables::RateText(-0.25), QString("-25.0%"));
-        QCOMPARE(AnalysisTables::RateText(std::nullopt), QString());
+        // The margin rate in percent with one decimal, empty without a sales amount.
+        GrossMargin::Margins margins;
+        margins.bySalesperson = {{"王", 3, 30, 20, 10, 1.0 / 3}, {"赵", 1, 0, 5, -5, {}}};
+        margins.total = {"", 4, 30, 25, 5, 1.0 / 6};
+        const QList<QStringList> people = shown(
+            AnalysisTables::Margins(margins, AnalysisTables::MarginKey::Salesperson, day, day));
+        QCOMPARE(people.at(1), QStringList({"王", "30.00", "20.00", "10.00", "3", "33.3"}));
+        QCOMPARE(people.at(2), QStringList({"赵", "0.00", "5.00", "-5.00", "1", ""}));
+        QCOMPARE(people.at(3), QStringList({"合计", "30.00", "25.00", "5.00", "4", "16.7"}));
 
         // A level of an article with no stock at all says so.
-        const ReportTable low =
+        const AnalysisTables::View low =
             AnalysisTables::LowStockList(LowStock::Alerts({}, {{"B", "蓝", "二号库", 2}}));
-        QCOMPARE(low.rows,
-                 QList<QStringList>({{"B", "蓝", "二号库", "", "0", "2", "2", "没有库存记录"}}));
+        QCOMPARE(shown(low).at(1),
+                 QStringList({"B", "蓝", "二号库", "", "0", "2", "2", "没有库存记录"}));
     }
 
     void marginOfAWorkedExample()
