@@ -11,6 +11,7 @@
 #include <QMainWindow>
 #include <memory>
 
+class AnalysisFlow;
 class ChartFlow;
 class DialogInfoToDb;
 class DialogQuery;
@@ -125,6 +126,12 @@ public slots:
     // The sales statistics page's rows per day, per salesperson or per distributor.
     void ShowSalesChart();
 
+    // The menu "经营分析".
+    void ShowLowStock();
+    void SetReorderLevels();
+    void ShowAgeing();
+    void ShowMargins();
+
     void InportProcess();
     void ExportProcess();
     void ShowImportProgress(int done, int total);
@@ -181,4 +188,5 @@ private:
     BackupFlow* backups = nullptr;
     RestoreFlow* restores = nullptr;
     ListFlow* listDialogs = nullptr;
+    AnalysisFlow* analysis = nullptr;
 };
