@@ -57,7 +57,7 @@ std::optional<double> ReadLevel(const QString& text)
 ReorderDialog::ReorderDialog(Saver saver, QWidget* parent)
     : QDialog(parent), saver(std::move(saver)), model(new QStandardItemModel(0, ColumnCount, this)),
       shown(new QSortFilterProxyModel(this)), table(new QTableView(this)),
-      search(new QLineEdit(this))
+      search(new QLineEdit(this)), saved(new QLabel(this))
 {
     setObjectName(QStringLiteral("ReorderDialog"));
     setWindowTitle(tr("设置库存预警"));
@@ -73,7 +73,8 @@ ReorderDialog::ReorderDialog(Saver saver, QWidget* parent)
     table->sortByColumn(-1, Qt::AscendingOrder);
     table->setEditTriggers(QAbstractItemView::AllEditTriggers);
     table->setSelectionBehavior(QAbstractItemView::SelectItems);
-    table->horizontalHeader()->setStretchLastSection(true);
+    // The name takes the room, so a level stays beside its article.
+    table->horizontalHeader()->setSectionResizeMode(NameColumn, QHeaderView::Stretch);
     table->verticalHeader()->setDefaultSectionSize(24);
 
     search->setObjectName(QStringLiteral("input_reordersearch"));
@@ -100,7 +101,11 @@ ReorderDialog::ReorderDialog(Saver saver, QWidget* parent)
     layout->addWidget(hint);
     layout->addLayout(searchRow);
     layout->addWidget(table);
-    layout->addWidget(buttons);
+    saved->setObjectName(QStringLiteral("label_reordersaved"));
+    auto* bottom = new QHBoxLayout;
+    bottom->addWidget(saved, 1);
+    bottom->addWidget(buttons);
+    layout->addLayout(bottom);
 }
 
 void ReorderDialog::AddRow(const QString& modelText, const QString& colour, const QString& place,
@@ -116,6 +121,7 @@ void ReorderDialog::AddRow(const QString& modelText, const QString& colour, cons
     auto* levelCell = new QStandardItem(LevelText(level));
     levelCell->setData(level, StoredRole);
     levelCell->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    levelCell->setBackground(QColor(255, 248, 214)); // the one column to fill in
     levelCell->setToolTip(tr("库存降到该数量或以下时提醒；清空或填 0 表示不再提醒"));
     cells << levelCell;
     model->appendRow(cells);
@@ -123,6 +129,7 @@ void ReorderDialog::AddRow(const QString& modelText, const QString& colour, cons
 
 void ReorderDialog::SetRows(const QList<ProductRecord>& stock, const QList<ReorderLevel>& levels)
 {
+    saved->clear();
     model->removeRows(0, model->rowCount());
     QHash<QStringList, double> levelOf;
     for (const ReorderLevel& l : levels)
@@ -163,8 +170,7 @@ std::optional<QList<ReorderLevel>> ReorderDialog::Changed()
             table->setCurrentIndex(shown->mapFromSource(cell->index()));
             Tell(tr("库存预警"),
                  tr("商品型号 %1 的预警数量“%2”不是数字，请填写不小于 0 的数字，或清空。")
-                     .arg(model->item(row, ModelColumn)->text(), cell->text()),
-                 true);
+                     .arg(model->item(row, ModelColumn)->text(), cell->text()));
             return std::nullopt;
         }
         if (*typed != cell->data(StoredRole).toDouble())
@@ -186,7 +192,7 @@ bool ReorderDialog::Save()
     QString why;
     if (!saver(*changed, why)) {
         Tell(tr("保存失败"),
-             tr("预警数量没有保存：%1\n填写的数量仍保留在表中，可稍后再保存。").arg(why), true);
+             tr("预警数量没有保存：%1\n填写的数量仍保留在表中，可稍后再保存。").arg(why));
         return false;
     }
     for (int row = 0; row < model->rowCount(); ++row) {
@@ -195,7 +201,7 @@ bool ReorderDialog::Save()
         cell->setData(level, StoredRole);
         cell->setText(LevelText(level));
     }
-    Tell(tr("库存预警"), tr("已保存 %1 项预警数量。").arg(changed->size()), false);
+    saved->setText(tr("已保存 %1 项预警数量。").arg(changed->size()));
     return true;
 }
 
@@ -214,11 +220,12 @@ void ReorderDialog::reject()
     QDialog::reject();
 }
 
-void ReorderDialog::Tell(const QString& title, const QString& text, bool warning)
+void ReorderDialog::Tell(const QString& title, const QString& text)
 {
+    saved->clear();
     PromptBox box;
     box.title = title;
     box.text = text;
-    box.icon = warning ? QMessageBox::Warning : QMessageBox::Information;
+    box.icon = QMessageBox::Warning;
     Prompt::Current().Ask(this, box);
 }

@@ -7,6 +7,7 @@
 #include <functional>
 #include <optional>
 
+class QLabel;
 class QLineEdit;
 class QSortFilterProxyModel;
 class QStandardItemModel;
@@ -54,11 +55,12 @@ private:
     std::optional<QList<ReorderLevel>> Changed();
     void AddRow(const QString& model, const QString& colour, const QString& place,
                 const QString& name, const QString& onHand, double level);
-    void Tell(const QString& title, const QString& text, bool warning);
+    void Tell(const QString& title, const QString& text);
 
     Saver saver;
     QStandardItemModel* model;
     QSortFilterProxyModel* shown;
     QTableView* table;
     QLineEdit* search;
+    QLabel* saved; // what the last save stored
 };

@@ -12,6 +12,7 @@
 #include "StatusLine.h"
 
 #include <QAbstractItemModel>
+#include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -150,6 +151,9 @@ private slots:
         dialog->findChild<QPushButton*>("btn_reordersave")->click();
         QCOMPARE(StoredLevels(), QList<ReorderLevel>({{"M-1", "红", "一号库", 4}}));
         QVERIFY(!dialog->HasChanges());
+        // Told in the dialog, without a box to click away.
+        QCOMPARE(bench.prompt.shown.size(), 1);
+        QVERIFY(dialog->findChild<QLabel*>("label_reordersaved")->text().contains("已保存 1 项"));
 
         // Cleared: the level goes.
         TypeLevel(*dialog, "");

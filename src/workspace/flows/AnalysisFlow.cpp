@@ -100,10 +100,10 @@ void AnalysisFlow::StockRead(const AnalysisRun::StockLevels& read, bool onDemand
             status.ShowStatusInfo(tr("库存预警未能检查：%1").arg(read.error));
         return;
     }
-    if (read.alerts.isEmpty() && !onDemand) {
+    if (read.alerts.isEmpty())
         status.ShowStatusInfo(tr("没有库存在预警数量或以下的商品"));
+    if (read.alerts.isEmpty() && !onDemand)
         return;
-    }
     if (read.alerts.isEmpty() && !lowStock) {
         PromptBox box;
         box.title = tr("库存预警");
@@ -116,7 +116,8 @@ void AnalysisFlow::StockRead(const AnalysisRun::StockLevels& read, bool onDemand
     }
     Window(lowStock, {}, QStringLiteral("LowStockWindow"), &AnalysisFlow::ShowLowStock)
         ->ShowViews({AnalysisTables::LowStockList(read.alerts)});
-    status.ShowStatusInfo(tr("库存预警：%1 种商品在预警数量或以下").arg(read.alerts.size()));
+    if (!read.alerts.isEmpty())
+        status.ShowStatusInfo(tr("库存预警：%1 种商品在预警数量或以下").arg(read.alerts.size()));
 }
 
 void AnalysisFlow::EditLevels()
@@ -149,6 +150,7 @@ void AnalysisFlow::OpenLevels(const AnalysisRun::StockLevels& read)
     // Levels typed and not stored are kept: the rows are only refilled over stored ones.
     if (!levels->isVisible() || !levels->HasChanges())
         levels->SetRows(read.stock, read.levels);
+    status.ShowStatusInfo(tr("已列出 %1 种商品的库存，请填写预警数量").arg(read.stock.size()));
     levels->show();
     levels->raise();
     levels->activateWindow();
@@ -190,10 +192,12 @@ void AnalysisFlow::RunAgeing()
                                             Parties::Suppliers, day)};
         }
         return [this, views, ok = goods.ok, error = goods.error] {
-            if (!ok)
+            if (!ok) {
                 Fail(tr("账龄分析"), tr("无法读取商品记录：%1").arg(error));
-            else
-                ageing->ShowViews(views);
+                return;
+            }
+            ageing->ShowViews(views);
+            status.ShowStatusInfo(tr("账龄分析完成"));
         };
     });
 }
@@ -234,10 +238,12 @@ void AnalysisFlow::RunMargins()
                      AnalysisTables::Unpriced(m, first, last)};
         }
         return [this, views, ok = goods.ok, error = goods.error] {
-            if (!ok)
+            if (!ok) {
                 Fail(tr("销售毛利"), tr("无法读取商品记录：%1").arg(error));
-            else
-                margins->ShowViews(views);
+                return;
+            }
+            margins->ShowViews(views);
+            status.ShowStatusInfo(tr("销售毛利计算完成"));
         };
     });
 }

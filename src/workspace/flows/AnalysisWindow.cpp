@@ -9,8 +9,8 @@
 
 AnalysisWindow::AnalysisWindow(const QStringList& dateLabels, const QString& objectName,
                                QWidget* parent)
-    : FigureTableDialog(parent), run(new QPushButton), choice(new QComboBox), busyNote(new QLabel),
-      notes(new QLabel)
+    : FigureTableDialog(parent), run(new QPushButton), choiceLabel(new QLabel),
+      choice(new QComboBox), busyNote(new QLabel), notes(new QLabel)
 {
     setObjectName(objectName);
     auto* controls = new QWidget;
@@ -28,8 +28,10 @@ AnalysisWindow::AnalysisWindow(const QStringList& dateLabels, const QString& obj
     run->setText(dateLabels.isEmpty() ? tr("刷新") : tr("计算"));
     top->addWidget(run);
     top->addSpacing(20);
-    top->addWidget(new QLabel(tr("显示：")));
+    choiceLabel->setText(tr("显示："));
+    top->addWidget(choiceLabel);
     choice->setObjectName(QStringLiteral("combo_analysisview"));
+    choice->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     top->addWidget(choice);
     top->addWidget(busyNote, 1);
     notes->setWordWrap(true);
@@ -69,7 +71,9 @@ void AnalysisWindow::ShowViews(const QList<AnalysisTables::View>& shown)
     choice->clear();
     for (const AnalysisTables::View& view : views)
         choice->addItem(view.name);
-    choice->setEnabled(views.size() > 1);
+    // A single table needs no choice.
+    choiceLabel->setVisible(views.size() > 1);
+    choice->setVisible(views.size() > 1);
     Choose(std::min(chosen, int(views.size()) - 1));
 }
 

@@ -40,6 +40,7 @@ signals:
 private:
     QList<QDateEdit*> dates;
     QPushButton* run;
+    QLabel* choiceLabel;
     QComboBox* choice;
     QLabel* busyNote;
     QLabel* notes;
