@@ -26,17 +26,21 @@ Goods AllGoods(DatabaseEngine& engine)
     return goods;
 }
 
-StockLevels Stock(DatabaseEngine& engine, DbManager& manager)
+StockLevels Stock(DatabaseEngine& engine, DbManager& manager, bool alwaysStock)
 {
     StockLevels result;
-    Goods goods = AllGoods(engine);
-    if (!goods.ok) {
-        result.error = goods.error;
-        return result;
-    }
     ReorderLevels levels(manager, engine.StoreNo());
     if (!levels.Load(result.levels)) {
         result.error = levels.LastError();
+        return result;
+    }
+    if (result.levels.isEmpty() && !alwaysStock) {
+        result.ok = true;
+        return result;
+    }
+    Goods goods = AllGoods(engine);
+    if (!goods.ok) {
+        result.error = goods.error;
         return result;
     }
     // Amounts play no part in the levels; the stock is counted as every role sees it.

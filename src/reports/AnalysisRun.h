@@ -29,7 +29,8 @@ struct StockLevels {
     QList<ReorderLevel> levels;
     QList<LowStock::Alert> alerts;
 };
-// The stock of all time, the store's levels and the articles at or below them.
-StockLevels Stock(DatabaseEngine& engine, DbManager& manager);
+// The store's levels, and the stock of all time with the articles at or below them. Without
+// `alwaysStock` the ledger is not read when no level is set: nothing can be low then.
+StockLevels Stock(DatabaseEngine& engine, DbManager& manager, bool alwaysStock = true);
 
 } // namespace AnalysisRun

@@ -86,7 +86,7 @@ void AnalysisFlow::RunStock(bool onDemand)
 {
     Start(tr("正在计算库存预警..."), lowStock, [this, onDemand]() -> Finish {
         const AnalysisRun::StockLevels read =
-            AnalysisRun::Stock(*DatabaseEngine::Instance(), *DbManager::Instance());
+            AnalysisRun::Stock(*DatabaseEngine::Instance(), *DbManager::Instance(), false);
         return [this, read, onDemand] { StockRead(read, onDemand); };
     });
 }
