@@ -24,9 +24,22 @@ RoleView Restricted(int startPage)
     return view;
 }
 
-} // namespace
+// The analysis entries the role may not see are hidden, and the menu with them when none is left.
+RoleView WithAnalyses(int userType, RoleView view)
+{
+    bool any = false;
+    for (Analysis a : {Analysis::LowStock, Analysis::Levels, Analysis::Ageing, Analysis::Margin}) {
+        if (MaySee(userType, a))
+            any = true;
+        else
+            view.hiddenActions << AnalysisAction(a);
+    }
+    if (!any)
+        view.hiddenMenus << AnalysisMenu;
+    return view;
+}
 
-RoleView ViewFor(int userType)
+RoleView ViewWithoutAnalyses(int userType)
 {
     const int salesPage = 2;
     const int inventoryPage = 5;
@@ -52,6 +65,41 @@ RoleView ViewFor(int userType)
     default:
         return {};
     }
+}
+
+} // namespace
+
+RoleView ViewFor(int userType)
+{
+    return WithAnalyses(userType, ViewWithoutAnalyses(userType));
+}
+
+bool MaySee(int userType, Analysis analysis)
+{
+    switch (userType) {
+    case 2:
+        return analysis == Analysis::LowStock || analysis == Analysis::Levels;
+    case 3:
+    case 4:
+        return false;
+    default:
+        return true;
+    }
+}
+
+const char* AnalysisAction(Analysis analysis)
+{
+    switch (analysis) {
+    case Analysis::LowStock:
+        return "action_lowstock";
+    case Analysis::Levels:
+        return "action_reorder";
+    case Analysis::Ageing:
+        return "action_ageing";
+    case Analysis::Margin:
+        return "action_margin";
+    }
+    return "";
 }
 
 bool Allows(int userType, Change change)

@@ -37,6 +37,15 @@ bool MayAuthoriseClear(int userType);
 // Whether the role sees the figures of every shop of a chain side by side: only the super user
 // (an unknown code does not).
 bool SeesChainSummary(int userType);
+// The shop analyses of the menu "经营分析": the low-stock list and its levels are for super and
+// authorised users (and unknown codes), the ageing of unpaid amounts and the gross margin, which
+// show purchase prices and money owed, for super users (and unknown codes) only.
+enum class Analysis { LowStock, Levels, Ageing, Margin };
+bool MaySee(int userType, Analysis analysis);
+// The object names of the menu "经营分析" and of its entries.
+inline constexpr const char* AnalysisMenu = "menu_analysis";
+const char* AnalysisAction(Analysis analysis);
+
 // The role's name, or the bare code for a code without one.
 QString Label(int userType);
 

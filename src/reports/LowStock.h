@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Records.h"
+#include "ReorderLevels.h"
 
 #include <QList>
 
@@ -9,13 +10,8 @@
 namespace LowStock
 {
 
-// The reorder level of one article: a model and colour in one store place.
-struct Level {
-    QString model;
-    QString colour;
-    QString place;
-    double level = 0;
-};
+// The reorder level of one article: a model and colour in one store place, as stored.
+using Level = ReorderLevel;
 
 // One line of the list.
 struct Alert {

@@ -90,12 +90,19 @@ QStringList SqlDialect::IndexStatements(const QString& table) const
     return {};
 }
 
-QString SqlDialect::IndexStatement(const QString& index, const QString& table,
-                                   const QString& columns) const
+QString SqlDialect::UniqueIndexStatement(const QString& index, const QString& table,
+                                         const QString& columns) const
 {
+    return IndexStatement(index, table, columns, true);
+}
+
+QString SqlDialect::IndexStatement(const QString& index, const QString& table,
+                                   const QString& columns, bool unique) const
+{
+    const QString kind = unique ? QStringLiteral("unique index") : QStringLiteral("index");
     if (server == SqlServer)
         return QStringLiteral("if not exists (select * from sys.indexes where name='%1') "
-                              "create index %1 on [%2] (%3)")
-            .arg(index, table, columns);
-    return QStringLiteral("create index if not exists %1 on %2 (%3)").arg(index, table, columns);
+                              "create %4 %1 on [%2] (%3)")
+            .arg(index, table, columns, kind);
+    return QStringLiteral("create %4 if not exists %1 on %2 (%3)").arg(index, table, columns, kind);
 }

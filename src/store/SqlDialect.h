@@ -26,10 +26,13 @@ public:
     // Statements that create the missing lookup indexes of a ledger table (a record by its key,
     // the records of a period); empty for other tables.
     QStringList IndexStatements(const QString& table) const;
+    // The statement that creates a unique index unless one of that name exists.
+    QString UniqueIndexStatement(const QString& index, const QString& table,
+                                 const QString& columns) const;
 
 private:
-    QString IndexStatement(const QString& index, const QString& table,
-                           const QString& columns) const;
+    QString IndexStatement(const QString& index, const QString& table, const QString& columns,
+                           bool unique = false) const;
     QString TypeText(const QString& type) const;
 
     Server server;

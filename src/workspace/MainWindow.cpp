@@ -3,6 +3,7 @@
 
 #include "MainWindow.h"
 
+#include "AnalysisFlow.h"
 #include "ChainConfig.h"
 #include "ChainSummaryFlow.h"
 #include "ChartFlow.h"
@@ -55,6 +56,9 @@ void MainWindow::InitMainWindow()
     BuildFlows();
     ConnectFlows();
     LoadAllPages();
+    // Like the page load, a job of the running program only.
+    if (jobs)
+        analysis->CheckLowStock();
 }
 
 void MainWindow::BuildFlows()
@@ -74,6 +78,7 @@ void MainWindow::BuildFlows()
                              *status, *ui->action_datasave);
     restores = new RestoreFlow(*this, *status);
     listDialogs = new ListFlow(*this, user.user_type);
+    analysis = new AnalysisFlow(*this, *status, user.user_type);
 }
 
 void MainWindow::ConnectFlows()
@@ -153,6 +158,10 @@ void MainWindow::ConnectMenus()
         connect(a, &QAction::triggered, this, &MainWindow::ShowPersonInfoDlg);
     connect(ui->action_datasave, &QAction::triggered, this, &MainWindow::SaveDbDate);
     connect(ui->action_datarestore, &QAction::triggered, this, &MainWindow::RestoreDbDate);
+    connect(ui->action_lowstock, &QAction::triggered, this, &MainWindow::ShowLowStock);
+    connect(ui->action_reorder, &QAction::triggered, this, &MainWindow::SetReorderLevels);
+    connect(ui->action_ageing, &QAction::triggered, this, &MainWindow::ShowAgeing);
+    connect(ui->action_margin, &QAction::triggered, this, &MainWindow::ShowMargins);
 }
 
 QString MainWindow::SenderName() const
@@ -253,6 +262,26 @@ void MainWindow::ExportProcess()
 {
     if (const PageDefinition* page = PageDefinitions::ByButton(SenderName()))
         exchange->Export(*page);
+}
+
+void MainWindow::ShowLowStock()
+{
+    analysis->ShowLowStock();
+}
+
+void MainWindow::SetReorderLevels()
+{
+    analysis->EditLevels();
+}
+
+void MainWindow::ShowAgeing()
+{
+    analysis->ShowAgeing();
+}
+
+void MainWindow::ShowMargins()
+{
+    analysis->ShowMargins();
 }
 
 void MainWindow::InportProcess()

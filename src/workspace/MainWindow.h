@@ -12,6 +12,7 @@
 #include <memory>
 
 class ChainSummaryFlow;
+class AnalysisFlow;
 class ChartFlow;
 class DialogInfoToDb;
 class DialogQuery;
@@ -129,6 +130,12 @@ public slots:
     // a chain.
     void ShowChainSummary();
 
+    // The menu "经营分析".
+    void ShowLowStock();
+    void SetReorderLevels();
+    void ShowAgeing();
+    void ShowMargins();
+
     void InportProcess();
     void ExportProcess();
     void ShowImportProgress(int done, int total);
@@ -186,4 +193,5 @@ private:
     BackupFlow* backups = nullptr;
     RestoreFlow* restores = nullptr;
     ListFlow* listDialogs = nullptr;
+    AnalysisFlow* analysis = nullptr;
 };

@@ -1,5 +1,6 @@
 // The shop analyses: low stock, the ageing of unpaid amounts and the gross margin, on worked
 // examples and against their plain definitions on random ledgers.
+#include "AnalysisTables.h"
 #include "GrossMargin.h"
 #include "LedgerDay.h"
 #include "LowStock.h"
@@ -12,6 +13,7 @@
 #include <QTest>
 
 #include <cmath>
+#include <numeric>
 
 namespace
 {
@@ -296,6 +298,50 @@ private slots:
                 QCOMPARE(actual.laterRows, plain.laterRows);
             }
         }
+    }
+
+    void tablesShowTheFiguresAsAClerkReadsThem()
+    {
+        const auto shown = [](const AnalysisTables::View& view) {
+            QList<int> order(view.table.rows.size());
+            std::iota(order.begin(), order.end(), 0);
+            const ReportTable report = FigureTables::Report(view.table, order);
+            return QList<QStringList>{report.headers} + report.rows;
+        };
+        const QDate day(2024, 6, 30);
+        // The column of undated amounts only appears when some amount has no date.
+        const AnalysisTables::View dated =
+            AnalysisTables::Ageing(UnpaidAgeing::Customers({Unpaid(2, "2024-06-30", "张三", "1200"),
+                                                            Unpaid(2, "2024-07-01", "张三", "9")},
+                                                           day),
+                                   AnalysisTables::Parties::Customers, day);
+        QCOMPARE(
+            shown(dated),
+            QList<QStringList>({{"客户信息", "0-30天", "31-60天", "61-90天", "90天以上", "合计"},
+                                {"张三", "1,200.00", "0.00", "0.00", "0.00", "1,200.00"},
+                                {"合计", "1,200.00", "0.00", "0.00", "0.00", "1,200.00"}}));
+        QVERIFY(dated.notes.last().contains("1 行记录日期在所选日期之后"));
+        const AnalysisTables::View undated =
+            AnalysisTables::Ageing(UnpaidAgeing::Customers({Unpaid(2, "", "", "3")}, day),
+                                   AnalysisTables::Parties::Customers, day);
+        QCOMPARE(shown(undated).at(1),
+                 QStringList({"（未填写）", "0.00", "0.00", "0.00", "0.00", "3.00", "3.00"}));
+
+        // The margin rate in percent with one decimal, empty without a sales amount.
+        GrossMargin::Margins margins;
+        margins.bySalesperson = {{"王", 3, 30, 20, 10, 1.0 / 3}, {"赵", 1, 0, 5, -5, {}}};
+        margins.total = {"", 4, 30, 25, 5, 1.0 / 6};
+        const QList<QStringList> people = shown(
+            AnalysisTables::Margins(margins, AnalysisTables::MarginKey::Salesperson, day, day));
+        QCOMPARE(people.at(1), QStringList({"王", "30.00", "20.00", "10.00", "3", "33.3"}));
+        QCOMPARE(people.at(2), QStringList({"赵", "0.00", "5.00", "-5.00", "1", ""}));
+        QCOMPARE(people.at(3), QStringList({"合计", "30.00", "25.00", "5.00", "4", "16.7"}));
+
+        // A level of an article with no stock at all says so.
+        const AnalysisTables::View low =
+            AnalysisTables::LowStockList(LowStock::Alerts({}, {{"B", "蓝", "二号库", 2}}));
+        QCOMPARE(shown(low).at(1),
+                 QStringList({"B", "蓝", "二号库", "", "0", "2", "2", "没有库存记录"}));
     }
 
     void marginOfAWorkedExample()

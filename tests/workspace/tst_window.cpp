@@ -1,7 +1,10 @@
+#include "AnalysisWindow.h"
 #include "DatabaseEngine.h"
+#include "DbManager.h"
 #include "JobLauncher.h"
 #include "MainWindow.h"
 #include "ProgramRestart.h"
+#include "ReorderLevels.h"
 #include "ScriptedPrompt.h"
 #include "SignedInWindow.h"
 #include "TestFolder.h"
@@ -10,6 +13,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QMenu>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QScopeGuard>
 #include <QSignalSpy>
@@ -117,6 +121,14 @@ void TestWindow::rolesApplyOnce()
     QCOMPARE(Action(*w, "action_saleback")->isVisible(), salesVisible);
     QCOMPARE(Action(*w, "action_showSale")->isVisible(), type != 4);
     QCOMPARE(Action(*w, "action_infotodb")->isVisible(), type != 4);
+    // The shop analyses: low stock and its levels for super and authorised users, money owed and
+    // margins for super users only.
+    const bool stockAnalyses = type == 1 || type == 2 || type == 7;
+    QCOMPARE(w->findChild<QMenu*>("menu_analysis")->menuAction()->isVisible(), stockAnalyses);
+    QCOMPARE(Action(*w, "action_lowstock")->isVisible(), stockAnalyses);
+    QCOMPARE(Action(*w, "action_reorder")->isVisible(), stockAnalyses);
+    QCOMPARE(Action(*w, "action_ageing")->isVisible(), !restricted);
+    QCOMPARE(Action(*w, "action_margin")->isVisible(), !restricted);
     QVERIFY(Action(*w, "action_saletotal")->isVisible());
     QVERIFY(Action(*w, "action_instore")->isVisible());
     QVERIFY(Action(*w, "actionExit")->isVisible());
@@ -236,6 +248,41 @@ void TestWindow::pageLoadShowsTodaysRecordsOfThisStore()
     QCOMPARE(view->headerData(4, Qt::Horizontal).toString(), QString("员工信息"));
     QCOMPARE(w->LoadedRecords().goods[0].size(), 2);
     QVERIFY(!w->IsFilling());
+}
+
+void TestWindow::signInShowsTheLowStockListOnlyWhenSomethingIsLow()
+{
+    TestFolder folder(TestFolder::Sqlite, "20240101000000000LINK");
+    QVERIFY(folder.Connect());
+    ProductRecord bought = Goods(0, "s-1", Today(-3), "衬衫");
+    bought.product_model = "M-1";
+    QVERIFY(TestFolder::AddProduct(bought)); // two on hand
+    ReorderLevels levels(*DbManager::Instance(), DatabaseEngine::Instance()->StoreNo());
+    const auto lowStockList = [](MainWindow& w) {
+        return w.findChild<AnalysisWindow*>("LowStockWindow");
+    };
+    const auto checked = [](MainWindow& w) {
+        return w.statusBar()->findChild<QProgressBar*>("progress_job")->isHidden();
+    };
+
+    QVERIFY(levels.Save({{"M-1", "", "", 1}}));
+    DirectLauncher jobs;
+    auto notLow = SignedInWindow(2, &jobs);
+    QTRY_VERIFY(checked(*notLow));
+    QVERIFY(!lowStockList(*notLow));
+
+    QVERIFY(levels.Save({{"M-1", "", "", 2}}));
+    auto low = SignedInWindow(2, &jobs);
+    QTRY_VERIFY(lowStockList(*low) && lowStockList(*low)->isVisible());
+    Action(*low, "action_lowstock")->trigger(); // on demand as well: the same window again
+    QTRY_VERIFY(checked(*low));
+    QCOMPARE(low->findChildren<AnalysisWindow*>().size(), 1);
+
+    // Roles that may not see it are not even checked.
+    auto general = SignedInWindow(3, &jobs);
+    QVERIFY(checked(*general));
+    QTest::qWait(200);
+    QVERIFY(!lowStockList(*general));
 }
 
 void TestWindow::showingLoadedRowsSavesNothing()

@@ -25,6 +25,7 @@ private slots:
     void moneyTitleTogglesTheGoodsStack();
     void menuActionsSelectPages();
     void pageLoadShowsTodaysRecordsOfThisStore();
+    void signInShowsTheLowStockListOnlyWhenSomethingIsLow();
     void showingLoadedRowsSavesNothing();
     void statusLineShowsTimeAndUser();
     void closeBoxCanBeDeclined();
