@@ -11,8 +11,8 @@
 #include <QMainWindow>
 #include <memory>
 
-class ChainSummaryFlow;
 class AnalysisFlow;
+class ChainSummaryFlow;
 class ChartFlow;
 class DialogInfoToDb;
 class DialogQuery;
