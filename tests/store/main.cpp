@@ -13,14 +13,16 @@ QObject* NewConnectedTest();
 QObject* NewServerConnectionTest();
 QObject* NewOdbcStringTest();
 QObject* NewConcurrencyTest();
+QObject* NewBulkWritesTest();
 
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     int failed = 0;
-    for (auto make : {NewValuesTest, NewLedgerTest, NewAccountsTest, NewSchemaTest,
-                      NewConnectionFailureTest, NewConfigFileTest, NewConnectedTest,
-                      NewServerConnectionTest, NewOdbcStringTest, NewConcurrencyTest}) {
+    for (auto make :
+         {NewValuesTest, NewLedgerTest, NewAccountsTest, NewSchemaTest, NewConnectionFailureTest,
+          NewConfigFileTest, NewConnectedTest, NewServerConnectionTest, NewOdbcStringTest,
+          NewConcurrencyTest, NewBulkWritesTest}) {
         std::unique_ptr<QObject> test(make());
         failed += QTest::qExec(test.get(), argc, argv);
     }
