@@ -16,6 +16,11 @@
 namespace
 {
 
+// Rows to one insert or update of a batch save, as far as the server's limits allow. Measured on
+// PostgreSQL with 50 000 goods rows: a few hundred rows to a statement cost several times more per
+// row than a hundred (each new statement is planned for its values), a few dozen a little more.
+constexpr int RowsPerStatement = 100;
+
 const TableSchema& SchemaOf(const QString& name)
 {
     const QList<TableSchema>& tables = Schema::Tables();
@@ -30,8 +35,8 @@ class BatchWrite
 public:
     BatchWrite(const QSqlDatabase& db, const TableSchema& table, const QList<BatchSaver::Row>& rows,
                QList<BatchResult>& results)
-        : table(table), rows(rows), results(results), inserter(db),
-          updater(db, table, {0, 1, int(table.columns.size()) - 1})
+        : table(table), rows(rows), results(results), inserter(db, RowsPerStatement),
+          updater(db, table, {0, 1, int(table.columns.size()) - 1}, RowsPerStatement)
     {
         for (int c = 0; c < table.columns.size(); ++c)
             columns << c;
