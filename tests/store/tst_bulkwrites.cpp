@@ -136,7 +136,7 @@ private slots:
     }
 
     // More rows than a transaction holds, so that the updates cross the borders of statements
-    // (380 rows on PostgreSQL, 95 through ODBC) and of transactions; one of them refused.
+    // (a hundred rows, 95 through ODBC) and of transactions; one of them refused.
     void batchSaveUpdatesStoredRecordsAndLeavesOutTheRefusedOne()
     {
         const int count = DatabaseEngine::BatchRows + 100;
