@@ -4,28 +4,11 @@
 #include <QSqlError>
 #include <QStringList>
 
-BulkInserter::BulkInserter(QSqlDatabase database, int rowsPerStatement) : db(database)
+BulkInserter::BulkInserter(QSqlDatabase database, int rowsPerStatement)
+    : db(database), limits(BulkLimits::For(db))
 {
-    // Bound parameters per statement: SQL Server takes at most 2100, PostgreSQL 65535, SQLite
-    // builds before 3.32 at most 999.
-    const QString driver = db.driverName();
-    if (driver == QLatin1String("QPSQL")) {
-        maxParameters = 8000;
-        maxRows = 400;
-    } else if (driver == QLatin1String("QSQLITE")) {
-        maxParameters = 999;
-        maxRows = 100;
-    } else {
-        maxParameters = 2000;
-        maxRows = 1000;
-    }
     if (rowsPerStatement > 0)
-        maxRows = rowsPerStatement;
-}
-
-int BulkInserter::RowsFor(int columnCount) const
-{
-    return qBound(1, maxParameters / qMax(1, columnCount), maxRows);
+        limits.maxRows = rowsPerStatement;
 }
 
 bool BulkInserter::Add(const TableSchema& rowTable, const QList<int>& rowColumns,
@@ -40,7 +23,7 @@ bool BulkInserter::Add(const TableSchema& rowTable, const QList<int>& rowColumns
     queued.values += values;
     queued.tags << tag;
     const int rows = int(queued.Count());
-    return rows < RowsFor(int(queued.columns.size())) || Send(rows);
+    return rows < limits.RowsFor(int(queued.columns.size())) || Send(rows);
 }
 
 bool BulkInserter::Flush()
@@ -63,7 +46,7 @@ QString BulkInserter::Statement(int rows) const
 bool BulkInserter::Send(int rows)
 {
     // Full batches reuse their prepared statement; the last, shorter one of a run is prepared once.
-    const bool full = rows == RowsFor(int(queued.columns.size()));
+    const bool full = rows == limits.RowsFor(int(queued.columns.size()));
     QString key;
     if (full) {
         key = queued.table->name;
@@ -88,6 +71,7 @@ bool BulkInserter::Send(int rows)
         return false;
     }
     inserted += rows;
+    insertedInto[queued.table->name] += rows;
     queued.values.clear();
     queued.tags.clear();
     return true;

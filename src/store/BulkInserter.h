@@ -1,5 +1,6 @@
 #pragma once
 
+#include "BulkLimits.h"
 #include "Schema.h"
 
 #include <QHash>
@@ -41,17 +42,17 @@ public:
 
     QString Error() const { return error; }
     qint64 Inserted() const { return inserted; }
+    // Rows inserted by table name.
+    const QHash<QString, qint64>& InsertedInto() const { return insertedInto; }
     // The rows not sent yet: after a refusal, those of the refused statement.
     const BulkRows& Queued() const { return queued; }
 
 private:
-    int RowsFor(int columnCount) const;
     bool Send(int rows);
     QString Statement(int rows) const;
 
     QSqlDatabase db;
-    int maxParameters;
-    int maxRows;
+    BulkLimits limits;
     BulkRows queued;
     // Prepared full batches by table and column set.
     QHash<QString, std::shared_ptr<QSqlQuery>> prepared;
@@ -60,4 +61,5 @@ private:
     std::shared_ptr<QSqlQuery> last;
     QString error;
     qint64 inserted = 0;
+    QHash<QString, qint64> insertedInto;
 };

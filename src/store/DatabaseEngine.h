@@ -1,24 +1,23 @@
 #pragma once
 
+#include "AccountStore.h"
 #include "BackupWriter.h"
+#include "BatchSaver.h"
 #include "Records.h"
 #include "ScriptRestorer.h"
+#include "StoreConnection.h"
 
 #include <QList>
-#include <QPair>
-#include <QSet>
-#include <QSqlDatabase>
 #include <QString>
-#include <QVariantList>
-#include <functional>
 
 class DbManager;
-class WriteTransaction;
-class QSqlQuery;
 
 // Every record operation of the program. Each works on the rows of the current store number only,
 // binds every value as a parameter and takes table names only from the program's own list.
 // Failures return false (or an empty result) and show nothing; LastError() tells why.
+// The engine only hands over: the work is done by the store's classes for each concern
+// (LedgerStore, RecordReader, BatchSaver, AccountStore, ListStore, BackupWriter, ScriptRestorer)
+// on the calling thread's connection (StoreConnection).
 class DatabaseEngine
 {
 public:
@@ -47,24 +46,19 @@ public:
 
     // The answer to a question about the stored accounts; Failed when the database could not
     // tell (LastError() says why), which must never count as "no".
-    enum class Answer { Yes, No, Failed };
+    using Answer = AccountStore::Answer;
 
     // How one record of a batch save ended.
-    struct BatchResult {
-        // NotSaved: there was no connection to store it with (lost, and not to be opened again).
-        enum Outcome { Inserted, Updated, Refused, NotSaved };
-        Outcome outcome = NotSaved;
-        QString error; // why the database refused the record, or why it could not be reached
-    };
+    using BatchResult = ::BatchResult;
     // Records per transaction of a batch save.
-    static constexpr int BatchRows = 2000;
-    // Stores many records, BatchRows to a transaction, each kind of statement prepared once and
-    // new records inserted several to a statement: a record whose (kind, serial) the current
-    // store has already is updated, any other inserted (so a serial given twice updates the
-    // first). A record the database refuses is left out and the others are stored without it;
-    // each record is stored whole or not at all. When the connection is lost and cannot be
-    // opened again, the save stops at once: that transaction's records and all after it are
-    // NotSaved. One result per record, in order.
+    static constexpr int BatchRows = BatchSaver::RowsPerTransaction;
+    // Stores many records, BatchRows to a transaction, new ones inserted and stored ones updated
+    // several to a statement: a record whose (kind, serial) the current store has already is
+    // updated, any other inserted (so a serial given twice updates the first). A record the
+    // database refuses is left out and the others are stored without it; each record is stored
+    // whole or not at all. When the connection is lost and cannot be opened again, the save
+    // stops at once: that transaction's records and all after it are NotSaved. One result per
+    // record, in order (BatchSaver).
     QList<BatchResult> SaveProductBatch(const QList<ProductRecord>& records);
     QList<BatchResult> SaveFinanceBatch(const QList<FinanceRecord>& records);
 
@@ -109,61 +103,8 @@ public:
                                     const ScriptStop& stop = {});
 
 private:
-    // Reads the shops of a chain with these very selects, each on an engine of its own.
-    friend class ShopReader;
     DatabaseEngine() = default;
-    DbManager* Owner() const;
-    QSqlDatabase Connection() const;
-    bool Run(QSqlQuery& query, const QString& statement, const QVariantList& values) const;
-    qint64 CountKind(const QString& table, int tabType);
-    // The single number a count statement gives; -1 when it failed (LastError() says why).
-    qint64 CountRows(const QString& statement, const QVariantList& values);
-    // Runs `work` inside one write transaction and commits it. When it fails because the
-    // connection was lost, it runs once more on the reopened connection, unless an enclosing
-    // transaction was open: its earlier statements went with the old connection.
-    // `connectionLost` tells whether it failed for want of a connection (lost, and not to be
-    // opened again) rather than because the database refused the work.
-    bool InWriteTransaction(const std::function<bool(WriteTransaction&)>& work,
-                            bool* connectionLost = nullptr) const;
-    struct KeyedRow;
-    KeyedRow ProductRow(const ProductRecord& r) const;
-    KeyedRow FinanceRow(const FinanceRecord& r) const;
-    bool Upsert(const KeyedRow& row) const;
-    bool PeriodStatement(const QString& table, const QString& columns, const QString& dateColumn,
-                         int timeMode, int kind, const QString& startDate, const QString& queryDate,
-                         QString& statement, QVariantList& values) const;
 
-    // Runs a period select and appends its rows, read in record order, to `out`.
-    template <class Record>
-    bool ReadRecords(const QString& statement, const QVariantList& values, int dateText,
-                     QList<Record>& out) const;
-
-    // What a batch save stores of one record: its key and the values of both statements.
-    struct BatchRow {
-        int kind = 0;
-        QString serial;
-        QVariantList updateValues;
-        QVariantList insertValues;
-    };
-    struct BatchStatements {
-        QString table;
-        QString lookup; // the serials of one kind of this store among LookupSerials given ones
-        QString update;
-        QString insert;
-        QString insertMany; // the insert of several rows in one statement
-    };
-    static BatchStatements BatchStatementsFor(const KeyedRow& row);
-    using BatchRowAt = std::function<BatchRow(qsizetype)>;
-    QList<BatchResult> SaveBatch(const BatchStatements& statements, qsizetype count,
-                                 const BatchRowAt& rowAt) const;
-    bool SaveRange(const BatchStatements& statements, const QList<BatchRow>& rows, qsizetype from,
-                   qsizetype to, QList<BatchResult>& results) const;
-    bool SaveInOneTransaction(const BatchStatements& statements, const QList<BatchRow>& rows,
-                              qsizetype from, qsizetype to, QList<BatchResult>& results,
-                              bool& connectionLost) const;
-    bool ExistingSerials(QSqlQuery& lookup, const QList<BatchRow>& rows, qsizetype from,
-                         qsizetype to, QSet<QPair<int, QString>>& existing) const;
-
-    DbManager* manager = nullptr;
+    StoreConnection connection;
     QString storeNo;
 };

@@ -5,7 +5,7 @@
 BackupResult DatabaseEngine::BackupToScript(const QString& path, const ScriptProgress& progress,
                                             const ScriptStop& stop)
 {
-    BackupWriter writer(Connection(), storeNo);
+    BackupWriter writer(connection.Database(), storeNo);
     writer.SetProgress(progress);
     writer.SetStop(stop);
     return writer.Write(path);
@@ -14,7 +14,7 @@ BackupResult DatabaseEngine::BackupToScript(const QString& path, const ScriptPro
 RestoreResult DatabaseEngine::RestoreFromScript(const QString& path, const ScriptProgress& progress,
                                                 const ScriptStop& stop)
 {
-    ScriptRestorer restorer(Connection(), storeNo);
+    ScriptRestorer restorer(connection.Database(), storeNo);
     restorer.SetProgress(progress);
     restorer.SetStop(stop);
     return restorer.Restore(path);

@@ -2,6 +2,7 @@
 
 #include "BulkInserter.h"
 #include "ScriptReader.h"
+#include "TableStatistics.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -318,6 +319,7 @@ RestoreResult ScriptRestorer::Restore(const QString& path)
         result.error = Tr("无法开始事务：%1").arg(db.lastError().text().trimmed());
         return result;
     }
+    QHash<QString, qint64> insertedInto;
     {
         // The inserter's prepared statements are released only after the rollback: a server
         // refuses even that inside a failed transaction.
@@ -329,12 +331,15 @@ RestoreResult ScriptRestorer::Restore(const QString& path)
             NameRefusedRow(refused, result);
             return result;
         }
+        insertedInto = inserter.InsertedInto();
     }
     if (!db.commit()) {
         result.error = Tr("无法提交：%1").arg(db.lastError().text().trimmed());
         db.rollback();
         return result;
     }
+    for (auto it = insertedInto.cbegin(); it != insertedInto.cend(); ++it)
+        TableStatistics::NoteInserted(db, it.key(), it.value());
     result.ok = true;
     return result;
 }

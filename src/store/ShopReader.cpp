@@ -1,30 +1,32 @@
 #include "ShopReader.h"
 
+#include "DatabaseEngine.h"
+#include "RecordReader.h"
+
 ShopReader::ShopReader(const ChainConfig& chain, const QString& storeNo)
+    : connection(DatabaseEngine::Instance()->Manager()), storeNo(storeNo)
 {
     for (const ChainConfig::Shop& shop : chain.shops)
         named = named || (!storeNo.isEmpty() && shop.storeNo == storeNo);
-    if (!named) {
+    if (!named)
         refusal = QStringLiteral("门店 %1 不在本机配置的连锁门店中").arg(storeNo);
-        return;
-    }
-    engine.SetDbManager(DatabaseEngine::Instance()->Manager());
-    engine.SetStoreNo(storeNo);
 }
 
 bool ShopReader::SelectProductRecords(int timeMode, int kind, const QString& startDate,
                                       const QString& queryDate, QList<ProductRecord>& out)
 {
-    return named && engine.SelectProductRecords(timeMode, kind, startDate, queryDate, out);
+    return named &&
+           RecordReader(connection, storeNo).Products(timeMode, kind, startDate, queryDate, out);
 }
 
 bool ShopReader::SelectFinanceRecords(int timeMode, int kind, const QString& startDate,
                                       const QString& queryDate, QList<FinanceRecord>& out)
 {
-    return named && engine.SelectFinanceRecords(timeMode, kind, startDate, queryDate, out);
+    return named &&
+           RecordReader(connection, storeNo).Finances(timeMode, kind, startDate, queryDate, out);
 }
 
 QString ShopReader::LastError() const
 {
-    return named ? engine.LastError() : refusal;
+    return named ? StoreConnection::LastError() : refusal;
 }

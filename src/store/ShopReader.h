@@ -1,15 +1,16 @@
 #pragma once
 
 #include "ChainConfig.h"
-#include "DatabaseEngine.h"
+#include "Records.h"
+#include "StoreConnection.h"
 
 #include <QList>
 #include <QString>
 
 // The record selects of the pages for one shop of a chain, on the calling thread's connection:
-// the statements DatabaseEngine runs for the installation's own store number, run for the shop's
-// store number instead, so a shop's figures are read as its own pages read them. A store number
-// the chain does not name is never read: every select of such a reader fails.
+// the statements DatabaseEngine runs for the installation's own store number (RecordReader), run
+// for the shop's store number instead, so a shop's figures are read as its own pages read them. A
+// store number the chain does not name is never read: every select of such a reader fails.
 class ShopReader
 {
 public:
@@ -27,7 +28,8 @@ public:
     QString LastError() const;
 
 private:
-    DatabaseEngine engine;
+    StoreConnection connection;
+    QString storeNo;
     bool named = false;
     QString refusal;
 };

@@ -14,6 +14,7 @@ QObject* NewServerConnectionTest();
 QObject* NewOdbcStringTest();
 QObject* NewConcurrencyTest();
 QObject* NewReorderTest();
+QObject* NewBulkWritesTest();
 
 int main(int argc, char** argv)
 {
@@ -22,7 +23,7 @@ int main(int argc, char** argv)
     for (auto make :
          {NewValuesTest, NewLedgerTest, NewAccountsTest, NewSchemaTest, NewConnectionFailureTest,
           NewConfigFileTest, NewConnectedTest, NewServerConnectionTest, NewOdbcStringTest,
-          NewConcurrencyTest, NewReorderTest}) {
+          NewConcurrencyTest, NewReorderTest, NewBulkWritesTest}) {
         std::unique_ptr<QObject> test(make());
         failed += QTest::qExec(test.get(), argc, argv);
     }

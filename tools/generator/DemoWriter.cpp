@@ -5,6 +5,7 @@
 #include "DbManager.h"
 #include "Schema.h"
 #include "StoreTables.h"
+#include "TableStatistics.h"
 
 #include <QSet>
 #include <QSqlDatabase>
@@ -128,6 +129,7 @@ template <typename Row> bool DemoWriter::WriteRows(const QString& table, const Q
         error = db.lastError().text();
         return false;
     }
+    qint64 inserted = 0;
     {
         BulkInserter inserter(db);
         for (const Row& row : rows) {
@@ -144,11 +146,13 @@ template <typename Row> bool DemoWriter::WriteRows(const QString& table, const Q
             db.rollback();
             return false;
         }
+        inserted = inserter.Inserted();
     }
     if (!db.commit()) {
         error = db.lastError().text();
         db.rollback();
         return false;
     }
+    TableStatistics::NoteInserted(db, table, inserted);
     return true;
 }

@@ -1,0 +1,58 @@
+#pragma once
+
+#include "Records.h"
+#include "Schema.h"
+#include "StoreConnection.h"
+
+#include <QList>
+#include <QString>
+#include <QVariantList>
+#include <functional>
+
+// How one record of a batch save ended.
+struct BatchResult {
+    // NotSaved: there was no connection to store it with (lost, and not to be opened again).
+    enum Outcome { Inserted, Updated, Refused, NotSaved };
+    Outcome outcome = NotSaved;
+    QString error; // why the database refused the record, or why it could not be reached
+};
+
+// Stores many ledger records of one store, RowsPerTransaction to a transaction: a record whose
+// (kind, serial) the store has already is updated, any other inserted (so a serial given twice
+// updates the first). New records go through BulkInserter, stored ones through BulkUpdater, so
+// neither costs a statement per record. A record the database refuses is left out and the others
+// are stored without it; each record is stored whole or not at all. When the connection is lost
+// and cannot be opened again, the save stops at once: that transaction's records and all after
+// it are NotSaved. One result per record, in order.
+class BatchSaver
+{
+public:
+    static constexpr int RowsPerTransaction = 2000;
+
+    BatchSaver(const StoreConnection& connection, const QString& storeNo)
+        : connection(connection), storeNo(storeNo)
+    {
+    }
+
+    QList<BatchResult> SaveProducts(const QList<ProductRecord>& records) const;
+    QList<BatchResult> SaveFinances(const QList<FinanceRecord>& records) const;
+
+    // What is stored of one record: its key and a value for every column of its table.
+    struct Row {
+        int kind = 0;
+        QString serial;
+        QVariantList values;
+    };
+
+private:
+    using RowAt = std::function<Row(qsizetype)>;
+    QList<BatchResult> Save(const TableSchema& table, qsizetype count, const RowAt& rowAt) const;
+    bool SaveRange(const TableSchema& table, const QList<Row>& rows, qsizetype from, qsizetype to,
+                   QList<BatchResult>& results) const;
+    bool SaveInOneTransaction(const TableSchema& table, const QList<Row>& rows, qsizetype from,
+                              qsizetype to, QList<BatchResult>& results,
+                              bool& connectionLost) const;
+
+    const StoreConnection& connection;
+    QString storeNo;
+};

@@ -1,0 +1,24 @@
+#pragma once
+
+#include "KeyedRow.h"
+#include "Records.h"
+
+#include <QString>
+
+// The columns of the two ledger tables as the records see them: a record as a row saved by its
+// key (kind, serial, store number), and the select list that reads it back in record order.
+namespace LedgerColumns
+{
+
+KeyedRow ProductRow(const ProductRecord& record, const QString& storeNo);
+KeyedRow FinanceRow(const FinanceRecord& record, const QString& storeNo);
+
+// The kind, then the record's texts in their order.
+const QString& ProductSelectList();
+const QString& FinanceSelectList();
+
+// Record text positions of the date columns (product_time, ie_time).
+constexpr int ProductDateText = 7;
+constexpr int FinanceDateText = 3;
+
+} // namespace LedgerColumns

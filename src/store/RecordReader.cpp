@@ -1,0 +1,149 @@
+#include "RecordReader.h"
+
+#include "LedgerColumns.h"
+#include "Period.h"
+#include "StoreTables.h"
+
+#include <QSqlDriver>
+#include <QSqlQuery>
+#include <sqlite3.h>
+
+using StoredValue::Text;
+
+namespace
+{
+
+// Reads every row of a select in record order straight into records appended to `out`; the date
+// column may come as a date from servers with a real date column.
+template <class Record> void ReadQueryRecords(QSqlQuery& query, int dateText, QList<Record>& out)
+{
+    while (query.next()) {
+        Record& r = out.emplaceBack();
+        r.tab_type = query.value(0).toInt();
+        for (int c = 0; c < Record::TextCount; ++c) {
+            const QVariant v = query.value(c + 1);
+            r.Text(c) = c == dateText && v.typeId() == QMetaType::QDate
+                            ? v.toDate().toString(QStringLiteral("yyyy-MM-dd"))
+                            : v.toString();
+        }
+    }
+}
+
+// The library handle of a SQLite connection; nullptr for other drivers.
+sqlite3* SqliteHandle(const QSqlDatabase& db)
+{
+    const QVariant handle = db.driver() ? db.driver()->handle() : QVariant();
+    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
+        return nullptr;
+    return *static_cast<sqlite3* const*>(handle.constData());
+}
+
+// A select on SQLite read through the library itself: each value is taken once, as the UTF-8
+// text SQLite holds, straight into the record, without the driver's per-row copies. On failure
+// `out` keeps what it held and `error` says why.
+template <class Record>
+bool ReadSqliteRecords(sqlite3* handle, const QString& statement, const QVariantList& values,
+                       QList<Record>& out, QString& error)
+{
+    sqlite3_stmt* select = nullptr;
+    const QByteArray sql = statement.toUtf8();
+    if (sqlite3_prepare_v2(handle, sql.constData(), int(sql.size()), &select, nullptr) !=
+        SQLITE_OK) {
+        error = QString::fromUtf8(sqlite3_errmsg(handle));
+        return false;
+    }
+    for (int i = 0; i < values.size(); ++i) {
+        const QVariant& v = values.at(i);
+        if (v.typeId() == QMetaType::Int) {
+            sqlite3_bind_int(select, i + 1, v.toInt());
+        } else {
+            const QByteArray text = v.toString().toUtf8();
+            sqlite3_bind_text(select, i + 1, text.constData(), int(text.size()), SQLITE_TRANSIENT);
+        }
+    }
+    const qsizetype held = out.size();
+    int step = SQLITE_ROW;
+    while ((step = sqlite3_step(select)) == SQLITE_ROW) {
+        Record& r = out.emplaceBack();
+        r.tab_type = sqlite3_column_int(select, 0);
+        for (int c = 0; c < Record::TextCount; ++c) {
+            const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(select, c + 1));
+            r.Text(c) = QString::fromUtf8(text, sqlite3_column_bytes(select, c + 1));
+        }
+    }
+    if (step != SQLITE_DONE) {
+        error = QString::fromUtf8(sqlite3_errmsg(handle));
+        out.resize(held);
+    }
+    sqlite3_finalize(select);
+    return step == SQLITE_DONE;
+}
+
+} // namespace
+
+bool RecordReader::Products(int timeMode, int kind, const QString& startDate,
+                            const QString& queryDate, QList<ProductRecord>& out) const
+{
+    QString statement;
+    QVariantList values;
+    if (!PeriodStatement(StoreTables::Product, LedgerColumns::ProductSelectList(),
+                         QStringLiteral("product_time"), timeMode, kind, startDate, queryDate,
+                         statement, values))
+        return false;
+    return Read(statement, values, LedgerColumns::ProductDateText, out);
+}
+
+bool RecordReader::Finances(int timeMode, int kind, const QString& startDate,
+                            const QString& queryDate, QList<FinanceRecord>& out) const
+{
+    QString statement;
+    QVariantList values;
+    if (!PeriodStatement(StoreTables::Finance, LedgerColumns::FinanceSelectList(),
+                         QStringLiteral("ie_time"), timeMode, kind, startDate, queryDate, statement,
+                         values))
+        return false;
+    return Read(statement, values, LedgerColumns::FinanceDateText, out);
+}
+
+bool RecordReader::PeriodStatement(const QString& table, const QString& columns,
+                                   const QString& dateColumn, int timeMode, int kind,
+                                   const QString& startDate, const QString& queryDate,
+                                   QString& statement, QVariantList& values) const
+{
+    statement = QStringLiteral("select %1 from %2 where store_no=?").arg(columns, table);
+    values = {Text(storeNo)};
+    if (timeMode == 1) {
+        statement += QStringLiteral(" and %1=?").arg(dateColumn);
+        values << Text(queryDate);
+    } else if (timeMode >= 2 && timeMode <= 4) {
+        const std::optional<Period> period = Period::ForMode(timeMode, startDate, queryDate);
+        if (!period)
+            return StoreConnection::Fail(QStringLiteral("无法识别的日期 %1").arg(queryDate));
+        statement += QStringLiteral(" and %1 between ? and ?").arg(dateColumn);
+        values << Text(period->first) << Text(period->last);
+    } else if (timeMode != 5) {
+        return StoreConnection::Fail(QStringLiteral("没有第%1种时间方式").arg(timeMode));
+    }
+    if (kind >= 0) {
+        statement += QStringLiteral(" and tab_type=?");
+        values << kind;
+    }
+    return true;
+}
+
+template <class Record>
+bool RecordReader::Read(const QString& statement, const QVariantList& values, int dateText,
+                        QList<Record>& out) const
+{
+    const QSqlDatabase db = connection.Database();
+    if (sqlite3* handle = SqliteHandle(db)) {
+        QString error;
+        return ReadSqliteRecords(handle, statement, values, out, error) ||
+               StoreConnection::Fail(error);
+    }
+    QSqlQuery query(db);
+    if (!connection.Run(query, statement, values))
+        return false;
+    ReadQueryRecords(query, dateText, out);
+    return true;
+}

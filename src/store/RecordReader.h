@@ -1,0 +1,37 @@
+#pragma once
+
+#include "Records.h"
+#include "StoreConnection.h"
+
+#include <QList>
+#include <QString>
+#include <QVariantList>
+
+// Reads the records of a period of one store: time modes of Period (1 one day, 2..4 a period
+// around the query date, 5 every date), kind -1 for every kind. On SQLite the rows are read
+// through the library itself, each value taken once as the text SQLite holds.
+class RecordReader
+{
+public:
+    RecordReader(const StoreConnection& connection, const QString& storeNo)
+        : connection(connection), storeNo(storeNo)
+    {
+    }
+
+    // Appends the records to `out`; on failure `out` keeps what it held.
+    bool Products(int timeMode, int kind, const QString& startDate, const QString& queryDate,
+                  QList<ProductRecord>& out) const;
+    bool Finances(int timeMode, int kind, const QString& startDate, const QString& queryDate,
+                  QList<FinanceRecord>& out) const;
+
+private:
+    bool PeriodStatement(const QString& table, const QString& columns, const QString& dateColumn,
+                         int timeMode, int kind, const QString& startDate, const QString& queryDate,
+                         QString& statement, QVariantList& values) const;
+    template <class Record>
+    bool Read(const QString& statement, const QVariantList& values, int dateText,
+              QList<Record>& out) const;
+
+    const StoreConnection& connection;
+    QString storeNo;
+};
