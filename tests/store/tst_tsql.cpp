@@ -2,9 +2,12 @@
 #include "DbManager.h"
 #include "DemoData.h"
 #include "DemoWriter.h"
+#include "FakeTdsServer.h"
+#include "OdbcDriver.h"
 #include "RecordingDriver.h"
 #include "SampleGoods.h"
 #include "Schema.h"
+#include "SqlDialect.h"
 #include "StoreTables.h"
 
 #include <QCoreApplication>
@@ -454,11 +457,64 @@ private slots:
     }
 };
 
+// Through the real ODBC path: FreeTDS logs in to a server that answers like SQL Server, and the
+// first statements the program sends after the login arrive as the program built them.
+class FreeTdsPathTest : public QObject
+{
+    Q_OBJECT
+private slots:
+    void tableCheckArrivesAsBuilt()
+    {
+        if (!OdbcDriver::IsFreeTds("FreeTDS"))
+            QSKIP("FreeTDS not installed");
+        FakeTdsServer server(FakeTdsServer::AnswerEverything);
+        QTemporaryDir dir;
+        const QString config = dir.filePath("dBConfig.ini");
+        {
+            QSettings ini(config, QSettings::IniFormat);
+            ini.setValue("Driver/TYPE", "QODBC");
+            ini.setValue("Driver/ODBC", "FreeTDS");
+            ini.setValue("HostName/IP", "127.0.0.1");
+            ini.setValue("Port/PORT", server.Port());
+            ini.setValue("DatabaseName/DATABASE", "ledger");
+            ini.setValue("UserName/UID", "sa");
+            ini.setValue("Password/PWD", "secret");
+        }
+        qputenv("TDSVER", "7.0");
+        // The server answers every request with nothing, so the tables never show up and the
+        // connection is refused in the end; what matters is what was sent before.
+        DbManager::Instance()->ConnectFromConfig(config);
+        DbManager::Instance()->Disconnect();
+        qunsetenv("TDSVER");
+        QCOMPARE(server.Login(), QStringList({"sa", "secret", "ledger"}));
+        const QList<QByteArray> requests = server.Requests();
+        const SqlDialect dialect(SqlDialect::SqlServer);
+        // The server never lists a table, so each is created as the database's first.
+        QStringList built;
+        for (const TableSchema& table : Schema::Tables())
+            built << dialect.CreateTableStatement(table.name, table.columns, table.types, true)
+                  << dialect.IndexStatements(table.name);
+        // Each request carrying one of the program's statements, in the order sent.
+        QStringList programs;
+        for (const QByteArray& request : requests) {
+            qInfo("sent: %s", request.left(request.indexOf(' ', 5)).constData());
+            for (const QString& statement : std::as_const(built)) {
+                const QByteArray utf16(reinterpret_cast<const char*>(statement.utf16()),
+                                       statement.size() * 2);
+                if (request.contains(utf16))
+                    programs << statement;
+            }
+        }
+        QCOMPARE(programs.mid(0, built.size()), built);
+    }
+};
+
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
-    TsqlStatementsTest test;
-    return QTest::qExec(&test, argc, argv);
+    TsqlStatementsTest statements;
+    FreeTdsPathTest freeTds;
+    return QTest::qExec(&statements, argc, argv) | QTest::qExec(&freeTds, argc, argv);
 }
 
 #include "tst_tsql.moc"
