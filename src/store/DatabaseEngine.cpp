@@ -3,6 +3,7 @@
 #include "DbManager.h"
 #include "Period.h"
 #include "StoreTables.h"
+#include "TextPool.h"
 #include "WriteTransaction.h"
 
 #include <QHash>
@@ -93,6 +94,7 @@ template <size_t N> QString SelectList(const std::array<const char*, N>& columns
 // column may come as a date from servers with a real date column.
 template <class Record> void ReadQueryRecords(QSqlQuery& query, int dateText, QList<Record>& out)
 {
+    TextPool pool(Record::TextCount);
     while (query.next()) {
         Record& r = out.emplaceBack();
         r.tab_type = query.value(0).toInt();
@@ -100,7 +102,7 @@ template <class Record> void ReadQueryRecords(QSqlQuery& query, int dateText, QL
             const QVariant v = query.value(c + 1);
             r.Text(c) = c == dateText && v.typeId() == QMetaType::QDate
                             ? v.toDate().toString(QStringLiteral("yyyy-MM-dd"))
-                            : v.toString();
+                            : pool.Shared(c, v.toString());
         }
     }
 }
@@ -138,13 +140,14 @@ bool ReadSqliteRecords(sqlite3* handle, const QString& statement, const QVariant
         }
     }
     const qsizetype held = out.size();
+    TextPool pool(Record::TextCount);
     int step = SQLITE_ROW;
     while ((step = sqlite3_step(select)) == SQLITE_ROW) {
         Record& r = out.emplaceBack();
         r.tab_type = sqlite3_column_int(select, 0);
         for (int c = 0; c < Record::TextCount; ++c) {
             const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(select, c + 1));
-            r.Text(c) = QString::fromUtf8(text, sqlite3_column_bytes(select, c + 1));
+            r.Text(c) = pool.FromUtf8(c, text, sqlite3_column_bytes(select, c + 1));
         }
     }
     if (step != SQLITE_DONE) {
