@@ -8,6 +8,7 @@
 
 class QSaveFile;
 class QSqlQuery;
+struct sqlite3;
 
 // What a backup came to.
 struct BackupResult {
@@ -39,6 +40,8 @@ private:
     QStringList Tables() const;
     qint64 CountRows(const QString& table, QString& error) const;
     bool WriteTable(const QString& table, QSaveFile& file, BackupResult& result);
+    bool WriteSqliteTable(sqlite3* handle, const QString& table, QSaveFile& file,
+                          BackupResult& result);
     QString PageStatement(const QString& table) const;
 
     QSqlDatabase db;

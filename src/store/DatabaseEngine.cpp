@@ -2,6 +2,7 @@
 
 #include "DbManager.h"
 #include "Period.h"
+#include "SqliteHandle.h"
 #include "StoreTables.h"
 #include "TextPool.h"
 #include "WriteTransaction.h"
@@ -105,15 +106,6 @@ template <class Record> void ReadQueryRecords(QSqlQuery& query, int dateText, QL
                             : pool.Shared(c, v.toString());
         }
     }
-}
-
-// The library handle of a SQLite connection; nullptr for other drivers.
-sqlite3* SqliteHandle(const QSqlDatabase& db)
-{
-    const QVariant handle = db.driver() ? db.driver()->handle() : QVariant();
-    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
-        return nullptr;
-    return *static_cast<sqlite3* const*>(handle.constData());
 }
 
 // A select on SQLite read through the library itself: each value is taken once, as the UTF-8
