@@ -22,7 +22,7 @@ PACKAGES=(
     qt6-base-dev qt6-base-dev-tools qt6-base-private-dev qt6-tools-dev qt6-tools-dev-tools
     libqt6sql6-sqlite libqt6sql6-psql libqt6sql6-odbc
     qt6-webengine-dev qt6-webchannel-dev libgl-dev
-    libquazip1-qt6-dev libgsf-1-dev libsqlite3-dev
+    libquazip1-qt6-dev libgsf-1-dev libsqlite3-dev libpq-dev
     postgresql unixodbc-dev odbc-postgresql tdsodbc
     fonts-noto-cjk fonts-wqy-microhei xvfb sqlite3 python3 python3-xlrd python3-openpyxl python3-xlwt
     poppler-utils qt6-translations-l10n

@@ -1,5 +1,7 @@
 #include "BulkInserter.h"
 
+#include "PgCopy.h"
+
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QStringList>
@@ -19,8 +21,13 @@ BulkInserter::BulkInserter(QSqlDatabase database, int rowsPerStatement) : db(dat
         maxParameters = 2000;
         maxRows = 1000;
     }
-    if (rowsPerStatement > 0)
+    if (rowsPerStatement > 0) {
         maxRows = rowsPerStatement;
+    } else if ((copyConnection = PgCopy::Connection(db))) {
+        // COPY takes rows without a statement per batch: the batch is only what is held at once.
+        maxParameters = 200000;
+        maxRows = 10000;
+    }
 }
 
 int BulkInserter::RowsFor(int columnCount) const
@@ -62,6 +69,8 @@ QString BulkInserter::Statement(int rows) const
 
 bool BulkInserter::Send(int rows)
 {
+    if (copyConnection)
+        return Copy(rows);
     // Full batches reuse their prepared statement; the last, shorter one of a run is prepared once.
     const bool full = rows == RowsFor(int(queued.columns.size()));
     QString key;
@@ -85,6 +94,22 @@ bool BulkInserter::Send(int rows)
         query->bindValue(int(i), queued.values.at(i));
     if (!query->exec()) {
         error = query->lastError().text().trimmed();
+        return false;
+    }
+    inserted += rows;
+    queued.values.clear();
+    queued.tags.clear();
+    return true;
+}
+
+bool BulkInserter::Copy(int rows)
+{
+    QStringList names;
+    for (int c : queued.columns)
+        names << queued.table->columns.at(c);
+    PgCopy copy(copyConnection);
+    if (!copy.Send(queued.table->name, names, queued.values)) {
+        error = copy.Error();
         return false;
     }
     inserted += rows;

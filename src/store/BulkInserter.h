@@ -10,6 +10,8 @@
 #include <QVariantList>
 #include <memory>
 
+struct pg_conn;
+
 // Rows waiting for one statement: one table and column set, the values row after row, and the
 // tag the caller gave each row (the line of a file, the row of a sheet).
 struct BulkRows {
@@ -23,8 +25,8 @@ struct BulkRows {
 };
 
 // Inserts many rows fast: rows naming the same columns of a table are sent several at a time in
-// one multi-row insert, through one prepared statement per table and column set. The caller
-// holds the transaction around it.
+// one multi-row insert, through one prepared statement per table and column set; on PostgreSQL
+// in one COPY. The caller holds the transaction around it.
 class BulkInserter
 {
 public:
@@ -47,9 +49,11 @@ public:
 private:
     int RowsFor(int columnCount) const;
     bool Send(int rows);
+    bool Copy(int rows);
     QString Statement(int rows) const;
 
     QSqlDatabase db;
+    pg_conn* copyConnection = nullptr; // PostgreSQL's client connection, when rows go by COPY
     int maxParameters;
     int maxRows;
     BulkRows queued;

@@ -1,5 +1,6 @@
 // Backup scripts: reading them, and backup/restore round trips on every back end and across them.
 #include "BackupWriter.h"
+#include "BulkInserter.h"
 #include "CompletenessLine.h"
 #include "DatabaseEngine.h"
 #include "DatabaseFixture.h"
@@ -815,6 +816,35 @@ private slots:
         QCOMPARE(TestDatabase::Scalar("select count(*) from tb_sm_product_info where "
                                       "product_code is null or prodcut_remark is null"),
                  0);
+    }
+
+    // Texts with the characters a bulk path must escape (COPY's tab, line end and backslash, a
+    // statement's quote) and a null arrive as given.
+    void textsArriveAsGiven()
+    {
+        const QStringList remarks = {"tab\there",      "line\nbreak\r", "back\\slash \\N",
+                                     "quote ' and \"", "中文备注",      "\\.",
+                                     QString()};
+        const TableSchema& users = Schema::Tables().at(4);
+        QCOMPARE(users.name, QString("tb_sm_user"));
+        QSqlDatabase db = DbManager::Instance()->Database();
+        QVERIFY(db.transaction());
+        {
+            BulkInserter inserter(db);
+            for (int i = 0; i < remarks.size(); ++i)
+                QVERIFY2(inserter.Add(users, {1, 6, 7},
+                                      {QString("u%1").arg(i), remarks.at(i), "STORE-A"}, i),
+                         qPrintable(inserter.Error()));
+            QVERIFY2(inserter.Flush(), qPrintable(inserter.Error()));
+        }
+        QVERIFY(db.commit());
+        QSqlQuery query(db);
+        QVERIFY(query.exec("select user_name, user_remark from tb_sm_user order by user_name"));
+        for (const QString& remark : remarks) {
+            QVERIFY(query.next());
+            QCOMPARE(query.value(1).toString(), remark);
+            QCOMPARE(query.value(1).isNull(), remark.isNull());
+        }
     }
 };
 
