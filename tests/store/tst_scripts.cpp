@@ -777,6 +777,28 @@ private slots:
             QVERIFY2(!BackUpAndRestore(from, to, path).isEmpty(), TestDatabase::Name(from));
         }
     }
+
+    // SQLite and PostgreSQL are read through their client libraries, other servers through the
+    // driver: the same rows make the same script, byte for byte.
+    void everyReaderWritesTheSameScript()
+    {
+        if (!TestDatabase::Available().contains(TestDatabase::OdbcPostgres))
+            QSKIP("no PostgreSQL server reached through ODBC");
+        QTemporaryDir dir;
+        QList<QByteArray> scripts;
+        for (TestDatabase::Backend backend :
+             {TestDatabase::Sqlite, TestDatabase::Postgres, TestDatabase::OdbcPostgres}) {
+            TestDatabase db(backend);
+            QVERIFY(db.Connect());
+            FillStore("STORE-A", 16);
+            const QString path = dir.filePath(TestDatabase::Name(backend) + QString(".sql"));
+            QVERIFY(DatabaseEngine::Instance()->BackupToScript(path).ok);
+            scripts << FileBytes(path);
+        }
+        QVERIFY(scripts.first().size() > 1000);
+        QCOMPARE(scripts.at(1), scripts.first());
+        QCOMPARE(scripts.at(2), scripts.first());
+    }
 };
 
 // Records in the order of their kind and entry time.
