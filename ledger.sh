@@ -19,10 +19,10 @@ RUNDIR="${LEDGER_RUN_DIR:-$ROOT/run}"
 
 PACKAGES=(
     build-essential cmake ninja-build pkg-config
-    qt6-base-dev qt6-base-dev-tools qt6-tools-dev qt6-tools-dev-tools
+    qt6-base-dev qt6-base-dev-tools qt6-base-private-dev qt6-tools-dev qt6-tools-dev-tools
     libqt6sql6-sqlite libqt6sql6-psql libqt6sql6-odbc
     qt6-webengine-dev qt6-webchannel-dev libgl-dev
-    libquazip1-qt6-dev libgsf-1-dev libsqlite3-dev
+    libquazip1-qt6-dev libgsf-1-dev libsqlite3-dev libpq-dev
     postgresql unixodbc-dev odbc-postgresql tdsodbc
     fonts-noto-cjk fonts-wqy-microhei xvfb sqlite3 python3 python3-xlrd python3-openpyxl python3-xlwt
     poppler-utils qt6-translations-l10n
@@ -44,6 +44,18 @@ cmd_deps() {
         as_root apt-get update -qq
         as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
             "${missing[@]}" >/dev/null
+    fi
+}
+
+# The T-SQL grammar the SQL Server statements are checked against (node-sql-parser, pinned by
+# tools/tsql/package-lock.json).
+tsql_deps() {
+    if ! command -v npm >/dev/null; then
+        as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
+            nodejs npm >/dev/null
+    fi
+    if [ ! -d "$ROOT/tools/tsql/node_modules/node-sql-parser" ]; then
+        npm ci --prefix "$ROOT/tools/tsql" --no-audit --no-fund --silent
     fi
 }
 
@@ -80,6 +92,7 @@ pg_start() {
 
 cmd_test() {
     cmd_build
+    tsql_deps
     pg_start
     export QT_QPA_PLATFORM=offscreen
     if [ -z "${XDG_RUNTIME_DIR:-}" ]; then

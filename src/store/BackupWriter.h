@@ -8,12 +8,42 @@
 
 class QSaveFile;
 class QSqlQuery;
+struct pg_conn;
+struct sqlite3;
 
 // What a backup came to.
 struct BackupResult {
     bool ok = false;
     qint64 rows = 0;
     QString error; // why the file was not written
+};
+
+// The script's rows gathered into large writes of the file, with the job's progress and stop.
+class ScriptChunks
+{
+public:
+    ScriptChunks(QSaveFile& file, BackupResult& result, const ScriptProgress& progress,
+                 const ScriptStop& stop, qint64 total);
+    // Starts a row with the insert's head; false when the job was asked to stop.
+    bool StartRow(const QByteArray& head);
+    // The row being written.
+    QByteArray& Row() { return chunk; }
+    // Ends the row; false when the file refused a write.
+    bool EndRow();
+    // Writes what is left; false when the file refused it.
+    bool Finish();
+    // Sets the backup's error; always false.
+    bool Fail(const QString& error);
+
+private:
+    bool Write();
+
+    QSaveFile& file;
+    BackupResult& result;
+    const ScriptProgress& progress;
+    const ScriptStop& stop;
+    qint64 total;
+    QByteArray chunk;
 };
 
 // Writes one store's rows of the program's tables as a script of inserts, one line per row:
@@ -39,7 +69,11 @@ private:
     QStringList Tables() const;
     qint64 CountRows(const QString& table, QString& error) const;
     bool WriteTable(const QString& table, QSaveFile& file, BackupResult& result);
+    bool WriteDriverTable(const QString& table, ScriptChunks& chunks);
+    bool WriteSqliteTable(sqlite3* handle, const QString& table, ScriptChunks& chunks);
+    bool WritePgTable(pg_conn* connection, const QString& table, ScriptChunks& chunks);
     QString PageStatement(const QString& table) const;
+    static QByteArray InsertHead(const QString& table, QStringList names);
 
     QSqlDatabase db;
     QString storeNo;

@@ -1,5 +1,7 @@
 #include "BulkInserter.h"
 
+#include "PgCopy.h"
+
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QStringList>
@@ -7,8 +9,13 @@
 BulkInserter::BulkInserter(QSqlDatabase database, int rowsPerStatement)
     : db(database), limits(BulkLimits::For(db))
 {
-    if (rowsPerStatement > 0)
+    if (rowsPerStatement != 1 && (copyConnection = PgCopy::Connection(db))) {
+        // COPY takes rows without a statement to parse: the batch is only what is held at once.
+        limits.maxParameters = 200000;
+        limits.maxRows = 10000;
+    } else if (rowsPerStatement > 0) {
         limits.maxRows = rowsPerStatement;
+    }
 }
 
 bool BulkInserter::Add(const TableSchema& rowTable, const QList<int>& rowColumns,
@@ -45,6 +52,8 @@ QString BulkInserter::Statement(int rows) const
 
 bool BulkInserter::Send(int rows)
 {
+    if (copyConnection)
+        return Copy(rows);
     // Full batches reuse their prepared statement; the last, shorter one of a run is prepared once.
     const bool full = rows == limits.RowsFor(int(queued.columns.size()));
     QString key;
@@ -72,6 +81,22 @@ bool BulkInserter::Send(int rows)
     }
     inserted += rows;
     insertedInto[queued.table->name] += rows;
+    queued.values.clear();
+    queued.tags.clear();
+    return true;
+}
+
+bool BulkInserter::Copy(int rows)
+{
+    QStringList names;
+    for (int c : queued.columns)
+        names << queued.table->columns.at(c);
+    PgCopy copy(copyConnection);
+    if (!copy.Send(queued.table->name, names, queued.values)) {
+        error = copy.Error();
+        return false;
+    }
+    inserted += rows;
     queued.values.clear();
     queued.tags.clear();
     return true;

@@ -11,6 +11,8 @@
 #include <QVariantList>
 #include <memory>
 
+struct pg_conn;
+
 // Rows waiting for one statement: one table and column set, the values row after row, and the
 // tag the caller gave each row (the line of a file, the row of a sheet).
 struct BulkRows {
@@ -24,12 +26,14 @@ struct BulkRows {
 };
 
 // Inserts many rows fast: rows naming the same columns of a table are sent several at a time in
-// one multi-row insert, through one prepared statement per table and column set. The caller
-// holds the transaction around it.
+// one multi-row insert, through one prepared statement per table and column set; on PostgreSQL
+// in one COPY. The caller holds the transaction around it.
 class BulkInserter
 {
 public:
-    // `rowsPerStatement` 0: as many as the driver takes comfortably.
+    // `rowsPerStatement` 0: as many as the driver takes comfortably; 1: each row a statement of
+    // its own (to find a refused row). PostgreSQL takes all but single rows by COPY, in batches
+    // of its own size.
     explicit BulkInserter(QSqlDatabase db, int rowsPerStatement = 0);
 
     // Queues one row; `columns` are positions in `table.columns`, `values` follow them, `tag`
@@ -49,10 +53,12 @@ public:
 
 private:
     bool Send(int rows);
+    bool Copy(int rows);
     QString Statement(int rows) const;
 
     QSqlDatabase db;
     BulkLimits limits;
+    pg_conn* copyConnection = nullptr; // PostgreSQL's client connection, when rows go by COPY
     BulkRows queued;
     // Prepared full batches by table and column set.
     QHash<QString, std::shared_ptr<QSqlQuery>> prepared;

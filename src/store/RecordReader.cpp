@@ -2,9 +2,10 @@
 
 #include "LedgerColumns.h"
 #include "Period.h"
+#include "SqliteHandle.h"
 #include "StoreTables.h"
+#include "TextPool.h"
 
-#include <QSqlDriver>
 #include <QSqlQuery>
 #include <sqlite3.h>
 
@@ -17,6 +18,7 @@ namespace
 // column may come as a date from servers with a real date column.
 template <class Record> void ReadQueryRecords(QSqlQuery& query, int dateText, QList<Record>& out)
 {
+    TextPool pool(Record::TextCount);
     while (query.next()) {
         Record& r = out.emplaceBack();
         r.tab_type = query.value(0).toInt();
@@ -24,18 +26,9 @@ template <class Record> void ReadQueryRecords(QSqlQuery& query, int dateText, QL
             const QVariant v = query.value(c + 1);
             r.Text(c) = c == dateText && v.typeId() == QMetaType::QDate
                             ? v.toDate().toString(QStringLiteral("yyyy-MM-dd"))
-                            : v.toString();
+                            : pool.Shared(c, v.toString());
         }
     }
-}
-
-// The library handle of a SQLite connection; nullptr for other drivers.
-sqlite3* SqliteHandle(const QSqlDatabase& db)
-{
-    const QVariant handle = db.driver() ? db.driver()->handle() : QVariant();
-    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
-        return nullptr;
-    return *static_cast<sqlite3* const*>(handle.constData());
 }
 
 // A select on SQLite read through the library itself: each value is taken once, as the UTF-8
@@ -62,13 +55,14 @@ bool ReadSqliteRecords(sqlite3* handle, const QString& statement, const QVariant
         }
     }
     const qsizetype held = out.size();
+    TextPool pool(Record::TextCount);
     int step = SQLITE_ROW;
     while ((step = sqlite3_step(select)) == SQLITE_ROW) {
         Record& r = out.emplaceBack();
         r.tab_type = sqlite3_column_int(select, 0);
         for (int c = 0; c < Record::TextCount; ++c) {
             const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(select, c + 1));
-            r.Text(c) = QString::fromUtf8(text, sqlite3_column_bytes(select, c + 1));
+            r.Text(c) = pool.FromUtf8(c, text, sqlite3_column_bytes(select, c + 1));
         }
     }
     if (step != SQLITE_DONE) {

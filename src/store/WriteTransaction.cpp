@@ -68,20 +68,7 @@ WriteTransaction::~WriteTransaction()
 
 bool WriteTransaction::LockKey(const QString& key)
 {
-    if (!open)
-        return false;
-    switch (db.driver()->dbmsType()) {
-    case QSqlDriver::PostgreSQL:
-        return Exec(QStringLiteral("select count(*) from (select "
-                                   "pg_advisory_xact_lock(hashtext(cast(? as text)))) as locked"),
-                    {key});
-    case QSqlDriver::MSSqlServer:
-        return Exec(QStringLiteral("exec sp_getapplock @Resource=?, @LockMode='Exclusive', "
-                                   "@LockOwner='Transaction'"),
-                    {key.left(255)});
-    default:
-        return true; // SQLite: the immediate transaction already keeps every other writer out
-    }
+    return LockKeys({key});
 }
 
 bool WriteTransaction::LockKeys(QStringList keys)
@@ -90,17 +77,21 @@ bool WriteTransaction::LockKeys(QStringList keys)
         return false;
     keys.sort();
     keys.removeDuplicates();
-    if (db.driver()->dbmsType() != QSqlDriver::PostgreSQL) {
-        for (const QString& key : std::as_const(keys)) {
-            if (!LockKey(key))
-                return false;
-        }
-        return true;
-    }
-    // Many keys to a round trip; the branches of a union all run in their order.
+    const QSqlDriver::DbmsType server = db.driver()->dbmsType();
+    if (server != QSqlDriver::PostgreSQL && server != QSqlDriver::MSSqlServer)
+        return true; // SQLite: the immediate transaction already keeps every other writer out
+    // Many keys to a round trip, taken in their order.
     constexpr qsizetype KeysPerStatement = 200;
     for (qsizetype from = 0; from < keys.size(); from += KeysPerStatement) {
         const QStringList part = keys.mid(from, KeysPerStatement);
+        if (server == QSqlDriver::MSSqlServer) {
+            QStringList shortened;
+            for (const QString& key : part)
+                shortened << key.left(255);
+            if (!ServerLocksGranted(shortened))
+                return false;
+            continue;
+        }
         QStringList locks;
         for (qsizetype i = 0; i < part.size(); ++i)
             locks << QStringLiteral("select pg_advisory_xact_lock(hashtext(cast(? as text)))");
@@ -134,6 +125,39 @@ bool WriteTransaction::Exec(const QString& statement, const QVariantList& values
     }
     busy = !ok && query.lastError().nativeErrorCode() == SqliteBusy;
     return ok || Fail(query.lastError().text());
+}
+
+// sp_getapplock answers through its return value: 0 or 1 granted, negative refused (timed out,
+// cancelled, chosen as a deadlock victim). The least answer of the keys comes back; a refused
+// lock must fail the save.
+bool WriteTransaction::ServerLocksGranted(const QStringList& keys)
+{
+    QString statement = QStringLiteral("set nocount on; declare @granted int, @least int = 0;");
+    for (qsizetype i = 0; i < keys.size(); ++i)
+        statement += QStringLiteral(
+            " exec @granted = sp_getapplock @Resource=?, @LockMode='Exclusive', "
+            "@LockOwner='Transaction'; select @least = case when @granted < @least then @granted "
+            "else @least end;");
+    statement += QStringLiteral(" select @least as granted");
+    QSqlQuery query(db);
+    bool ok = query.prepare(statement);
+    if (ok) {
+        for (const QString& key : keys)
+            query.addBindValue(key);
+        ok = query.exec();
+    }
+    if (!ok)
+        return Fail(query.lastError().text());
+    // The statements before the last select may each leave a result without rows.
+    while (!query.isSelect() && query.nextResult()) {
+    }
+    if (!query.next())
+        return Fail(QStringLiteral("数据库没有回答记录锁的结果"));
+    const int granted = query.value(0).toInt();
+    if (granted < 0)
+        return Fail(
+            QStringLiteral("无法锁定要保存的记录（数据库回答 %1），请稍后再试").arg(granted));
+    return true;
 }
 
 bool WriteTransaction::Fail(const QString& reason)

@@ -32,6 +32,7 @@ public:
 
 private:
     bool Exec(const QString& statement, const QVariantList& values = {});
+    bool ServerLocksGranted(const QStringList& keys);
     bool Fail(const QString& reason);
     bool IsSqlite() const;
 

@@ -2,6 +2,7 @@
 #include "DatabaseEngine.h"
 #include "DatabaseFixture.h"
 #include "DbManager.h"
+#include "FakeTdsServer.h"
 #include "IniFile.h"
 #include "OdbcDriver.h"
 #include "TestDatabase.h"
@@ -15,13 +16,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
-
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <poll.h>
-#include <sys/socket.h>
-#include <thread>
-#include <unistd.h>
 
 namespace
 {
@@ -48,80 +42,6 @@ ProductRecord Goods(const QString& serial)
     r.product_time = "2024-05-01";
     return r;
 }
-
-// A server on 127.0.0.1 that takes one connection, keeps the first TDS packet it receives and
-// hangs up: enough to see the login a driver sends.
-class FakeTdsServer
-{
-public:
-    FakeTdsServer()
-    {
-        listener = socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t size = sizeof address;
-        if (bind(listener, reinterpret_cast<sockaddr*>(&address), size) == 0 &&
-            listen(listener, 1) == 0 &&
-            getsockname(listener, reinterpret_cast<sockaddr*>(&address), &size) == 0)
-            port = ntohs(address.sin_port);
-        serving = std::thread([this] { Serve(); });
-    }
-    ~FakeTdsServer()
-    {
-        if (serving.joinable())
-            serving.join();
-        close(listener);
-    }
-
-    quint16 Port() const { return port; }
-
-    // User name, password and database of the TDS 7 login received.
-    QStringList Login()
-    {
-        if (serving.joinable())
-            serving.join();
-        if (packet.size() < 8 + 72 || packet.at(0) != 0x10)
-            return {};
-        const QByteArray body = packet.mid(8);
-        auto field = [&](int at, bool password) {
-            const int offset = quint8(body[at]) | quint8(body[at + 1]) << 8;
-            const int chars = quint8(body[at + 2]) | quint8(body[at + 3]) << 8;
-            QByteArray bytes = body.mid(offset, chars * 2);
-            for (char& b : bytes) {
-                if (password) { // each byte XORed with 0xA5 and its halves swapped
-                    const quint8 x = quint8(b) ^ 0xA5;
-                    b = char(quint8(x << 4 | x >> 4));
-                }
-            }
-            return QString::fromUtf16(reinterpret_cast<const char16_t*>(bytes.constData()), chars);
-        };
-        return {field(40, false), field(44, true), field(68, false)};
-    }
-
-private:
-    void Serve()
-    {
-        pollfd wait{listener, POLLIN, 0};
-        if (poll(&wait, 1, 20000) != 1)
-            return;
-        const int client = accept(listener, nullptr, nullptr);
-        char buffer[4096];
-        while (packet.size() < 8 || packet.size() < (quint8(packet[2]) << 8 | quint8(packet[3]))) {
-            pollfd in{client, POLLIN, 0};
-            const ssize_t n = poll(&in, 1, 10000) == 1 ? recv(client, buffer, sizeof buffer, 0) : 0;
-            if (n <= 0)
-                break;
-            packet.append(buffer, n);
-        }
-        close(client);
-    }
-
-    int listener = -1;
-    quint16 port = 0;
-    QByteArray packet;
-    std::thread serving;
-};
 
 } // namespace
 
@@ -508,7 +428,7 @@ private slots:
     {
         if (!OdbcDriver::IsFreeTds("FreeTDS") || OdbcDriver::IsFreeTds("PostgreSQL Unicode"))
             QSKIP("FreeTDS not installed");
-        FakeTdsServer server;
+        FakeTdsServer server(FakeTdsServer::HangUpAfterLogin);
         QTemporaryDir dir;
         const QString path = dir.filePath("dBConfig.ini");
         WriteFile(path, "[Driver]\nTYPE=QODBC\nODBC=FreeTDS\n[HostName]\nIP=127.0.0.1\n"

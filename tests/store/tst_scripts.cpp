@@ -1,5 +1,6 @@
 // Backup scripts: reading them, and backup/restore round trips on every back end and across them.
 #include "BackupWriter.h"
+#include "BulkInserter.h"
 #include "CompletenessLine.h"
 #include "DatabaseEngine.h"
 #include "DatabaseFixture.h"
@@ -776,6 +777,28 @@ private slots:
             QVERIFY2(!BackUpAndRestore(from, to, path).isEmpty(), TestDatabase::Name(from));
         }
     }
+
+    // SQLite and PostgreSQL are read through their client libraries, other servers through the
+    // driver: the same rows make the same script, byte for byte.
+    void everyReaderWritesTheSameScript()
+    {
+        if (!TestDatabase::Available().contains(TestDatabase::OdbcPostgres))
+            QSKIP("no PostgreSQL server reached through ODBC");
+        QTemporaryDir dir;
+        QList<QByteArray> scripts;
+        for (TestDatabase::Backend backend :
+             {TestDatabase::Sqlite, TestDatabase::Postgres, TestDatabase::OdbcPostgres}) {
+            TestDatabase db(backend);
+            QVERIFY(db.Connect());
+            FillStore("STORE-A", 16);
+            const QString path = dir.filePath(TestDatabase::Name(backend) + QString(".sql"));
+            QVERIFY(DatabaseEngine::Instance()->BackupToScript(path).ok);
+            scripts << FileBytes(path);
+        }
+        QVERIFY(scripts.first().size() > 1000);
+        QCOMPARE(scripts.at(1), scripts.first());
+        QCOMPARE(scripts.at(2), scripts.first());
+    }
 };
 
 // Records in the order of their kind and entry time.
@@ -815,6 +838,35 @@ private slots:
         QCOMPARE(TestDatabase::Scalar("select count(*) from tb_sm_product_info where "
                                       "product_code is null or prodcut_remark is null"),
                  0);
+    }
+
+    // Texts with the characters a bulk path must escape (COPY's tab, line end and backslash, a
+    // statement's quote) and a null arrive as given.
+    void textsArriveAsGiven()
+    {
+        const QStringList remarks = {"tab\there",      "line\nbreak\r", "back\\slash \\N",
+                                     "quote ' and \"", "中文备注",      "\\.",
+                                     QString()};
+        const TableSchema& users = Schema::Tables().at(4);
+        QCOMPARE(users.name, QString("tb_sm_user"));
+        QSqlDatabase db = DbManager::Instance()->Database();
+        QVERIFY(db.transaction());
+        {
+            BulkInserter inserter(db);
+            for (int i = 0; i < remarks.size(); ++i)
+                QVERIFY2(inserter.Add(users, {1, 6, 7},
+                                      {QString("u%1").arg(i), remarks.at(i), "STORE-A"}, i),
+                         qPrintable(inserter.Error()));
+            QVERIFY2(inserter.Flush(), qPrintable(inserter.Error()));
+        }
+        QVERIFY(db.commit());
+        QSqlQuery query(db);
+        QVERIFY(query.exec("select user_name, user_remark from tb_sm_user order by user_name"));
+        for (const QString& remark : remarks) {
+            QVERIFY(query.next());
+            QCOMPARE(query.value(1).toString(), remark);
+            QCOMPARE(query.value(1).isNull(), remark.isNull());
+        }
     }
 };
 

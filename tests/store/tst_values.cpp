@@ -5,6 +5,7 @@
 #include "NumberText.h"
 #include "Period.h"
 #include "SqlDialect.h"
+#include "TextPool.h"
 
 #include <QFile>
 #include <QRandomGenerator>
@@ -241,6 +242,29 @@ private slots:
         QCOMPARE(dialect.CreateTableStatement("tb_sm_user", {"user_name"}, {"VARCHAR(50)"}, true),
                  QString("create table [tb_sm_user] ([id] int identity(1,1),constraint pkid "
                          "primary key (id),[user_name] VARCHAR(50))"));
+    }
+
+    // Texts read through the pool are the texts given; repeated ones share one string, and a
+    // column of ever new values (past the pool's limit) still reads every value right.
+    void textPool()
+    {
+        TextPool pool(2);
+        const QByteArray red = QStringLiteral("红色").toUtf8();
+        const QString first = pool.FromUtf8(0, red.constData(), red.size());
+        const QString again = pool.FromUtf8(0, red.constData(), red.size());
+        QCOMPARE(again, QStringLiteral("红色"));
+        QCOMPARE(again.constData(), first.constData());
+        QVERIFY(pool.FromUtf8(1, red.constData(), red.size()).constData() != first.constData());
+        QVERIFY(!pool.FromUtf8(0, "", 0).isNull());
+        const QByteArray remark(200, 'x');
+        QCOMPARE(pool.FromUtf8(0, remark.constData(), remark.size()), QString(remark));
+        for (int i = 0; i < 10000; ++i) {
+            const QByteArray serial = "2024-05-01 10:00:00:" + QByteArray::number(i);
+            QCOMPARE(pool.FromUtf8(1, serial.constData(), serial.size()), QString(serial));
+            QCOMPARE(pool.Shared(0, QString::number(i % 7)), QString::number(i % 7));
+        }
+        const QString seven = pool.Shared(0, QStringLiteral("6"));
+        QCOMPARE(pool.Shared(0, QString::number(6)).constData(), seven.constData());
     }
 };
 

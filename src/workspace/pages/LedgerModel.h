@@ -161,10 +161,12 @@ public:
     void ShowRecords(const QList<Record>& records)
     {
         beginResetModel();
+        // The rows stay shared with the query's result; they are copied only when one of them
+        // needs a serial.
         rows = records;
-        for (Record& r : rows) {
-            if (LacksSerial(r))
-                r.Text(0) = NextSerial();
+        for (qsizetype i = 0; i < rows.size(); ++i) {
+            if (LacksSerial(rows.at(i)))
+                rows[i].Text(0) = NextSerial();
         }
         RebuildSums();
         endResetModel();

@@ -1,0 +1,105 @@
+#include "PgCopy.h"
+
+#include <QSqlDriver>
+#include <QVariant>
+
+#include <libpq-fe.h>
+
+namespace
+{
+
+// COPY's text form: tab between values, a line per row, \N for null, and a backslash before a
+// backslash, tab, line feed or carriage return inside a value.
+void AppendValue(QByteArray& out, const QVariant& value)
+{
+    if (value.isNull()) {
+        out += "\\N";
+        return;
+    }
+    QByteArray bytes;
+    switch (value.typeId()) {
+    case QMetaType::QByteArray:
+        bytes = "\\x" + value.toByteArray().toHex();
+        break;
+    case QMetaType::Bool:
+        bytes = value.toBool() ? "1" : "0";
+        break;
+    default:
+        bytes = value.toString().toUtf8();
+    }
+    for (const char c : std::as_const(bytes)) {
+        switch (c) {
+        case '\\':
+            out += "\\\\";
+            break;
+        case '\t':
+            out += "\\t";
+            break;
+        case '\n':
+            out += "\\n";
+            break;
+        case '\r':
+            out += "\\r";
+            break;
+        default:
+            out += c;
+        }
+    }
+}
+
+// Data handed to the library at a time.
+constexpr qsizetype ChunkBytes = 1 << 20;
+
+} // namespace
+
+pg_conn* PgCopy::Connection(const QSqlDatabase& db)
+{
+    const QVariant handle = db.driver() ? db.driver()->handle() : QVariant();
+    if (!handle.isValid() || qstrcmp(handle.typeName(), "PGconn*") != 0)
+        return nullptr;
+    return *static_cast<PGconn* const*>(handle.constData());
+}
+
+bool PgCopy::Send(const QString& table, const QStringList& columns, const QVariantList& values)
+{
+    error.clear();
+    const QByteArray statement =
+        QStringLiteral("copy %1(%2) from stdin").arg(table, columns.join(u',')).toUtf8();
+    PGresult* started = PQexec(connection, statement.constData());
+    const bool copying = PQresultStatus(started) == PGRES_COPY_IN;
+    if (!copying)
+        Fail(QString::fromUtf8(PQresultErrorMessage(started)));
+    PQclear(started);
+    if (!copying)
+        return false;
+    QByteArray chunk;
+    chunk.reserve(ChunkBytes + 4096);
+    bool sent = true;
+    for (qsizetype i = 0; i < values.size() && sent; ++i) {
+        AppendValue(chunk, values.at(i));
+        chunk += (i + 1) % columns.size() == 0 ? '\n' : '\t';
+        if (chunk.size() >= ChunkBytes || i + 1 == values.size()) {
+            sent = PQputCopyData(connection, chunk.constData(), int(chunk.size())) == 1;
+            chunk.clear();
+        }
+    }
+    if (PQputCopyEnd(connection, sent ? nullptr : "the program stopped sending") != 1)
+        sent = false;
+    bool ok = sent;
+    while (PGresult* result = PQgetResult(connection)) {
+        if (PQresultStatus(result) != PGRES_COMMAND_OK) {
+            ok = false;
+            Fail(QString::fromUtf8(PQresultErrorMessage(result)));
+        }
+        PQclear(result);
+    }
+    if (!sent && error.isEmpty())
+        Fail(QString::fromUtf8(PQerrorMessage(connection)));
+    return ok;
+}
+
+bool PgCopy::Fail(const QString& text)
+{
+    error = text.trimmed();
+    return false;
+}
