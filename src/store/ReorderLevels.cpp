@@ -1,7 +1,9 @@
 #include "ReorderLevels.h"
 
 #include "DbManager.h"
+#include "KeyedRow.h"
 #include "NumberText.h"
+#include "StoreConnection.h"
 #include "WriteTransaction.h"
 
 #include <QSqlError>
@@ -20,22 +22,6 @@ const QStringList Columns = {QStringLiteral("reorder_model"), QStringLiteral("re
 const QString Text50 = QStringLiteral("VARCHAR(50)");
 const QString KeyWhere =
     QStringLiteral("store_no=? and reorder_model=? and reorder_color=? and reorder_store=?");
-
-// Texts are stored as texts, an empty one never as NULL.
-QVariant Text(const QString& text)
-{
-    return text.isNull() ? QVariant(QString(QLatin1String(""))) : QVariant(text);
-}
-
-bool Execute(QSqlQuery& query, const QString& statement, const QVariantList& values)
-{
-    query.setForwardOnly(true);
-    if (!query.prepare(statement))
-        return false;
-    for (const QVariant& v : values)
-        query.addBindValue(v);
-    return query.exec();
-}
 
 QString Reason(const QSqlQuery& query)
 {
@@ -82,11 +68,12 @@ bool ReorderLevels::Load(QList<ReorderLevel>& out)
     if (!EnsureTable())
         return false;
     QSqlQuery select(manager.Database());
-    if (!Execute(select,
-                 QStringLiteral("select reorder_model,reorder_color,reorder_store,reorder_num "
-                                "from %1 where store_no=?")
-                     .arg(Table),
-                 {Text(storeNo)}))
+    if (!StoreConnection::Execute(
+            select,
+            QStringLiteral("select reorder_model,reorder_color,reorder_store,reorder_num "
+                           "from %1 where store_no=?")
+                .arg(Table),
+            {StoredValue::Text(storeNo)}))
         return Fail(Reason(select));
     QList<ReorderLevel> levels;
     while (select.next()) {
@@ -137,29 +124,30 @@ bool ReorderLevels::SaveOnce(const QList<ReorderLevel>& levels)
 bool ReorderLevels::SaveOne(const ReorderLevel& level)
 {
     const QSqlDatabase db = manager.Database();
-    const QVariantList key = {Text(storeNo), Text(level.model), Text(level.colour),
-                              Text(level.place)};
+    const QVariantList key = {StoredValue::Text(storeNo), StoredValue::Text(level.model),
+                              StoredValue::Text(level.colour), StoredValue::Text(level.place)};
     QSqlQuery query(db);
     if (level.level <= 0) {
-        return Execute(query, QStringLiteral("delete from %1 where %2").arg(Table, KeyWhere),
-                       key) ||
+        return StoreConnection::Execute(
+                   query, QStringLiteral("delete from %1 where %2").arg(Table, KeyWhere), key) ||
                Fail(Reason(query));
     }
-    if (!Execute(query, QStringLiteral("select count(*) from %1 where %2").arg(Table, KeyWhere),
-                 key))
+    if (!StoreConnection::Execute(
+            query, QStringLiteral("select count(*) from %1 where %2").arg(Table, KeyWhere), key))
         return Fail(Reason(query));
     const bool stored = query.next() && query.value(0).toInt() > 0;
     const QString number = NumberText::Write(level.level);
     QSqlQuery saving(db);
     const bool saved =
-        stored
-            ? Execute(saving,
-                      QStringLiteral("update %1 set reorder_num=? where %2").arg(Table, KeyWhere),
-                      QVariantList{number} + key)
-            : Execute(saving,
-                      QStringLiteral("insert into %1(%2) values(?,?,?,?,?)")
-                          .arg(Table, Columns.join(QLatin1Char(','))),
-                      {Text(level.model), Text(level.colour), Text(level.place), number,
-                       Text(storeNo)});
+        stored ? StoreConnection::Execute(
+                     saving,
+                     QStringLiteral("update %1 set reorder_num=? where %2").arg(Table, KeyWhere),
+                     QVariantList{number} + key)
+               : StoreConnection::Execute(
+                     saving,
+                     QStringLiteral("insert into %1(%2) values(?,?,?,?,?)")
+                         .arg(Table, Columns.join(QLatin1Char(','))),
+                     {StoredValue::Text(level.model), StoredValue::Text(level.colour),
+                      StoredValue::Text(level.place), number, StoredValue::Text(storeNo)});
     return saved || Fail(Reason(saving));
 }

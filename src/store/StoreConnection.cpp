@@ -11,16 +11,6 @@ namespace
 
 thread_local QString lastError;
 
-bool Execute(QSqlQuery& query, const QString& statement, const QVariantList& values)
-{
-    query.setForwardOnly(true);
-    if (!query.prepare(statement))
-        return false;
-    for (const QVariant& v : values)
-        query.addBindValue(v);
-    return query.exec();
-}
-
 } // namespace
 
 QString StoreConnection::LastError()
@@ -100,4 +90,15 @@ bool StoreConnection::InWriteTransaction(const std::function<bool(WriteTransacti
             return false;
         }
     }
+}
+
+bool StoreConnection::Execute(QSqlQuery& query, const QString& statement,
+                              const QVariantList& values)
+{
+    query.setForwardOnly(true);
+    if (!query.prepare(statement))
+        return false;
+    for (const QVariant& v : values)
+        query.addBindValue(v);
+    return query.exec();
 }

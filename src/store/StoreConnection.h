@@ -37,6 +37,8 @@ public:
 
     // Why the last failed statement of the calling thread failed.
     static QString LastError();
+    // Prepares, binds and runs a statement once, forward only (no reopen).
+    static bool Execute(QSqlQuery& query, const QString& statement, const QVariantList& values);
     // Keeps `why` as the calling thread's last error; returns false for the caller to hand on.
     static bool Fail(const QString& why);
 

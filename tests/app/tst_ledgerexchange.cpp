@@ -115,6 +115,10 @@ private slots:
         window->SetUser(admin);
         window->SetJobLauncher(jobs.get());
         window->InitMainWindow();
+        // The first load of the pages ends with a status text of its own: an export's text is
+        // looked for after it.
+        QTRY_VERIFY(!window->IsFilling() &&
+                    window->findChild<QProgressBar*>("progress_job")->isHidden());
     }
 
     void cleanup()
