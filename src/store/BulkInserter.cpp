@@ -79,11 +79,7 @@ bool BulkInserter::Send(int rows)
         error = query->lastError().text().trimmed();
         return false;
     }
-    inserted += rows;
-    insertedInto[queued.table->name] += rows;
-    queued.values.clear();
-    queued.tags.clear();
-    return true;
+    return Sent(rows);
 }
 
 bool BulkInserter::Copy(int rows)
@@ -96,7 +92,14 @@ bool BulkInserter::Copy(int rows)
         error = copy.Error();
         return false;
     }
+    return Sent(rows);
+}
+
+// Counts the rows the batch sent (per table too, for the planner's statistics) and empties it.
+bool BulkInserter::Sent(int rows)
+{
     inserted += rows;
+    insertedInto[queued.table->name] += rows;
     queued.values.clear();
     queued.tags.clear();
     return true;

@@ -54,6 +54,7 @@ public:
 private:
     bool Send(int rows);
     bool Copy(int rows);
+    bool Sent(int rows);
     QString Statement(int rows) const;
 
     QSqlDatabase db;

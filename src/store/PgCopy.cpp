@@ -12,7 +12,8 @@ namespace
 // backslash, tab, line feed or carriage return inside a value.
 void AppendValue(QByteArray& out, const QVariant& value)
 {
-    if (value.isNull()) {
+    // A null text is NULL, as the driver binds it.
+    if (value.isNull() || (value.typeId() == QMetaType::QString && value.toString().isNull())) {
         out += "\\N";
         return;
     }
@@ -55,7 +56,9 @@ constexpr qsizetype ChunkBytes = 1 << 20;
 pg_conn* PgCopy::Connection(const QSqlDatabase& db)
 {
     const QVariant handle = db.driver() ? db.driver()->handle() : QVariant();
-    if (!handle.isValid() || qstrcmp(handle.typeName(), "PGconn*") != 0)
+    // The driver hands out PGconn*, which the type system names by its struct.
+    if (!handle.isValid() ||
+        (qstrcmp(handle.typeName(), "pg_conn*") != 0 && qstrcmp(handle.typeName(), "PGconn*") != 0))
         return nullptr;
     return *static_cast<PGconn* const*>(handle.constData());
 }
