@@ -95,7 +95,8 @@ void AnalysisFlow::StockRead(const AnalysisRun::StockLevels& read, bool onDemand
 {
     if (!read.ok) {
         if (onDemand)
-            Fail(tr("库存预警"), tr("无法计算库存预警：%1").arg(read.error));
+            status.ReportFailure(&window, tr("库存预警"),
+                                 tr("无法计算库存预警：%1").arg(read.error));
         else
             status.ShowStatusInfo(tr("库存预警未能检查：%1").arg(read.error));
         return;
@@ -139,7 +140,8 @@ void AnalysisFlow::EditLevels()
 void AnalysisFlow::OpenLevels(const AnalysisRun::StockLevels& read)
 {
     if (!read.ok) {
-        Fail(tr("设置库存预警"), tr("无法读取库存和预警数量：%1").arg(read.error));
+        status.ReportFailure(&window, tr("设置库存预警"),
+                             tr("无法读取库存和预警数量：%1").arg(read.error));
         return;
     }
     if (!levels) {
@@ -193,7 +195,8 @@ void AnalysisFlow::RunAgeing()
         }
         return [this, views, ok = goods.ok, error = goods.error] {
             if (!ok) {
-                Fail(tr("账龄分析"), tr("无法读取商品记录：%1").arg(error));
+                status.ReportFailure(&window, tr("账龄分析"),
+                                     tr("无法读取商品记录：%1").arg(error));
                 return;
             }
             ageing->ShowViews(views);
@@ -223,7 +226,8 @@ void AnalysisFlow::RunMargins()
     const QDate first = dates.value(0);
     const QDate last = dates.value(1);
     if (first > last) {
-        Fail(tr("销售毛利"), tr("开始日期 %1 晚于结束日期 %2，请重新选择。")
+        status.ReportFailure(&window, tr("销售毛利"),
+                             tr("开始日期 %1 晚于结束日期 %2，请重新选择。")
                                  .arg(first.toString(Qt::ISODate), last.toString(Qt::ISODate)));
         return;
     }
@@ -239,7 +243,8 @@ void AnalysisFlow::RunMargins()
         }
         return [this, views, ok = goods.ok, error = goods.error] {
             if (!ok) {
-                Fail(tr("销售毛利"), tr("无法读取商品记录：%1").arg(error));
+                status.ReportFailure(&window, tr("销售毛利"),
+                                     tr("无法读取商品记录：%1").arg(error));
                 return;
             }
             margins->ShowViews(views);
@@ -259,14 +264,4 @@ AnalysisWindow* AnalysisFlow::Window(AnalysisWindow*& made, const QStringList& d
     made->raise();
     made->activateWindow();
     return made;
-}
-
-void AnalysisFlow::Fail(const QString& title, const QString& reason)
-{
-    status.ShowStatusInfo(title + QStringLiteral(": ") + reason);
-    PromptBox box;
-    box.title = title;
-    box.text = reason;
-    box.icon = QMessageBox::Warning;
-    Prompt::Current().Ask(&window, box);
 }

@@ -57,7 +57,6 @@ private:
     void RunMargins();
     AnalysisWindow* Window(AnalysisWindow*& made, const QStringList& dates, const QString& name,
                            void (AnalysisFlow::*run)());
-    void Fail(const QString& title, const QString& reason);
     bool Allowed(UserRoles::Analysis analysis) const;
 
     QWidget& window;

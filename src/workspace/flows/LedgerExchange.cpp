@@ -34,7 +34,7 @@ QString LedgerExchange::StartFolder()
 void LedgerExchange::Export(const PageDefinition& page)
 {
     if (exportThread) {
-        Fail(tr("导出失败"), tr("上一个导出尚未完成,请稍候再试"));
+        status.ReportFailure(&window, tr("导出失败"), tr("上一个导出尚未完成,请稍候再试"));
         return;
     }
     FileQuestion question;
@@ -69,7 +69,7 @@ void LedgerExchange::ExportDone(const QString& path, const QString& failure)
     if (failure.isEmpty())
         status.ShowStatusInfo(tr("导出数据完成,请进入相应TabDateSave目录查看"));
     else
-        Fail(tr("导出失败"), tr("未能导出到 %1:\n%2").arg(path, failure));
+        status.ReportFailure(&window, tr("导出失败"), tr("未能导出到 %1:\n%2").arg(path, failure));
 }
 
 std::optional<ImportRequest> LedgerExchange::AskImport(const PageDefinition& page)
@@ -83,7 +83,7 @@ std::optional<ImportRequest> LedgerExchange::AskImport(const PageDefinition& pag
     if (path.isEmpty())
         return std::nullopt;
     if (!QFileInfo(path).isFile()) {
-        Fail(tr("导入失败"), tr("文件 %1 不存在").arg(path));
+        status.ReportFailure(&window, tr("导入失败"), tr("文件 %1 不存在").arg(path));
         return std::nullopt;
     }
     ImportRequest request;
@@ -107,7 +107,7 @@ void LedgerExchange::ImportFinished(const PageDefinition& page, const ImportRepo
     if (!imports.isEmpty())
         status.End(imports.takeFirst());
     if (!report.Read()) {
-        Fail(tr("导入失败"), report.failure);
+        status.ReportFailure(&window, tr("导入失败"), report.failure);
         return;
     }
     pages.OnPage(page, [](auto& model) { model.RemoveAll(); });
@@ -120,15 +120,5 @@ void LedgerExchange::ImportFinished(const PageDefinition& page, const ImportRepo
     box.title = tr("导入结果");
     box.text = report.Summary();
     box.icon = report.skipped.isEmpty() ? QMessageBox::Information : QMessageBox::Warning;
-    Prompt::Current().Ask(&window, box);
-}
-
-void LedgerExchange::Fail(const QString& title, const QString& reason)
-{
-    status.ShowStatusInfo(title + QStringLiteral(": ") + reason);
-    PromptBox box;
-    box.title = title;
-    box.text = reason;
-    box.icon = QMessageBox::Warning;
     Prompt::Current().Ask(&window, box);
 }

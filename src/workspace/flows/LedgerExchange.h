@@ -35,7 +35,6 @@ public:
 
 private:
     void ExportDone(const QString& path, const QString& failure);
-    void Fail(const QString& title, const QString& reason);
     static QString StartFolder();
 
     QWidget& window;

@@ -1,10 +1,13 @@
 #include "StatusLine.h"
 
+#include "Prompt.h"
+
 #include <QApplication>
 #include <QDateTime>
 #include <QEventLoop>
 #include <QLabel>
 #include <QLocale>
+#include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QStatusBar>
@@ -159,4 +162,14 @@ void StatusLine::Refresh()
     bar->show();
     cancelButton->setEnabled(shown.cancel && !shown.stopping);
     cancelButton->show();
+}
+
+void StatusLine::ReportFailure(QWidget* parent, const QString& title, const QString& reason)
+{
+    ShowStatusInfo(title + QStringLiteral(": ") + reason);
+    PromptBox box;
+    box.title = title;
+    box.text = reason;
+    box.icon = QMessageBox::Warning;
+    Prompt::Current().Ask(parent, box);
 }

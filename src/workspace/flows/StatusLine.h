@@ -5,6 +5,8 @@
 #include <QString>
 #include <functional>
 
+class QWidget;
+
 class QLabel;
 class QProgressBar;
 class QPushButton;
@@ -26,6 +28,8 @@ public:
 
     // Shows `text` after the date and time; the plain message names the user again.
     void ShowStatusInfo(const QString& text);
+    // A job that failed: "title: reason" in the status line and a warning box over `parent`.
+    void ReportFailure(QWidget* parent, const QString& title, const QString& reason);
 
     // A long job begins: its text, when given, goes to the status line, and the bar moves until
     // the job tells how far it got. `cancel`, when given, is what the cancel button asks of it.
