@@ -1,9 +1,12 @@
 #include "StockComputation.h"
 
+#include "FreshMemory.h"
 #include "NumberText.h"
 #include "StockNotes.h"
 
 #include <QHash>
+
+#include <vector>
 
 namespace
 {
@@ -38,6 +41,49 @@ size_t qHash(const Article& a, size_t seed = 0)
     return a.hash ^ seed;
 }
 
+// The article of every record of kinds 0-4, numbered densely, and the most the notes naming an
+// article's records can take: an entry's remark is given its room once, as it is made, instead of
+// being copied over and over as thousands of notes are appended.
+class Articles
+{
+public:
+    explicit Articles(const QList<ProductRecord>& records);
+
+    int Count() const { return int(purchaseNotes.size()); }
+    // The article of a record of kinds 0-4.
+    int Of(qsizetype record) const { return articleOf[size_t(record)]; }
+    // Room for the notes of the article's purchase-ins after its first one.
+    qsizetype PurchaseNotes(int article) const { return purchaseNotes[size_t(article)]; }
+    // Room for the notes of the article's records of kinds 1-4, on any one entry.
+    qsizetype OtherNotes(int article) const { return otherNotes[size_t(article)]; }
+
+private:
+    std::vector<int> articleOf;
+    std::vector<qsizetype> purchaseNotes;
+    std::vector<qsizetype> otherNotes;
+};
+
+Articles::Articles(const QList<ProductRecord>& records) : articleOf(size_t(records.size()), -1)
+{
+    QHash<Article, int> numberOf;
+    for (qsizetype i = 0; i < records.size(); ++i) {
+        const ProductRecord& r = records[i];
+        if (r.tab_type < PurchaseIn || r.tab_type > Loss)
+            continue;
+        const Article key(r);
+        auto found = numberOf.constFind(key);
+        if (found == numberOf.cend()) {
+            found = numberOf.insert(key, Count());
+            purchaseNotes.push_back(0);
+            otherNotes.push_back(0);
+        }
+        const int article = *found;
+        articleOf[size_t(i)] = article;
+        (r.tab_type == PurchaseIn ? purchaseNotes : otherNotes)[size_t(article)] +=
+            StockNotes::LongestNote(r);
+    }
+}
+
 // A stock entry: its row and the numbers its quantity and amount texts stand for. Nearly every
 // record of the article changes them but only their last values are shown, so the texts are
 // written once, when the stock is complete. Each step goes on from the value that the text of the
@@ -54,8 +100,9 @@ struct Entry {
     double amount;
     double price; // never changes
     bool figuresChanged = false;
-    int next = -1; // the next entry of the same article, -1 at the end
-    int last = -1; // for the first entry of an article: its last entry
+    int next = -1;             // the next entry of the same article, -1 at the end
+    int last = -1;             // for the first entry of an article: its last entry
+    QChar* notesEnd = nullptr; // where the next note goes, in the room after the remark
 
     void SetQuantity(double value)
     {
@@ -65,6 +112,11 @@ struct Entry {
 
     ProductRecord Take()
     {
+        if (notesEnd) {
+            // The room was set aside for the most its notes could take.
+            row.prodcut_remark.truncate(notesEnd - row.prodcut_remark.constData());
+            row.prodcut_remark.squeeze();
+        }
         if (figuresChanged) {
             row.product_num = NumberText::Write(quantity);
             row.product_total = NumberText::Write(amount);
@@ -75,35 +127,55 @@ struct Entry {
 
 // The stock entries of each article. An article's first purchase-in takes in every later one,
 // except those that carry its very serial: these stay entries of their own, chained behind it.
+// Records are named by their index in `records`.
 class StockEntries
 {
 public:
-    void AddPurchase(const ProductRecord& purchase);
+    explicit StockEntries(const QList<ProductRecord>& records)
+        : records(records), articles(records), firstOfArticle(size_t(articles.Count()), -1)
+    {
+    }
+
+    void AddPurchase(qsizetype purchase);
     // Applies a record of kind 1-4 to every entry of its article; false when none changed.
-    bool Apply(const ProductRecord& record);
-    void AddUnmatched(const ProductRecord& record);
+    bool Apply(qsizetype record);
+    void AddUnmatched(qsizetype record);
     QList<ProductRecord> Take();
 
 private:
+    // A new entry of the purchase, with room for `notes` in its remark.
+    int AddEntry(const ProductRecord& purchase, qsizetype notes);
+
+    const QList<ProductRecord>& records;
+    const Articles articles;
     QList<Entry> entries;
     QList<ProductRecord> unmatched;
-    QHash<Article, int> firstOfArticle;
+    std::vector<int> firstOfArticle; // -1 before the article's first purchase-in
 };
 
-void StockEntries::AddPurchase(const ProductRecord& purchase)
+int StockEntries::AddEntry(const ProductRecord& purchase, qsizetype notes)
 {
-    const Article article(purchase);
-    const auto found = firstOfArticle.constFind(article);
-    if (found == firstOfArticle.cend()) {
-        const int index = int(entries.size());
-        entries.emplaceBack(purchase).last = index;
-        firstOfArticle.insert(article, index);
+    const int index = int(entries.size());
+    Entry& entry = entries.emplaceBack(purchase);
+    if (notes > 0)
+        entry.notesEnd = FreshMemory::Extend(entry.row.prodcut_remark, notes);
+    return index;
+}
+
+void StockEntries::AddPurchase(qsizetype record)
+{
+    const ProductRecord& purchase = records[record];
+    const int article = articles.Of(record);
+    if (firstOfArticle[size_t(article)] < 0) {
+        const int index =
+            AddEntry(purchase, articles.PurchaseNotes(article) + articles.OtherNotes(article));
+        entries[index].last = index;
+        firstOfArticle[size_t(article)] = index;
         return;
     }
-    const int firstIndex = *found;
+    const int firstIndex = firstOfArticle[size_t(article)];
     if (entries[firstIndex].row.product_serial == purchase.product_serial) {
-        const int index = int(entries.size());
-        entries.emplaceBack(purchase);
+        const int index = AddEntry(purchase, articles.OtherNotes(article));
         entries[entries[firstIndex].last].next = index;
         entries[firstIndex].last = index;
         return;
@@ -111,22 +183,23 @@ void StockEntries::AddPurchase(const ProductRecord& purchase)
     Entry& first = entries[firstIndex];
     first.SetQuantity(first.quantity + NumberText::Read(purchase.product_num));
     first.amount = NumberText::ReadBack(first.amount + NumberText::Read(purchase.product_total));
-    StockNotes::AppendPurchaseMerged(first.row.prodcut_remark, purchase);
+    StockNotes::WritePurchaseMerged(first.notesEnd, purchase);
 }
 
-bool StockEntries::Apply(const ProductRecord& record)
+bool StockEntries::Apply(qsizetype index)
 {
-    const auto found = firstOfArticle.constFind(Article(record));
-    if (found == firstOfArticle.cend())
+    const ProductRecord& record = records[index];
+    const int first = firstOfArticle[size_t(articles.Of(index))];
+    if (first < 0)
         return false;
     bool changed = false;
     const double taken = NumberText::Read(record.product_num);
-    for (int e = *found; e >= 0; e = entries[e].next) {
+    for (int e = first; e >= 0; e = entries[e].next) {
         Entry& entry = entries[e];
         if (entry.row.product_serial == record.product_serial)
             continue;
         if (taken > entry.quantity) {
-            StockNotes::AppendShortage(entry.row.prodcut_remark, record);
+            StockNotes::WriteShortage(entry.notesEnd, record);
             continue;
         }
         const double left =
@@ -134,17 +207,17 @@ bool StockEntries::Apply(const ProductRecord& record)
         entry.SetQuantity(left);
         // Only shown, never read again: no need to know what its text reads as.
         entry.amount = entry.price * left;
-        StockNotes::AppendMerged(entry.row.prodcut_remark, record);
+        StockNotes::WriteMerged(entry.notesEnd, record);
         changed = true;
     }
     return changed;
 }
 
-void StockEntries::AddUnmatched(const ProductRecord& record)
+void StockEntries::AddUnmatched(qsizetype index)
 {
     // Kept apart from the entries: later records never change a reported row.
-    unmatched.append(record);
-    unmatched.last().prodcut_remark = StockNotes::Unmatched(record);
+    unmatched.append(records[index]);
+    unmatched.last().prodcut_remark = StockNotes::Unmatched(records[index]);
 }
 
 QList<ProductRecord> StockEntries::Take()
@@ -164,14 +237,15 @@ namespace StockComputation
 
 QList<ProductRecord> ComputeStock(const QList<ProductRecord>& records, bool seesPrices)
 {
-    StockEntries stock;
-    for (const ProductRecord& r : records) {
-        if (r.tab_type == PurchaseIn)
-            stock.AddPurchase(r);
+    StockEntries stock(records);
+    for (qsizetype i = 0; i < records.size(); ++i) {
+        if (records[i].tab_type == PurchaseIn)
+            stock.AddPurchase(i);
     }
-    for (const ProductRecord& r : records) {
-        if (r.tab_type > PurchaseIn && r.tab_type <= Loss && !stock.Apply(r))
-            stock.AddUnmatched(r);
+    for (qsizetype i = 0; i < records.size(); ++i) {
+        const int kind = records[i].tab_type;
+        if (kind > PurchaseIn && kind <= Loss && !stock.Apply(i))
+            stock.AddUnmatched(i);
     }
     QList<ProductRecord> result = stock.Take();
     for (ProductRecord& r : result) {

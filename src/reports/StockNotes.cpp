@@ -1,5 +1,7 @@
 #include "StockNotes.h"
 
+#include <algorithm>
+
 namespace StockNotes
 {
 
@@ -25,42 +27,58 @@ struct NoteLabels {
     QStringView end;
 };
 
-// Appends opening + page + the labelled date, model and quantity in one step: a remark that
-// collects thousands of notes grows once per note, not once per piece.
-void AppendNote(QString& remark, QStringView opening, QStringView page, const NoteLabels& labels,
-                const ProductRecord& r)
+// Writes opening + page + the labelled date, model and quantity.
+void WriteNote(QChar*& out, QStringView opening, QStringView page, const NoteLabels& labels,
+               const ProductRecord& r)
 {
     const QStringView pieces[] = {opening,         page,          labels.date,
                                   r.product_time,  labels.model,  r.product_model,
                                   labels.quantity, r.product_num, labels.end};
-    qsizetype size = 0;
-    for (QStringView piece : pieces)
-        size += piece.size();
-    const qsizetype at = remark.size();
-    remark.resize(at + size);
-    QChar* out = remark.data() + at;
-    for (QStringView piece : pieces)
-        out = std::copy(piece.begin(), piece.end(), out);
+    // A few characters each: a plain loop, not a call per piece.
+    for (QStringView piece : pieces) {
+        for (const QChar c : piece)
+            *out++ = c;
+    }
+}
+
+constexpr QStringView PurchaseOpening = u"合并采购进货表--";
+constexpr NoteLabels PurchaseLabels{u"时间：", u",型号:", u",数目:", u"的项\n"};
+constexpr NoteLabels MergedLabels{u"时间：", u",型号：", u",数目:", u"的项\n"};
+constexpr QStringView ShortageOpening = u"异常！请注意核查";
+constexpr NoteLabels ShortageLabels{u",时间：", u"，型号：", u"，数目：", u"比库存数据大\n"};
+
+// The length of a note's own texts, without the record's.
+qsizetype FixedLength(QStringView opening, QStringView page, const NoteLabels& labels)
+{
+    return opening.size() + page.size() + labels.date.size() + labels.model.size() +
+           labels.quantity.size() + labels.end.size();
 }
 
 } // namespace
 
-void AppendPurchaseMerged(QString& remark, const ProductRecord& purchase)
+void WritePurchaseMerged(QChar*& out, const ProductRecord& purchase)
 {
-    static constexpr NoteLabels labels{u"时间：", u",型号:", u",数目:", u"的项\n"};
-    AppendNote(remark, u"合并采购进货表--", {}, labels, purchase);
+    WriteNote(out, PurchaseOpening, {}, PurchaseLabels, purchase);
 }
 
-void AppendMerged(QString& remark, const ProductRecord& r)
+void WriteMerged(QChar*& out, const ProductRecord& r)
 {
-    static constexpr NoteLabels labels{u"时间：", u",型号：", u",数目:", u"的项\n"};
-    AppendNote(remark, MergedPrefix[KindIndex(r)], {}, labels, r);
+    WriteNote(out, MergedPrefix[KindIndex(r)], {}, MergedLabels, r);
 }
 
-void AppendShortage(QString& remark, const ProductRecord& r)
+void WriteShortage(QChar*& out, const ProductRecord& r)
 {
-    static constexpr NoteLabels labels{u",时间：", u"，型号：", u"，数目：", u"比库存数据大\n"};
-    AppendNote(remark, u"异常！请注意核查", ShortagePage[KindIndex(r)], labels, r);
+    WriteNote(out, ShortageOpening, ShortagePage[KindIndex(r)], ShortageLabels, r);
+}
+
+qsizetype LongestNote(const ProductRecord& r)
+{
+    const int kind = KindIndex(r);
+    const qsizetype fixed =
+        std::max({FixedLength(PurchaseOpening, {}, PurchaseLabels),
+                  FixedLength(MergedPrefix[kind], {}, MergedLabels),
+                  FixedLength(ShortageOpening, ShortagePage[kind], ShortageLabels)});
+    return fixed + r.product_time.size() + r.product_model.size() + r.product_num.size();
 }
 
 QString Unmatched(const ProductRecord& r)
