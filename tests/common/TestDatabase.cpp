@@ -11,6 +11,8 @@
 #include <QTest>
 #include <QUuid>
 
+#include <functional>
+
 namespace
 {
 
@@ -26,15 +28,8 @@ QMap<QString, QString> PgSettings()
     return settings;
 }
 
-bool OdbcDriverInstalled()
-{
-    QSettings drivers(QStringLiteral("/etc/odbcinst.ini"), QSettings::IniFormat);
-    return drivers.childGroups().contains(QStringLiteral("PostgreSQL Unicode"));
-}
-
-} // namespace
-
-bool TestDatabase::OnPgServer(const QString& statement)
+// Runs `work` on a short-lived QPSQL connection to the server's maintenance database.
+bool WithPgServer(const std::function<bool(QSqlQuery&)>& work)
 {
     const QMap<QString, QString> pg = PgSettings();
     const QString name = QStringLiteral("ledger-test-admin");
@@ -47,14 +42,30 @@ bool TestDatabase::OnPgServer(const QString& statement)
         db.setDatabaseName(QStringLiteral("postgres"));
         if (db.open()) {
             QSqlQuery query(db);
-            ok = query.exec(statement);
-            if (!ok)
-                qWarning() << "test server:" << query.lastError().text();
+            ok = work(query);
         }
         db.close();
     }
     QSqlDatabase::removeDatabase(name);
     return ok;
+}
+
+bool OdbcDriverInstalled()
+{
+    QSettings drivers(QStringLiteral("/etc/odbcinst.ini"), QSettings::IniFormat);
+    return drivers.childGroups().contains(QStringLiteral("PostgreSQL Unicode"));
+}
+
+} // namespace
+
+bool TestDatabase::OnPgServer(const QString& statement)
+{
+    return WithPgServer([&](QSqlQuery& query) {
+        if (query.exec(statement))
+            return true;
+        qWarning() << "test server:" << query.lastError().text();
+        return false;
+    });
 }
 
 QList<TestDatabase::Backend> TestDatabase::Available()
@@ -102,10 +113,22 @@ TestDatabase::TestDatabase(Backend b, const QString& store) : backend(b), storeN
     }
 }
 
+TestDatabase::TestDatabase(const QString& store, const QString& keptDatabase)
+    : backend(Postgres), storeNo(store), pgDatabase(keptDatabase), kept(true)
+{
+    const bool exists = WithPgServer([&](QSqlQuery& query) {
+        return query.exec(QStringLiteral("select 1 from pg_database where datname='%1'")
+                              .arg(pgDatabase)) &&
+               query.next();
+    });
+    if (!exists)
+        OnPgServer(QStringLiteral("create database %1").arg(pgDatabase));
+}
+
 TestDatabase::~TestDatabase()
 {
     DbManager::Instance()->Disconnect();
-    if (!pgDatabase.isEmpty())
+    if (!pgDatabase.isEmpty() && !kept)
         OnPgServer(QStringLiteral("drop database if exists %1").arg(pgDatabase));
 }
 

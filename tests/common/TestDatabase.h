@@ -22,6 +22,9 @@ public:
     static Backend Current();
 
     explicit TestDatabase(Backend backend, const QString& storeNo = QStringLiteral("STORE-A"));
+    // A database of that name on the PostgreSQL server, created when missing and kept afterwards:
+    // a benchmark's large data set is built once and read by later runs.
+    TestDatabase(const QString& storeNo, const QString& keptDatabase);
     ~TestDatabase();
     TestDatabase(const TestDatabase&) = delete;
     TestDatabase& operator=(const TestDatabase&) = delete;
@@ -49,4 +52,5 @@ private:
     QString storeNo;
     QTemporaryDir dir;
     QString pgDatabase;
+    bool kept = false;
 };
