@@ -134,31 +134,79 @@ std::vector<std::optional<double>> UnitCosts(const QList<ProductRecord>& goods,
     return unitCost;
 }
 
-// The sales of the period as the sales statistics show them, with the input index of each in
-// `index`: a blank total filled, then the returns of all time deducted.
-QList<ProductRecord> PeriodSales(const QList<ProductRecord>& goods, const History& history,
-                                 qint64 from, qint64 to, std::vector<qsizetype>& index)
+// The sales of the period, by input index, with their quantity and amount as the sales
+// statistics show them (a blank total filled, then the returns of all time deducted), worked out
+// on the figures alone: the texts of a sale are only made for those listed apart.
+class PeriodSales
 {
+public:
+    PeriodSales(const QList<ProductRecord>& goods, const History& history, qint64 from, qint64 to);
+
+    qsizetype Size() const { return qsizetype(index.size()); }
+    qsizetype Index(qsizetype j) const { return index[size_t(j)]; }
+    double Quantity(qsizetype j) const { return quantity[size_t(j)]; }
+    double Amount(qsizetype j) const { return amount[size_t(j)]; }
+    // The sales at positions `which` (in increasing order) as the sales statistics show them,
+    // their returns deducted with their notes.
+    QList<ProductRecord> Records(const std::vector<qsizetype>& which) const;
+
+private:
+    const QList<ProductRecord>& goods;
+    std::vector<qsizetype> index;
+    std::vector<double> quantity;
+    std::vector<double> amount;
+    std::vector<const ProductRecord*> returns;
+    std::vector<qsizetype> targets; // the sale each return is deducted from, or -1
+};
+
+PeriodSales::PeriodSales(const QList<ProductRecord>& goods, const History& history, qint64 from,
+                         qint64 to)
+    : goods(goods)
+{
+    std::vector<const ProductRecord*> sales;
     for (qsizetype i = 0; i < goods.size(); ++i) {
-        if (history.IsSaleIn(i, from, to))
+        if (history.IsSaleIn(i, from, to)) {
+            const ProductRecord& sale = goods[i];
             index.push_back(i);
+            sales.push_back(&sale);
+            quantity.push_back(NumberText::Read(sale.product_num));
+            // The text a filled total would have, read back.
+            const double filled = PageTotals::RowGoods(sale).amount;
+            const double written = NumberText::Read(sale.product_total);
+            amount.push_back(filled != written ? NumberText::ReadBack(filled) : written);
+        } else if (goods[i].tab_type == SalesReturn) {
+            returns.push_back(&goods[i]);
+        }
     }
-    QList<ProductRecord> sales;
-    QList<ProductRecord> returns;
-    sales.reserve(qsizetype(index.size()));
-    for (const qsizetype i : index) {
-        sales << goods[i];
-        ProductRecord& sale = sales.last();
-        const double amount = PageTotals::RowGoods(sale).amount;
-        if (amount != NumberText::Read(sale.product_total))
-            sale.product_total = NumberText::Write(amount);
+    targets = SalesReturns::Targets(sales, returns);
+    // Each step goes on from what the text of the step before reads as.
+    for (size_t k = 0; k < returns.size(); ++k) {
+        const qsizetype j = targets[k];
+        if (j < 0)
+            continue;
+        quantity[size_t(j)] =
+            NumberText::ReadBack(quantity[size_t(j)] - NumberText::Read(returns[k]->product_num));
+        amount[size_t(j)] =
+            NumberText::ReadBack(amount[size_t(j)] - NumberText::Read(returns[k]->product_total));
     }
-    for (const ProductRecord& r : goods) {
-        if (r.tab_type == SalesReturn)
-            returns << r;
+}
+
+QList<ProductRecord> PeriodSales::Records(const std::vector<qsizetype>& which) const
+{
+    QList<ProductRecord> records;
+    std::vector<qsizetype> slot(index.size(), -1);
+    for (const qsizetype j : which) {
+        slot[size_t(j)] = records.size();
+        ProductRecord& sale = records.emplaceBack(goods[Index(j)]);
+        const double filled = PageTotals::RowGoods(sale).amount;
+        if (filled != NumberText::Read(sale.product_total))
+            sale.product_total = NumberText::Write(filled);
     }
-    SalesReturns::DeductSalesReturns(sales, returns);
-    return sales;
+    for (size_t k = 0; k < returns.size(); ++k) {
+        if (targets[k] >= 0 && slot[size_t(targets[k])] >= 0)
+            SalesReturns::Deduct(records[slot[size_t(targets[k])]], *returns[k]);
+    }
+    return records;
 }
 
 // The sums of one line.
@@ -234,40 +282,37 @@ Margins Compute(const QList<ProductRecord>& goods, const QDate& first, const QDa
     const History history(goods);
     const qint64 from = first.toJulianDay(), to = last.toJulianDay();
     const std::vector<std::optional<double>> unitCost = UnitCosts(goods, history, from, to);
-    std::vector<qsizetype> saleIndex;
-    QList<ProductRecord> sales = PeriodSales(goods, history, from, to, saleIndex);
+    const PeriodSales sales(goods, history, from, to);
 
     Margins result;
     result.undated = history.Undated();
-    // The priced sales stay in `sales`, moved up over those listed apart.
     Lines bySalesperson(&ProductRecord::product_purchase), byModel(&ProductRecord::product_model);
     LineSums total;
-    result.margins.reserve(sales.size());
-    qsizetype kept = 0;
-    for (qsizetype j = 0; j < sales.size(); ++j) {
-        const std::optional<double>& unit = unitCost[size_t(saleIndex[size_t(j)])];
+    result.sales.reserve(sales.Size());
+    result.margins.reserve(sales.Size());
+    std::vector<qsizetype> unpriced;
+    for (qsizetype j = 0; j < sales.Size(); ++j) {
+        const qsizetype i = sales.Index(j);
+        const std::optional<double>& unit = unitCost[size_t(i)];
         if (!unit) {
-            result.unpriced << std::move(sales[j]);
-            result.unpriced.last().prodcut_remark += UnpricedNote;
+            unpriced.push_back(j);
             continue;
         }
-        const ProductRecord& sale = sales[j];
         SaleMargin s;
-        s.quantity = NumberText::Read(sale.product_num);
+        s.quantity = sales.Quantity(j);
         s.unitCost = *unit;
-        s.amount = NumberText::Read(sale.product_total);
+        s.amount = sales.Amount(j);
         s.cost = s.quantity * *unit;
         s.margin = s.amount - s.cost;
-        bySalesperson.Add(sale, s);
-        byModel.Add(sale, s);
+        bySalesperson.Add(goods[i], s);
+        byModel.Add(goods[i], s);
         total.Add(s);
+        result.sales << i;
         result.margins << s;
-        if (kept != j)
-            sales[kept] = std::move(sales[j]);
-        ++kept;
     }
-    sales.resize(kept);
-    result.sales = std::move(sales);
+    result.unpriced = sales.Records(unpriced);
+    for (ProductRecord& sale : result.unpriced)
+        sale.prodcut_remark += UnpricedNote;
     result.bySalesperson = bySalesperson.Sorted();
     result.byModel = byModel.Sorted();
     result.total = total.Line(QString());

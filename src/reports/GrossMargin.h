@@ -51,9 +51,10 @@ struct Line {
 };
 
 struct Margins {
-    QList<ProductRecord> sales;    // the priced sales of the period, in input order, returns
-                                   // deducted as the sales statistics show them
-    QList<SaleMargin> margins;     // the figures of each of those sales, in the same order
+    QList<qsizetype> sales;        // the priced sales of the period: their index in `goods`,
+                                   // in input order
+    QList<SaleMargin> margins;     // the figures of each of those sales, in the same order, its
+                                   // returns deducted as the sales statistics show them
     QList<ProductRecord> unpriced; // sales of goods not bought in before them, with UnpricedNote
     QList<Line> bySalesperson;     // largest amount first; equal amounts by key text
     QList<Line> byModel;

@@ -154,9 +154,12 @@ GrossMargin::Margins Margins(const QList<ProductRecord>& goods, const QDate& fir
     });
 
     QList<ProductRecord> sales;
-    for (const ProductRecord& r : goods) {
+    QList<qsizetype> saleIndex;
+    for (qsizetype i = 0; i < goods.size(); ++i) {
+        const ProductRecord& r = goods[i];
         const QDate date = DateOf(r);
         if (r.tab_type == 2 && date.isValid() && date >= first && date <= last) {
+            saleIndex << i;
             ProductRecord sale = r;
             const double amount = PageTotals::RowGoods(sale).amount;
             if (amount != Read(sale.product_total))
@@ -206,7 +209,8 @@ GrossMargin::Margins Margins(const QList<ProductRecord>& goods, const QDate& fir
         if (line.amount != 0)
             line.rate = line.margin / line.amount;
     };
-    for (const ProductRecord& sale : sales) {
+    for (qsizetype j = 0; j < sales.size(); ++j) {
+        const ProductRecord& sale = sales[j];
         // Replay the article's history up to the sale: earlier days whole, its own day's purchases.
         const QDate day = DateOf(sale);
         double quantity = 0, price = 0;
@@ -244,7 +248,7 @@ GrossMargin::Margins Margins(const QList<ProductRecord>& goods, const QDate& fir
         addTo(result.bySalesperson, sale.product_purchase, s);
         addTo(result.byModel, sale.product_model, s);
         addToTotal(result.total, s);
-        result.sales << sale;
+        result.sales << saleIndex[j];
         result.margins << s;
     }
     for (QList<GrossMargin::Line>* lines : {&result.bySalesperson, &result.byModel}) {

@@ -371,14 +371,8 @@ private slots:
         const GrossMargin::Margins m =
             GrossMargin::Compute(input, QDate(2024, 1, 5), QDate(2024, 1, 31));
 
-        QCOMPARE(m.sales.size(), 3);
-        QCOMPARE(m.margins.size(), 3);
-        QCOMPARE(m.sales[0].product_num, QString("4"));
-        QCOMPARE(m.sales[0].product_total, QString("640"));
-        QCOMPARE(m.sales[0].prodcut_remark,
-                 QString("注意，该型号A有退货金额160元，从2024-01-05销售中扣除800元"));
-        QCOMPARE(m.sales[2].product_purchase, QString("赵"));
-        // Quantity, unit cost, amount, cost and margin of each.
+        QCOMPARE(m.sales, QList<qsizetype>({2, 5, 8}));
+        // Quantity, unit cost, amount, cost and margin of each: the first less its return.
         const QList<GrossMargin::SaleMargin> figures = {
             {4, 110, 640, 440, 200}, {12, 110, 1800, 1320, 480}, {2, 120, 300, 240, 60}};
         QCOMPARE(m.margins, figures);
