@@ -4,8 +4,8 @@
 #include "NumberText.h"
 #include "PageTotals.h"
 #include "SalesReturns.h"
+#include "TextNumbers.h"
 
-#include <QHash>
 
 #include <algorithm>
 #include <limits>
@@ -18,22 +18,6 @@ constexpr int PurchaseIn = 0;
 constexpr int Sale = 2;
 constexpr int SalesReturn = 3;
 constexpr int Loss = 4;
-
-// Model and colour of a record that outlives the look-ups.
-struct Article {
-    const ProductRecord* record;
-
-    bool operator==(const Article& other) const
-    {
-        return record->product_model == other.record->product_model &&
-               record->product_color == other.record->product_color;
-    }
-};
-
-size_t qHash(const Article& a, size_t seed = 0)
-{
-    return qHashMulti(seed, a.record->product_model, a.record->product_color);
-}
 
 // The moving average of one article.
 struct Average {
@@ -117,16 +101,14 @@ std::vector<std::optional<double>> UnitCosts(const QList<ProductRecord>& goods,
                                              const History& history, qint64 from, qint64 to)
 {
     std::vector<std::optional<double>> unitCost(size_t(goods.size()));
-    QHash<Article, qsizetype> averageOf;
+    TextNumbers<2> articles; // model and colour
     std::vector<Average> averages;
     history.ForEach([&](qsizetype i) {
         const ProductRecord& r = goods[i];
-        auto found = averageOf.constFind(Article{&r});
-        if (found == averageOf.cend()) {
-            found = averageOf.insert(Article{&r}, qsizetype(averages.size()));
+        const int article = articles.Of({r.product_model, r.product_color});
+        if (size_t(article) == averages.size())
             averages.emplace_back();
-        }
-        Average& average = averages[size_t(*found)];
+        Average& average = averages[size_t(article)];
         if (average.priced && history.IsSaleIn(i, from, to))
             unitCost[size_t(i)] = average.price;
         average.Apply(r);
@@ -243,13 +225,12 @@ public:
     void Add(const ProductRecord& sale, const GrossMargin::SaleMargin& s)
     {
         const QString& key = sale.*field;
-        auto found = lineOf.constFind(key);
-        if (found == lineOf.cend()) {
-            found = lineOf.insert(key, keys.size());
+        const int line = lineOf.Of({key});
+        if (line == keys.size()) {
             keys << key;
             sums.append(LineSums());
         }
-        sums[*found].Add(s);
+        sums[line].Add(s);
     }
 
     QList<GrossMargin::Line> Sorted() const
@@ -267,7 +248,7 @@ public:
 
 private:
     QString ProductRecord::*field;
-    QHash<QString, qsizetype> lineOf;
+    TextNumbers<1> lineOf;
     QList<QString> keys;
     QList<LineSums> sums;
 };

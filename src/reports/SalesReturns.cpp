@@ -1,31 +1,7 @@
 #include "SalesReturns.h"
 
 #include "NumberText.h"
-
-#include <QHash>
-
-namespace
-{
-
-// Model, salesperson and customer of a record that outlives the look-ups.
-struct SaleKey {
-    const ProductRecord* record;
-
-    bool operator==(const SaleKey& other) const
-    {
-        return record->product_model == other.record->product_model &&
-               record->product_purchase == other.record->product_purchase &&
-               record->product_supply == other.record->product_supply;
-    }
-};
-
-size_t qHash(const SaleKey& k, size_t seed = 0)
-{
-    return qHashMulti(seed, k.record->product_model, k.record->product_purchase,
-                      k.record->product_supply);
-}
-
-} // namespace
+#include "TextNumbers.h"
 
 namespace SalesReturns
 {
@@ -36,18 +12,21 @@ std::vector<qsizetype> Targets(const std::vector<const ProductRecord*>& sales,
     std::vector<qsizetype> targets(returns.size(), -1);
     if (returns.empty())
         return targets;
-    // Keyed on the returns; the first sale of each key wins.
-    QHash<SaleKey, qsizetype> firstSale;
-    firstSale.reserve(qsizetype(returns.size()));
-    for (const ProductRecord* r : returns)
-        firstSale.insert(SaleKey{r}, -1);
-    for (size_t i = 0; i < sales.size(); ++i) {
-        const auto found = firstSale.find(SaleKey{sales[i]});
-        if (found != firstSale.end() && *found < 0)
-            *found = qsizetype(i);
-    }
+    const auto key = [](const ProductRecord* r) {
+        return TextNumbers<3>::Texts{r->product_model, r->product_purchase, r->product_supply};
+    };
+    // The returns' keys numbered; the first sale of each key wins.
+    TextNumbers<3> keys;
     for (size_t k = 0; k < returns.size(); ++k)
-        targets[k] = firstSale.value(SaleKey{returns[k]}, -1);
+        targets[k] = keys.Of(key(returns[k]));
+    std::vector<qsizetype> firstSale(size_t(keys.Count()), -1);
+    for (size_t i = 0; i < sales.size(); ++i) {
+        const int found = keys.Find(key(sales[i]));
+        if (found >= 0 && firstSale[size_t(found)] < 0)
+            firstSale[size_t(found)] = qsizetype(i);
+    }
+    for (qsizetype& target : targets)
+        target = firstSale[size_t(target)];
     return targets;
 }
 
