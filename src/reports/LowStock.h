@@ -40,3 +40,5 @@ struct Alert {
 QList<Alert> Alerts(const QList<ProductRecord>& stockRows, const QList<Level>& levels);
 
 } // namespace LowStock
+
+Q_DECLARE_TYPEINFO(LowStock::Alert, Q_RELOCATABLE_TYPE);
