@@ -11,6 +11,13 @@
 namespace
 {
 
+// Record text positions.
+namespace Text
+{
+constexpr int Serial = 0, Model = 3, Colour = 4, Store = 8, Quantity = 9, Price = 10, Total = 11,
+              Paid = 12, Unpaid = 13, Customer = 14, Salesperson = 15;
+} // namespace Text
+
 constexpr int PurchaseIn = 0;
 constexpr int PurchaseReturn = 1;
 constexpr int Loss = 4;
@@ -51,6 +58,30 @@ void AddStock(const QList<ProductRecord>& goods, ChainSummary::Figures& f)
 
 namespace ChainSummary
 {
+
+const QList<int>& GoodsTexts()
+{
+    // The stock's articles and entries, and the amounts of purchases, returns and losses.
+    static const QList<int> texts = {Text::Serial,   Text::Model, Text::Colour, Text::Store,
+                                     Text::Quantity, Text::Price, Text::Total,  Text::Unpaid};
+    return texts;
+}
+
+const QList<int>& SalesTexts()
+{
+    // The deduction's keys and the sales statistics' amounts.
+    static const QList<int> texts = {Text::Model,    Text::Quantity,   Text::Price,
+                                     Text::Total,    Text::Paid,       Text::Unpaid,
+                                     Text::Customer, Text::Salesperson};
+    return texts;
+}
+
+const QList<int>& ReturnTexts()
+{
+    static const QList<int> texts = {Text::Model, Text::Quantity, Text::Total, Text::Customer,
+                                     Text::Salesperson};
+    return texts;
+}
 
 Figures ForShop(ShopRecords records)
 {

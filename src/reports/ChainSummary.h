@@ -66,6 +66,13 @@ struct ShopRecords {
     QList<FinanceRecord> money;        // the period's money records of every kind (profit)
 };
 
+// The record texts (positions 0-18) ForShop reads of the goods, of the sales and of the returns;
+// a reader may leave the others empty. Only the stock rows' notes would show the difference, and
+// they are not part of the figures.
+const QList<int>& GoodsTexts();
+const QList<int>& SalesTexts();
+const QList<int>& ReturnTexts();
+
 // Takes the records by value: the sales are changed by the deduction of the returns, and a
 // caller done with the records moves them in.
 Figures ForShop(ShopRecords records);

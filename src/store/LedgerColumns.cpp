@@ -64,6 +64,14 @@ const QString& LedgerColumns::ProductSelectList()
     return list;
 }
 
+QString LedgerColumns::ProductSelectList(const QList<int>& texts)
+{
+    QStringList list{QLatin1String(ProductColumns[0])};
+    for (const int text : texts)
+        list << QLatin1String(ProductColumns[size_t(text) + 1]);
+    return list.join(QLatin1Char(','));
+}
+
 const QString& LedgerColumns::FinanceSelectList()
 {
     static const QString list = Names(FinanceColumns).join(QLatin1Char(','));

@@ -3,6 +3,7 @@
 #include "KeyedRow.h"
 #include "Records.h"
 
+#include <QList>
 #include <QString>
 
 // The columns of the two ledger tables as the records see them: a record as a row saved by its
@@ -16,6 +17,8 @@ KeyedRow FinanceRow(const FinanceRecord& record, const QString& storeNo);
 // The kind, then the record's texts in their order.
 const QString& ProductSelectList();
 const QString& FinanceSelectList();
+// The kind, then the record texts at positions `texts` (0-18), in that order.
+QString ProductSelectList(const QList<int>& texts);
 
 // Record text positions of the date columns (product_time, ie_time).
 constexpr int ProductDateText = 7;

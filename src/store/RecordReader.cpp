@@ -16,14 +16,16 @@ namespace
 
 // Reads every row of a select in record order straight into records appended to `out`; the date
 // column may come as a date from servers with a real date column.
-template <class Record> void ReadQueryRecords(QSqlQuery& query, int dateText, QList<Record>& out)
+template <class Record>
+void ReadQueryRecords(QSqlQuery& query, const QList<int>& texts, int dateText, QList<Record>& out)
 {
     TextPool pool(Record::TextCount);
     while (query.next()) {
         Record& r = out.emplaceBack();
         r.tab_type = query.value(0).toInt();
-        for (int c = 0; c < Record::TextCount; ++c) {
-            const QVariant v = query.value(c + 1);
+        for (qsizetype i = 0; i < texts.size(); ++i) {
+            const int c = texts[i];
+            const QVariant v = query.value(int(i) + 1);
             r.Text(c) = c == dateText && v.typeId() == QMetaType::QDate
                             ? v.toDate().toString(QStringLiteral("yyyy-MM-dd"))
                             : pool.Shared(c, v.toString());
@@ -31,12 +33,24 @@ template <class Record> void ReadQueryRecords(QSqlQuery& query, int dateText, QL
     }
 }
 
+// Every text of a record, in record order.
+template <class Record> const QList<int>& AllTexts()
+{
+    static const QList<int> texts = [] {
+        QList<int> all;
+        for (int c = 0; c < Record::TextCount; ++c)
+            all << c;
+        return all;
+    }();
+    return texts;
+}
+
 // A select on SQLite read through the library itself: each value is taken once, as the UTF-8
 // text SQLite holds, straight into the record, without the driver's per-row copies. On failure
 // `out` keeps what it held and `error` says why.
 template <class Record>
 bool ReadSqliteRecords(sqlite3* handle, const QString& statement, const QVariantList& values,
-                       QList<Record>& out, QString& error)
+                       const QList<int>& texts, QList<Record>& out, QString& error)
 {
     sqlite3_stmt* select = nullptr;
     const QByteArray sql = statement.toUtf8();
@@ -60,9 +74,10 @@ bool ReadSqliteRecords(sqlite3* handle, const QString& statement, const QVariant
     while ((step = sqlite3_step(select)) == SQLITE_ROW) {
         Record& r = out.emplaceBack();
         r.tab_type = sqlite3_column_int(select, 0);
-        for (int c = 0; c < Record::TextCount; ++c) {
-            const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(select, c + 1));
-            r.Text(c) = pool.FromUtf8(c, text, sqlite3_column_bytes(select, c + 1));
+        for (qsizetype i = 0; i < texts.size(); ++i) {
+            const int column = int(i) + 1;
+            const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(select, column));
+            r.Text(texts[i]) = pool.FromUtf8(texts[i], text, sqlite3_column_bytes(select, column));
         }
     }
     if (step != SQLITE_DONE) {
@@ -84,7 +99,20 @@ bool RecordReader::Products(int timeMode, int kind, const QString& startDate,
                          QStringLiteral("product_time"), timeMode, kind, startDate, queryDate,
                          statement, values))
         return false;
-    return Read(statement, values, LedgerColumns::ProductDateText, out);
+    return Read(statement, values, AllTexts<ProductRecord>(), LedgerColumns::ProductDateText, out);
+}
+
+bool RecordReader::ProductTexts(int timeMode, int kind, const QString& startDate,
+                                const QString& queryDate, const QList<int>& texts,
+                                QList<ProductRecord>& out) const
+{
+    QString statement;
+    QVariantList values;
+    if (!PeriodStatement(StoreTables::Product, LedgerColumns::ProductSelectList(texts),
+                         QStringLiteral("product_time"), timeMode, kind, startDate, queryDate,
+                         statement, values))
+        return false;
+    return Read(statement, values, texts, LedgerColumns::ProductDateText, out);
 }
 
 bool RecordReader::Finances(int timeMode, int kind, const QString& startDate,
@@ -96,7 +124,7 @@ bool RecordReader::Finances(int timeMode, int kind, const QString& startDate,
                          QStringLiteral("ie_time"), timeMode, kind, startDate, queryDate, statement,
                          values))
         return false;
-    return Read(statement, values, LedgerColumns::FinanceDateText, out);
+    return Read(statement, values, AllTexts<FinanceRecord>(), LedgerColumns::FinanceDateText, out);
 }
 
 bool RecordReader::PeriodStatement(const QString& table, const QString& columns,
@@ -126,18 +154,18 @@ bool RecordReader::PeriodStatement(const QString& table, const QString& columns,
 }
 
 template <class Record>
-bool RecordReader::Read(const QString& statement, const QVariantList& values, int dateText,
-                        QList<Record>& out) const
+bool RecordReader::Read(const QString& statement, const QVariantList& values,
+                        const QList<int>& texts, int dateText, QList<Record>& out) const
 {
     const QSqlDatabase db = connection.Database();
     if (sqlite3* handle = SqliteHandle(db)) {
         QString error;
-        return ReadSqliteRecords(handle, statement, values, out, error) ||
+        return ReadSqliteRecords(handle, statement, values, texts, out, error) ||
                StoreConnection::Fail(error);
     }
     QSqlQuery query(db);
     if (!connection.Run(query, statement, values))
         return false;
-    ReadQueryRecords(query, dateText, out);
+    ReadQueryRecords(query, texts, dateText, out);
     return true;
 }

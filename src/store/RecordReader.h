@@ -23,14 +23,19 @@ public:
                   QList<ProductRecord>& out) const;
     bool Finances(int timeMode, int kind, const QString& startDate, const QString& queryDate,
                   QList<FinanceRecord>& out) const;
+    // As Products, reading only the record texts at positions `texts` (0-18); the others stay
+    // empty. For figures that need a few columns of many rows.
+    bool ProductTexts(int timeMode, int kind, const QString& startDate, const QString& queryDate,
+                      const QList<int>& texts, QList<ProductRecord>& out) const;
 
 private:
     bool PeriodStatement(const QString& table, const QString& columns, const QString& dateColumn,
                          int timeMode, int kind, const QString& startDate, const QString& queryDate,
                          QString& statement, QVariantList& values) const;
+    // Reads the rows into the record texts at positions `texts`, in select order after the kind.
     template <class Record>
-    bool Read(const QString& statement, const QVariantList& values, int dateText,
-              QList<Record>& out) const;
+    bool Read(const QString& statement, const QVariantList& values, const QList<int>& texts,
+              int dateText, QList<Record>& out) const;
 
     const StoreConnection& connection;
     QString storeNo;

@@ -19,6 +19,14 @@ bool ShopReader::SelectProductRecords(int timeMode, int kind, const QString& sta
            RecordReader(connection, storeNo).Products(timeMode, kind, startDate, queryDate, out);
 }
 
+bool ShopReader::SelectProductTexts(int timeMode, int kind, const QString& startDate,
+                                    const QString& queryDate, const QList<int>& texts,
+                                    QList<ProductRecord>& out)
+{
+    return named && RecordReader(connection, storeNo)
+                        .ProductTexts(timeMode, kind, startDate, queryDate, texts, out);
+}
+
 bool ShopReader::SelectFinanceRecords(int timeMode, int kind, const QString& startDate,
                                       const QString& queryDate, QList<FinanceRecord>& out)
 {

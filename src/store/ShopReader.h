@@ -21,6 +21,10 @@ public:
     // As DatabaseEngine::SelectProductRecords and SelectFinanceRecords, for the shop.
     bool SelectProductRecords(int timeMode, int kind, const QString& startDate,
                               const QString& queryDate, QList<ProductRecord>& out);
+    // As RecordReader::ProductTexts, for the shop.
+    bool SelectProductTexts(int timeMode, int kind, const QString& startDate,
+                            const QString& queryDate, const QList<int>& texts,
+                            QList<ProductRecord>& out);
     bool SelectFinanceRecords(int timeMode, int kind, const QString& startDate,
                               const QString& queryDate, QList<FinanceRecord>& out);
 
