@@ -3,7 +3,9 @@
 // (LEDGER_TEST_PG): a month and a year for chains of 10, 25 and 50 shops, wall time, and how it
 // grows with the number of shops. Prints the plan of the per-shop selects.
 //
-//   bench_chainread [shops [records per shop]]     (default 50 shops of 200 000 records)
+//   bench_chainread [shops [records per shop [month|year]]]
+//
+// (default 50 shops of 200 000 records, both periods)
 //
 // Five shops are generated (two goods records for one money record over four years, as in
 // bench_chain) and written by the generator's bulk path; the other store numbers get copies of
@@ -200,7 +202,10 @@ int main(int argc, char* argv[])
     const QList<std::pair<QString, ChainRequest>> periods = {
         {QStringLiteral("month 2024-05"), {{}, 2, QString(), QStringLiteral("2024-05-15")}},
         {QStringLiteral("year 2023"), {{}, 3, QString(), QStringLiteral("2023-06-15")}}};
+    const QString only = args.size() > 3 ? args[3] : QString();
     for (const auto& [name, base] : periods) {
+        if (!only.isEmpty() && !name.startsWith(only))
+            continue;
         out << name << ":\n";
         double first = 0;
         int firstSize = 0;

@@ -2,12 +2,16 @@
 
 #include "LedgerColumns.h"
 #include "Period.h"
+#include "PgCopy.h"
 #include "SqliteHandle.h"
 #include "StoreTables.h"
 #include "TextPool.h"
 
 #include <QSqlQuery>
+#include <libpq-fe.h>
 #include <sqlite3.h>
+
+#include <memory>
 
 using StoredValue::Text;
 
@@ -88,6 +92,58 @@ bool ReadSqliteRecords(sqlite3* handle, const QString& statement, const QVariant
     return step == SQLITE_DONE;
 }
 
+// A statement's "?" placeholders as PostgreSQL numbers them ($1, $2 ...); the statements here
+// hold no "?" but their placeholders.
+QByteArray PgStatement(const QString& statement)
+{
+    QString numbered;
+    int n = 0;
+    for (const QChar c : statement)
+        numbered += c == QLatin1Char('?') ? QStringLiteral("$%1").arg(++n) : QString(c);
+    return numbered.toUtf8();
+}
+
+// A select on PostgreSQL read through the client library with every row in one answer, each
+// value taken as the text the server sends, straight into the record: the driver hands over one
+// answer per row and a variant per value, which costs more than the rows themselves. Only when
+// the server writes dates as ISO, as the records hold them. False when it could not be run this
+// way (the reason in `error`, and `out` as it was): the caller runs it through the driver, which
+// also opens a lost connection again.
+template <class Record>
+bool ReadPgRecords(pg_conn* connection, const QString& statement, const QVariantList& values,
+                   const QList<int>& texts, QList<Record>& out)
+{
+    const char* dateStyle = PQparameterStatus(connection, "DateStyle");
+    if (PQstatus(connection) != CONNECTION_OK || !dateStyle || qstrncmp(dateStyle, "ISO", 3) != 0)
+        return false;
+    std::vector<QByteArray> bytes;
+    std::vector<const char*> params;
+    for (const QVariant& v : values)
+        bytes.push_back(v.toString().toUtf8());
+    for (const QByteArray& b : bytes)
+        params.push_back(b.constData());
+    const std::unique_ptr<PGresult, decltype(&PQclear)> result(
+        PQexecParams(connection, PgStatement(statement).constData(), int(params.size()), nullptr,
+                     params.data(), nullptr, nullptr, 0),
+        &PQclear);
+    if (PQresultStatus(result.get()) != PGRES_TUPLES_OK)
+        return false;
+    const int rows = PQntuples(result.get());
+    out.reserve(out.size() + rows);
+    TextPool pool(Record::TextCount);
+    for (int row = 0; row < rows; ++row) {
+        Record& r = out.emplaceBack();
+        r.tab_type = atoi(PQgetvalue(result.get(), row, 0));
+        for (qsizetype i = 0; i < texts.size(); ++i) {
+            const int column = int(i) + 1;
+            if (!PQgetisnull(result.get(), row, column))
+                r.Text(texts[i]) = pool.FromUtf8(texts[i], PQgetvalue(result.get(), row, column),
+                                                 PQgetlength(result.get(), row, column));
+        }
+    }
+    return true;
+}
+
 } // namespace
 
 bool RecordReader::Products(int timeMode, int kind, const QString& startDate,
@@ -163,6 +219,9 @@ bool RecordReader::Read(const QString& statement, const QVariantList& values,
         return ReadSqliteRecords(handle, statement, values, texts, out, error) ||
                StoreConnection::Fail(error);
     }
+    if (pg_conn* pg = PgCopy::Connection(db);
+        pg && ReadPgRecords(pg, statement, values, texts, out))
+        return true;
     QSqlQuery query(db);
     if (!connection.Run(query, statement, values))
         return false;
