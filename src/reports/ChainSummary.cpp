@@ -86,7 +86,8 @@ const QList<int>& ReturnTexts()
 Figures ForShop(ShopRecords records)
 {
     Figures f{};
-    SalesReturns::DeductSalesReturns(records.sales, records.salesReturns);
+    // The notes of the deduction are not part of the figures.
+    SalesReturns::DeductFigures(records.sales, records.salesReturns);
     const PageTotals::GoodsTotals sales = PageTotals::SumGoods(records.sales);
     f[Sales] = sales.amount;
     f[CustomersUnpaid] = sales.unpaid;

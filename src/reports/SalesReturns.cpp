@@ -3,6 +3,40 @@
 #include "NumberText.h"
 #include "TextNumbers.h"
 
+namespace
+{
+
+// The return's quantity and amount taken off the sale's, as their texts read.
+void DeductOne(ProductRecord& sale, const ProductRecord& back)
+{
+    sale.product_num =
+        NumberText::Write(NumberText::Read(sale.product_num) - NumberText::Read(back.product_num));
+    sale.product_total = NumberText::Write(NumberText::Read(sale.product_total) -
+                                           NumberText::Read(back.product_total));
+}
+
+// Each return deducted by `deduct` from its sale.
+void DeductAll(QList<ProductRecord>& sales, const QList<ProductRecord>& returns,
+               void (*deduct)(ProductRecord&, const ProductRecord&))
+{
+    if (returns.isEmpty())
+        return;
+    std::vector<const ProductRecord*> salePointers, returnPointers;
+    salePointers.reserve(size_t(sales.size()));
+    for (const ProductRecord& sale : std::as_const(sales))
+        salePointers.push_back(&sale);
+    returnPointers.reserve(size_t(returns.size()));
+    for (const ProductRecord& back : returns)
+        returnPointers.push_back(&back);
+    const std::vector<qsizetype> targets = SalesReturns::Targets(salePointers, returnPointers);
+    for (qsizetype k = 0; k < returns.size(); ++k) {
+        if (targets[size_t(k)] >= 0)
+            deduct(sales[targets[size_t(k)]], returns[k]);
+    }
+}
+
+} // namespace
+
 namespace SalesReturns
 {
 
@@ -32,31 +66,20 @@ std::vector<qsizetype> Targets(const std::vector<const ProductRecord*>& sales,
 
 void Deduct(ProductRecord& sale, const ProductRecord& back)
 {
-    sale.product_num =
-        NumberText::Write(NumberText::Read(sale.product_num) - NumberText::Read(back.product_num));
     sale.prodcut_remark +=
         QStringLiteral("注意，该型号%1有退货金额%2元，从%3销售中扣除%4元")
             .arg(back.product_model, back.product_total, sale.product_time, sale.product_total);
-    sale.product_total = NumberText::Write(NumberText::Read(sale.product_total) -
-                                           NumberText::Read(back.product_total));
+    DeductOne(sale, back);
 }
 
 void DeductSalesReturns(QList<ProductRecord>& sales, const QList<ProductRecord>& returns)
 {
-    if (returns.isEmpty())
-        return;
-    std::vector<const ProductRecord*> salePointers, returnPointers;
-    salePointers.reserve(size_t(sales.size()));
-    for (const ProductRecord& sale : std::as_const(sales))
-        salePointers.push_back(&sale);
-    returnPointers.reserve(size_t(returns.size()));
-    for (const ProductRecord& back : returns)
-        returnPointers.push_back(&back);
-    const std::vector<qsizetype> targets = Targets(salePointers, returnPointers);
-    for (qsizetype k = 0; k < returns.size(); ++k) {
-        if (targets[size_t(k)] >= 0)
-            Deduct(sales[targets[size_t(k)]], returns[k]);
-    }
+    DeductAll(sales, returns, Deduct);
+}
+
+void DeductFigures(QList<ProductRecord>& sales, const QList<ProductRecord>& returns)
+{
+    DeductAll(sales, returns, DeductOne);
 }
 
 } // namespace SalesReturns

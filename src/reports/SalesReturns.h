@@ -16,6 +16,9 @@ namespace SalesReturns
 // return that matches no sale changes nothing. Paid and unpaid stay as they are.
 void DeductSalesReturns(QList<ProductRecord>& sales, const QList<ProductRecord>& returns);
 
+// As DeductSalesReturns, without the notes: for those who need the figures only.
+void DeductFigures(QList<ProductRecord>& sales, const QList<ProductRecord>& returns);
+
 // Which sale each return is deducted from, as DeductSalesReturns deducts them, without changing
 // any: for each return the position in `sales` of the first sale of its model, salesperson and
 // customer, or -1. For those who need the figures only and not the changed records.
