@@ -361,6 +361,34 @@ private slots:
         QVERIFY(outside.LastError().contains("OUTSIDE"));
     }
 
+    void aShopsSelectOfSomeTextsReadsThoseOnly()
+    {
+        ChainConfig chain;
+        chain.shops = {{"S2", "东店"}};
+        engine->SetStoreNo("S2");
+        ProductRecord sale = SampleGoods(2, "s1", "2024-02-10", "型号 A", "2.5");
+        for (int c = 0; c < ProductRecord::TextCount; ++c) {
+            if (sale.Text(c).isEmpty())
+                sale.Text(c) = QStringLiteral("文字%1").arg(c);
+        }
+        QVERIFY(engine->SaveProductInfo(sale));
+        QVERIFY(engine->SaveProductInfo(SampleGoods(3, "r1", "2024-02-11", "B", "1")));
+
+        // In any order asked, each into its own place; the date as the pages show it.
+        const QList<int> texts = {15, 3, 7, 9};
+        ShopReader reader(chain, "S2");
+        QList<ProductRecord> rows;
+        QVERIFY(reader.SelectProductTexts(5, 2, QString(), QString(), texts, rows));
+        QCOMPARE(rows.size(), 1);
+        QCOMPARE(rows[0].tab_type, 2);
+        for (int c = 0; c < ProductRecord::TextCount; ++c)
+            QCOMPARE(rows[0].Text(c), texts.contains(c) ? sale.Text(c) : QString());
+
+        ShopReader outside(chain, "OUTSIDE");
+        QVERIFY(!outside.SelectProductTexts(5, -1, QString(), QString(), texts, rows));
+        QCOMPARE(rows.size(), 1);
+    }
+
     void aStoppedOrFailedRunCarriesNoFigures()
     {
         ChainConfig chain;
