@@ -6,7 +6,6 @@
 #include "SalesReturns.h"
 #include "TextNumbers.h"
 
-
 #include <algorithm>
 #include <limits>
 #include <vector>
