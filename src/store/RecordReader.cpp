@@ -9,6 +9,9 @@
 
 #include <QSqlQuery>
 #include <libpq-fe.h>
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 #include <sqlite3.h>
 
 #include <memory>
@@ -219,9 +222,17 @@ bool RecordReader::Read(const QString& statement, const QVariantList& values,
         return ReadSqliteRecords(handle, statement, values, texts, out, error) ||
                StoreConnection::Fail(error);
     }
+    const qsizetype held = out.size();
     if (pg_conn* pg = PgCopy::Connection(db);
-        pg && ReadPgRecords(pg, statement, values, texts, out))
+        pg && ReadPgRecords(pg, statement, values, texts, out)) {
+#ifdef __GLIBC__
+        // A large answer held every row at once; its memory, freed between the records', is
+        // given back to the system rather than kept by the process.
+        if (out.size() - held >= 10000)
+            malloc_trim(0);
+#endif
         return true;
+    }
     QSqlQuery query(db);
     if (!connection.Run(query, statement, values))
         return false;
