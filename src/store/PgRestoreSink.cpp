@@ -15,8 +15,8 @@ constexpr qsizetype ChunkBytes = 1 << 20;
 class PgCopySink : public RestoreSink
 {
 public:
-    PgCopySink(pg_conn* connection, QByteArrayView file, ScriptEncoding encoding)
-        : RestoreSink(encoding), copy(connection), file(file)
+    PgCopySink(QSqlDatabase db, pg_conn* connection, QByteArrayView file, ScriptEncoding encoding)
+        : RestoreSink(db, encoding), copy(connection), file(file)
     {
         chunk.reserve(ChunkBytes + 64 * 1024);
     }
@@ -116,8 +116,8 @@ private:
 
 } // namespace
 
-std::unique_ptr<RestoreSink> RestoreSinks::PgCopy(pg_conn* connection, QByteArrayView file,
-                                                  ScriptEncoding encoding)
+std::unique_ptr<RestoreSink> RestoreSinks::PgCopy(QSqlDatabase db, pg_conn* connection,
+                                                  QByteArrayView file, ScriptEncoding encoding)
 {
-    return std::make_unique<PgCopySink>(connection, file, encoding);
+    return std::make_unique<PgCopySink>(db, connection, file, encoding);
 }

@@ -3,6 +3,9 @@
 #include "PgCopy.h"
 #include "SqliteHandle.h"
 
+#include <QSqlError>
+#include <QSqlQuery>
+
 namespace
 {
 
@@ -10,7 +13,9 @@ namespace
 class DriverSink : public RestoreSink
 {
 public:
-    DriverSink(QSqlDatabase db, ScriptEncoding encoding) : RestoreSink(encoding), inserter(db) {}
+    DriverSink(QSqlDatabase db, ScriptEncoding encoding) : RestoreSink(db, encoding), inserter(db)
+    {
+    }
 
     bool Add(const ScannedRow& row) override
     {
@@ -37,18 +42,37 @@ private:
 
 } // namespace
 
-RestoreSink::RestoreSink(ScriptEncoding encoding)
-    : encoding(encoding), perTable(Schema::Tables().size(), 0)
+RestoreSink::RestoreSink(QSqlDatabase db, ScriptEncoding encoding)
+    : db(db), encoding(encoding), perTable(Schema::Tables().size(), 0)
 {
+}
+
+bool RestoreSink::Empty(const QString& storeNo, QString& error)
+{
+    return DeleteStoreRows(db, storeNo, error);
+}
+
+bool RestoreSink::DeleteStoreRows(QSqlDatabase db, const QString& storeNo, QString& error)
+{
+    for (const TableSchema& table : Schema::Tables()) {
+        QSqlQuery query(db);
+        query.prepare(QStringLiteral("delete from %1 where store_no=?").arg(table.name));
+        query.addBindValue(storeNo);
+        if (!query.exec()) {
+            error = query.lastError().text().trimmed();
+            return false;
+        }
+    }
+    return true;
 }
 
 std::unique_ptr<RestoreSink> RestoreSink::For(QSqlDatabase db, QByteArrayView file,
                                               ScriptEncoding encoding)
 {
     if (sqlite3* handle = SqliteHandle(db))
-        return RestoreSinks::Sqlite(handle, encoding);
+        return RestoreSinks::Sqlite(db, handle, encoding);
     if (pg_conn* connection = PgCopy::Connection(db))
-        return RestoreSinks::PgCopy(connection, file, encoding);
+        return RestoreSinks::PgCopy(db, connection, file, encoding);
     return std::make_unique<DriverSink>(db, encoding);
 }
 

@@ -23,6 +23,9 @@ public:
                                             ScriptEncoding encoding);
     virtual ~RestoreSink() = default;
 
+    // Deletes every row of the store in each of the program's tables, before its rows come in.
+    virtual bool Empty(const QString& storeNo, QString& error);
+    static bool DeleteStoreRows(QSqlDatabase db, const QString& storeNo, QString& error);
     // Stores one row (perhaps later, with others); false when the database refused it or the
     // rows sent with it (Error(), RefusedLine(), Refused()).
     virtual bool Add(const ScannedRow& row) = 0;
@@ -39,10 +42,11 @@ public:
     qint64 Inserted() const;
 
 protected:
-    explicit RestoreSink(ScriptEncoding encoding);
+    RestoreSink(QSqlDatabase db, ScriptEncoding encoding);
     bool Refuse(const QString& why, int line);
     void Count(int tableIndex, qint64 rows = 1) { perTable[tableIndex] += rows; }
 
+    QSqlDatabase db;
     const ScriptEncoding encoding;
 
 private:
@@ -53,7 +57,7 @@ private:
 
 namespace RestoreSinks
 {
-std::unique_ptr<RestoreSink> Sqlite(sqlite3* handle, ScriptEncoding encoding);
-std::unique_ptr<RestoreSink> PgCopy(pg_conn* connection, QByteArrayView file,
+std::unique_ptr<RestoreSink> Sqlite(QSqlDatabase db, sqlite3* handle, ScriptEncoding encoding);
+std::unique_ptr<RestoreSink> PgCopy(QSqlDatabase db, pg_conn* connection, QByteArrayView file,
                                     ScriptEncoding encoding);
 } // namespace RestoreSinks

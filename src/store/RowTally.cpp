@@ -38,7 +38,7 @@ KeyDigest RowTally::Digest(const ScannedRow& row)
     for (int column : row.table->key) {
         const ScriptValue& value = row.ValueOf(column);
         const QByteArrayView plain =
-            value.Plain(row.table->types.at(column) == QLatin1String("int"), scratch);
+            value.Plain(ScriptText::IsInt(row.tableIndex, column), scratch);
         // Each value goes with its length, and a NULL differs from an empty text as it does in
         // the database.
         const quint32 size = quint32(plain.size());

@@ -8,7 +8,6 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QSqlError>
-#include <QSqlQuery>
 
 namespace
 {
@@ -22,6 +21,8 @@ QString Tr(const char* text)
 
 QString WriteError(int line, const QString& error)
 {
+    if (line <= 0)
+        return Tr("数据无法写入：%1").arg(error);
     return Tr("第 %1 行附近的数据无法写入：%2").arg(line).arg(error);
 }
 
@@ -73,20 +74,6 @@ bool ScriptRestorer::Stopped(RestoreResult& result) const
     return true;
 }
 
-bool ScriptRestorer::DeleteStoreRows(QString& error)
-{
-    for (const TableSchema& table : Schema::Tables()) {
-        QSqlQuery query(db);
-        query.prepare(QStringLiteral("delete from %1 where store_no=?").arg(table.name));
-        query.addBindValue(storeNo);
-        if (!query.exec()) {
-            error = query.lastError().text().trimmed();
-            return false;
-        }
-    }
-    return true;
-}
-
 // What the end of a reading means: a file that is not UTF-8 is read again as GB18030.
 ScriptRestorer::Outcome ScriptRestorer::ReadEnd(const ScriptScanner& scanner, Plan& plan,
                                                 RestoreResult& result)
@@ -133,7 +120,7 @@ ScriptRestorer::Outcome ScriptRestorer::Replace(QByteArrayView file, Plan& plan,
                                                 RestoreResult& result)
 {
     QString error;
-    if (!DeleteStoreRows(error)) {
+    if (!sink.Empty(storeNo, error)) {
         result.error = Tr("无法删除本门店原有的数据：%1").arg(error);
         return Outcome::Failed;
     }
@@ -187,7 +174,7 @@ void ScriptRestorer::NameRefusedRow(const BulkRows& refused, RestoreResult& resu
         return;
     BulkInserter single(db, 1);
     QString error;
-    if (DeleteStoreRows(error)) {
+    if (RestoreSink::DeleteStoreRows(db, storeNo, error)) {
         for (qsizetype i = 0; i < refused.Count(); ++i) {
             if (!single.Add(*refused.table, refused.columns, refused.Row(i), refused.tags.at(i))) {
                 result.error = WriteError(refused.tags.at(i), single.Error());

@@ -54,7 +54,6 @@ private:
     Outcome GatherRepeats(QByteArrayView file, Plan& plan, RestoreResult& result) const;
     static Outcome ReadEnd(const ScriptScanner& scanner, Plan& plan, RestoreResult& result);
     void NameRefusedRow(const BulkRows& refused, RestoreResult& result);
-    bool DeleteStoreRows(QString& error);
     // Whether the caller asked the restore to stop; the result then says so.
     bool Stopped(RestoreResult& result) const;
 

@@ -32,21 +32,31 @@ bool IsHex(char c)
     return IsDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
 }
 
-char Lower(char c)
+bool Same(QByteArrayView word, QByteArrayView lowerName)
 {
-    return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c;
+    return word.size() == lowerName.size() && word.compare(lowerName, Qt::CaseInsensitive) == 0;
 }
 
-bool Same(QByteArrayView word, const QString& name)
+// The names of the program's tables and their columns, as bytes.
+struct Names {
+    QList<QByteArray> tables;
+    QList<QList<QByteArray>> columns;
+};
+
+const Names& SchemaNames()
 {
-    if (word.size() != name.size())
-        return false;
-    for (qsizetype i = 0; i < word.size(); ++i) {
-        const char16_t c = name.at(i).unicode();
-        if (c > 0x7f || Lower(word.at(i)) != Lower(char(c)))
-            return false;
-    }
-    return true;
+    static const Names names = [] {
+        Names all;
+        for (const TableSchema& table : Schema::Tables()) {
+            all.tables << table.name.toLatin1().toLower();
+            QList<QByteArray> columns;
+            for (const QString& column : table.columns)
+                columns << column.toLatin1().toLower();
+            all.columns << columns;
+        }
+        return all;
+    }();
+    return names;
 }
 
 bool IsDate(QByteArrayView token)
@@ -213,15 +223,15 @@ bool ScriptScanner::ReadAgain(qsizetype offset, int statementLine, ScannedRow& r
 
 bool ScriptScanner::Statement(ScannedRow& row)
 {
-    if (!Same(Word(), QStringLiteral("insert")))
+    if (!Same(Word(), "insert"))
         return Refuse(Refusal::NotInsert);
-    if (!Same(Word(), QStringLiteral("into")))
+    if (!Same(Word(), "into"))
         return Refuse(Refusal::Malformed);
     const QByteArrayView tableName = Word();
     const QList<TableSchema>& tables = Schema::Tables();
     row.tableIndex = -1;
     for (qsizetype i = 0; i < tables.size() && row.tableIndex < 0; ++i) {
-        if (Same(tableName, tables.at(i).name))
+        if (Same(tableName, SchemaNames().tables.at(i)))
             row.tableIndex = int(i);
     }
     if (row.tableIndex < 0)
@@ -231,7 +241,7 @@ bool ScriptScanner::Statement(ScannedRow& row)
         // An unknown column keeps its own refusal.
         return refusal == Refusal::None ? Refuse(Refusal::Malformed) : false;
     }
-    if (!Symbol(')') || !Same(Word(), QStringLiteral("values")) || !Symbol('('))
+    if (!Symbol(')') || !Same(Word(), "values") || !Symbol('('))
         return Refuse(Refusal::Malformed);
     const qsizetype count = row.columns->size();
     for (qsizetype i = 0; i < count; ++i) {
@@ -260,13 +270,11 @@ bool ScriptScanner::Columns(ScannedRow& row)
     while (close < size && data[close] != ')' && data[close] != '\n')
         ++close;
     const QByteArrayView text = bytes.sliced(at, close - at);
-    QByteArray key = QByteArray(1, char(row.tableIndex));
-    if (!lastColumns || lastColumnsKey.at(0) != key.at(0) ||
+    if (!lastColumns || lastColumnsKey.at(0) != char(row.tableIndex) ||
         QByteArrayView(lastColumnsKey).sliced(1) != text) {
-        key += text;
-        const auto known = columnLists.find(key);
+        lastColumnsKey = QByteArray(1, char(row.tableIndex)).append(text);
+        const auto known = columnLists.find(lastColumnsKey);
         lastColumns = known == columnLists.end() ? nullptr : &known->second;
-        lastColumnsKey = key;
     }
     if (lastColumns) {
         row.columns = lastColumns;
@@ -279,8 +287,9 @@ bool ScriptScanner::Columns(ScannedRow& row)
         if (name.isEmpty())
             return false;
         int column = -1;
-        for (qsizetype c = 0; c < row.table->columns.size() && column < 0; ++c) {
-            if (Same(name, row.table->columns.at(c)))
+        const QList<QByteArray>& names = SchemaNames().columns.at(row.tableIndex);
+        for (qsizetype c = 0; c < names.size() && column < 0; ++c) {
+            if (Same(name, names.at(c)))
                 column = int(c);
         }
         if (column < 0)
@@ -292,9 +301,7 @@ bool ScriptScanner::Columns(ScannedRow& row)
     SkipSpace();
     if (at != close)
         return false;
-    key += text;
-    lastColumns = row.columns = &columnLists.emplace(key, columns).first->second;
-    lastColumnsKey = key;
+    lastColumns = row.columns = &columnLists.emplace(lastColumnsKey, columns).first->second;
     return true;
 }
 
@@ -356,7 +363,7 @@ bool ScriptScanner::Token(ScriptValue& value)
            (IsWordChar(data[at]) || data[at] == '.' || data[at] == '-' || data[at] == '+'))
         ++at;
     value.raw = bytes.sliced(start, at - start);
-    if (Same(value.raw, QStringLiteral("null")))
+    if (Same(value.raw, "null"))
         value.kind = ScriptValue::Null;
     else if (IsDate(value.raw))
         value.kind = ScriptValue::Date;

@@ -74,6 +74,21 @@ QByteArrayView Undoubled(QByteArrayView raw, QByteArray& scratch)
 
 } // namespace
 
+bool ScriptText::IsInt(int tableIndex, int column)
+{
+    static const QList<QList<bool>> ints = [] {
+        QList<QList<bool>> tables;
+        for (const TableSchema& table : Schema::Tables()) {
+            QList<bool> columns;
+            for (const QString& type : table.types)
+                columns << (type == QLatin1String("int"));
+            tables << columns;
+        }
+        return tables;
+    }();
+    return ints.at(tableIndex).at(column);
+}
+
 qsizetype ScriptText::FirstBadByte(QByteArrayView bytes, ScriptEncoding encoding)
 {
     const qsizetype utf8 = FirstBadUtf8(bytes);

@@ -39,6 +39,12 @@ struct ScriptValue {
 // The most columns a table of the program has.
 constexpr int MaxScriptColumns = 24;
 
+namespace ScriptText
+{
+// Whether a column (a position in the table's columns) of a table holds whole numbers.
+bool IsInt(int tableIndex, int column);
+} // namespace ScriptText
+
 // One insert of a script, its values still the file's bytes.
 struct ScannedRow {
     int line = 0;         // the line the statement starts on, counted from 1

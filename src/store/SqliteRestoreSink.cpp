@@ -12,12 +12,27 @@ namespace
 class SqliteSink : public RestoreSink
 {
 public:
-    SqliteSink(sqlite3* handle, ScriptEncoding encoding) : RestoreSink(encoding), handle(handle) {}
+    SqliteSink(QSqlDatabase db, sqlite3* handle, ScriptEncoding encoding)
+        : RestoreSink(db, encoding), handle(handle)
+    {
+        // The tables' indexes are changed at every row: a cache that holds the pages of a large
+        // store keeps them from going to the file and back again and again.
+        sqlite3_stmt* pragma = nullptr;
+        if (sqlite3_prepare_v2(handle, "PRAGMA cache_size", -1, &pragma, nullptr) == SQLITE_OK &&
+            sqlite3_step(pragma) == SQLITE_ROW)
+            cacheSize = QByteArray::number(sqlite3_column_int64(pragma, 0));
+        sqlite3_finalize(pragma);
+        if (!cacheSize.isEmpty())
+            sqlite3_exec(handle, "PRAGMA cache_size=-262144", nullptr, nullptr, nullptr);
+    }
 
     ~SqliteSink() override
     {
         for (const auto& [columns, statement] : statements)
             sqlite3_finalize(statement);
+        if (!cacheSize.isEmpty())
+            sqlite3_exec(handle, QByteArray("PRAGMA cache_size=" + cacheSize).constData(), nullptr,
+                         nullptr, nullptr);
     }
 
     bool Add(const ScannedRow& row) override
@@ -35,9 +50,79 @@ public:
         return true;
     }
 
-    bool Finish() override { return true; }
+    bool Empty(const QString& storeNo, QString& error) override
+    {
+        const QByteArray store = storeNo.toUtf8();
+        for (const TableSchema& table : Schema::Tables()) {
+            // A table of this store's rows only is emptied whole, and its indexes are built
+            // again once the rows are in: far less work than changing them at every row.
+            const QByteArray name = table.name.toUtf8();
+            QList<QByteArray> others;
+            const bool done =
+                Run("select 1 from " + name + " where store_no is not ?1 limit 1", store, others) &&
+                (!others.isEmpty()
+                     ? Run("delete from " + name + " where store_no=?1", store, others)
+                     : DropIndexes(name) && Run("delete from " + name, {}, others));
+            if (!done) {
+                error = QString::fromUtf8(sqlite3_errmsg(handle));
+                return false;
+            }
+        }
+        return true;
+    }
+
+    bool Finish() override
+    {
+        for (const QByteArray& index : std::as_const(rebuilt)) {
+            if (sqlite3_exec(handle, index.constData(), nullptr, nullptr, nullptr) != SQLITE_OK)
+                return Refuse(QString::fromUtf8(sqlite3_errmsg(handle)), 0);
+        }
+        rebuilt.clear();
+        return true;
+    }
 
 private:
+    // Runs a statement with one text bound, its rows' first columns into `rows`.
+    bool Run(const QByteArray& text, const QByteArray& bound, QList<QByteArray>& rows)
+    {
+        sqlite3_stmt* statement = nullptr;
+        if (sqlite3_prepare_v2(handle, text.constData(), int(text.size()), &statement, nullptr) !=
+            SQLITE_OK)
+            return false;
+        if (sqlite3_bind_parameter_count(statement) > 0)
+            sqlite3_bind_text(statement, 1, bound.constData(), int(bound.size()), SQLITE_STATIC);
+        int stepped;
+        rows.clear();
+        while ((stepped = sqlite3_step(statement)) == SQLITE_ROW)
+            rows << QByteArray(reinterpret_cast<const char*>(sqlite3_column_text(statement, 0)),
+                               sqlite3_column_bytes(statement, 0));
+        sqlite3_finalize(statement);
+        return stepped == SQLITE_DONE;
+    }
+
+    // Drops the table's own indexes that allow repeated values; Finish() makes them again.
+    bool DropIndexes(const QByteArray& table)
+    {
+        QList<QByteArray> names;
+        if (!Run("select l.name from pragma_index_list(?1) l join sqlite_master m on "
+                 "m.name=l.name where l.\"unique\"=0 and l.origin='c' and m.type='index'",
+                 table, names))
+            return false;
+        for (const QByteArray& name : std::as_const(names)) {
+            QList<QByteArray> made;
+            if (!Run("select sql from sqlite_master where type='index' and name=?1", name, made) ||
+                made.size() != 1)
+                return false;
+            QByteArray quoted = name;
+            quoted.replace('"', "\"\"");
+            const QByteArray drop = "drop index \"" + quoted + '"';
+            if (sqlite3_exec(handle, drop.constData(), nullptr, nullptr, nullptr) != SQLITE_OK)
+                return false;
+            rebuilt << made.first();
+        }
+        return true;
+    }
+
     sqlite3_stmt* StatementFor(const ScannedRow& row)
     {
         // The scanner keeps one list per table and column set: its address names the statement.
@@ -94,13 +179,16 @@ private:
     }
 
     sqlite3* handle;
+    QByteArray cacheSize;      // the connection's own, given back at the end
+    QList<QByteArray> rebuilt; // the indexes dropped while the rows come in
     std::map<const QList<int>*, sqlite3_stmt*> statements;
     QByteArray scratch;
 };
 
 } // namespace
 
-std::unique_ptr<RestoreSink> RestoreSinks::Sqlite(sqlite3* handle, ScriptEncoding encoding)
+std::unique_ptr<RestoreSink> RestoreSinks::Sqlite(QSqlDatabase db, sqlite3* handle,
+                                                  ScriptEncoding encoding)
 {
-    return std::make_unique<SqliteSink>(handle, encoding);
+    return std::make_unique<SqliteSink>(db, handle, encoding);
 }
