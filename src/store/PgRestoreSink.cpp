@@ -2,6 +2,9 @@
 #include "RestoreSink.h"
 #include "ScriptScanner.h"
 
+#include <QSqlError>
+#include <QSqlQuery>
+
 namespace
 {
 
@@ -53,7 +56,45 @@ public:
         return true;
     }
 
-    bool Finish() override { return Send(); }
+    bool Empty(const QString& storeNo, QString& error) override
+    {
+        for (const TableSchema& table : Schema::Tables()) {
+            // A table of this store's rows only is emptied whole, and its indexes are built
+            // again once the rows are in: far less work than changing them at every row.
+            QSqlQuery others(db);
+            others.prepare(QStringLiteral("select 1 from %1 where store_no is distinct from ? "
+                                          "fetch first 1 rows only")
+                               .arg(table.name));
+            others.addBindValue(storeNo);
+            bool done = others.exec();
+            if (done && !others.next()) {
+                done = DropIndexes(table.name) &&
+                       others.exec(QStringLiteral("truncate table %1").arg(table.name));
+            } else if (done) {
+                others.prepare(QStringLiteral("delete from %1 where store_no=?").arg(table.name));
+                others.addBindValue(storeNo);
+                done = others.exec();
+            }
+            if (!done) {
+                error = others.lastError().text().trimmed();
+                return false;
+            }
+        }
+        return true;
+    }
+
+    bool Finish() override
+    {
+        if (!Send())
+            return false;
+        for (const QString& index : std::as_const(rebuilt)) {
+            QSqlQuery make(db);
+            if (!make.exec(index))
+                return Refuse(make.lastError().text(), 0);
+        }
+        rebuilt.clear();
+        return true;
+    }
 
     BulkRows Refused() const override
     {
@@ -74,6 +115,28 @@ public:
     }
 
 private:
+    // Drops the table's own indexes that allow repeated values; Finish() makes them again.
+    bool DropIndexes(const QString& table)
+    {
+        QSqlQuery indexes(db);
+        indexes.prepare(QStringLiteral(
+            "select i.indexrelid::regclass::text, pg_get_indexdef(i.indexrelid) from pg_index i "
+            "where i.indrelid=to_regclass(?) and not i.indisunique and not i.indisprimary"));
+        indexes.addBindValue(table);
+        if (!indexes.exec())
+            return false;
+        QStringList names;
+        while (indexes.next()) {
+            names << indexes.value(0).toString();
+            rebuilt << indexes.value(1).toString();
+        }
+        for (const QString& name : std::as_const(names)) {
+            if (!indexes.exec(QStringLiteral("drop index %1").arg(name)))
+                return false;
+        }
+        return true;
+    }
+
     bool Start()
     {
         QStringList names;
@@ -112,6 +175,7 @@ private:
     QList<std::pair<qsizetype, int>> rows;
     QByteArray chunk;
     QByteArray scratch;
+    QStringList rebuilt; // the indexes dropped while the rows come in
 };
 
 } // namespace

@@ -2,11 +2,11 @@
 
 #include "BulkInserter.h"
 #include "RestoreSink.h"
+#include "ScriptFile.h"
 #include "ScriptScanner.h"
 #include "TableStatistics.h"
 
 #include <QCoreApplication>
-#include <QFile>
 #include <QSqlError>
 
 namespace
@@ -25,40 +25,6 @@ QString WriteError(int line, const QString& error)
         return Tr("数据无法写入：%1").arg(error);
     return Tr("第 %1 行附近的数据无法写入：%2").arg(line).arg(error);
 }
-
-// The bytes of a file: mapped into memory, so that the reading takes them where they lie, or
-// read whole where the file cannot be mapped.
-class FileBytes
-{
-public:
-    bool Open(const QString& path, QString& error)
-    {
-        file.setFileName(path);
-        if (!file.open(QIODevice::ReadOnly)) {
-            error = Tr("无法打开文件 %1：%2").arg(file.fileName(), file.errorString());
-            return false;
-        }
-        const qint64 size = file.size();
-        if (size == 0)
-            return true;
-        if (const uchar* mapped = file.map(0, size)) {
-            bytes = QByteArrayView(mapped, size);
-            return true;
-        }
-        held = file.readAll();
-        bytes = held;
-        if (file.error() == QFileDevice::NoError)
-            return true;
-        error = Tr("无法读取文件 %1：%2").arg(file.fileName(), file.errorString());
-        return false;
-    }
-    QByteArrayView Bytes() const { return bytes; }
-
-private:
-    QFile file;
-    QByteArray held;
-    QByteArrayView bytes;
-};
 
 } // namespace
 
@@ -116,7 +82,7 @@ ScriptRestorer::Outcome ScriptRestorer::GatherRepeats(QByteArrayView file, Plan&
     return Outcome::Done;
 }
 
-ScriptRestorer::Outcome ScriptRestorer::Replace(QByteArrayView file, Plan& plan, RestoreSink& sink,
+ScriptRestorer::Outcome ScriptRestorer::Replace(ScriptFile& file, Plan& plan, RestoreSink& sink,
                                                 RestoreResult& result)
 {
     QString error;
@@ -124,7 +90,7 @@ ScriptRestorer::Outcome ScriptRestorer::Replace(QByteArrayView file, Plan& plan,
         result.error = Tr("无法删除本门店原有的数据：%1").arg(error);
         return Outcome::Failed;
     }
-    ScriptScanner scanner(file, plan.encoding);
+    ScriptScanner scanner(file.Bytes(), plan.encoding);
     RowTally tally(storeNo, plan.encoding, plan.repeats ? &plan.lastOfRepeated : nullptr);
     ScannedRow row;
     qint64 rows = 0;
@@ -145,8 +111,11 @@ ScriptRestorer::Outcome ScriptRestorer::Replace(QByteArrayView file, Plan& plan,
             return Outcome::Refused;
         }
         // Progress goes by the bytes read: how many rows the file holds is known only at its end.
-        if (++rows % ProgressEvery == 0 && progress)
-            progress(scanner.Offset(), file.size());
+        if (++rows % ProgressEvery == 0) {
+            file.Release(row.offset);
+            if (progress)
+                progress(scanner.Offset(), file.Bytes().size());
+        }
     }
     const Outcome end = ReadEnd(scanner, plan, result);
     if (end != Outcome::Done)
@@ -162,7 +131,7 @@ ScriptRestorer::Outcome ScriptRestorer::Replace(QByteArrayView file, Plan& plan,
     result.complete = scanner.Complete();
     result.restored = sink.Inserted();
     if (progress)
-        progress(file.size(), file.size());
+        progress(file.Bytes().size(), file.Bytes().size());
     return Outcome::Done;
 }
 
@@ -188,7 +157,7 @@ void ScriptRestorer::NameRefusedRow(const BulkRows& refused, RestoreResult& resu
 RestoreResult ScriptRestorer::Restore(const QString& path)
 {
     RestoreResult result;
-    FileBytes file;
+    ScriptFile file;
     if (!file.Open(path, result.error))
         return result;
     Plan plan;
@@ -209,7 +178,7 @@ RestoreResult ScriptRestorer::Restore(const QString& path)
             // The sink's statements are released only after the rollback: a server refuses even
             // that inside a failed transaction.
             std::unique_ptr<RestoreSink> sink = RestoreSink::For(db, file.Bytes(), plan.encoding);
-            outcome = Replace(file.Bytes(), plan, *sink, result);
+            outcome = Replace(file, plan, *sink, result);
             if (outcome == Outcome::Done) {
                 insertedInto = sink->InsertedInto();
                 break;

@@ -9,6 +9,7 @@
 #include <QString>
 
 class RestoreSink;
+class ScriptFile;
 class ScriptScanner;
 struct BulkRows;
 
@@ -50,7 +51,7 @@ private:
     };
     enum class Outcome { Done, Failed, Refused, Again };
 
-    Outcome Replace(QByteArrayView file, Plan& plan, RestoreSink& sink, RestoreResult& result);
+    Outcome Replace(ScriptFile& file, Plan& plan, RestoreSink& sink, RestoreResult& result);
     Outcome GatherRepeats(QByteArrayView file, Plan& plan, RestoreResult& result) const;
     static Outcome ReadEnd(const ScriptScanner& scanner, Plan& plan, RestoreResult& result);
     void NameRefusedRow(const BulkRows& refused, RestoreResult& result);

@@ -269,6 +269,9 @@ private slots:
             {"insert into tb_sm_user(user_name) select user_name from tb_sm_user;",
              "第 2 行的语句格式有误"},
             {"insert into tb_sm_user(user_name) values(E'0g');", "第 2 行的语句格式有误"},
+            {"insert into tb_sm_user(user_type) values(1e999);", "第 2 行的语句格式有误"},
+            {"insert into tb_sm_user(user_type) values(1.2.3);", "第 2 行的语句格式有误"},
+            {"insert into tb_sm_user(user_name)\nvalues('a');", "第 2 行的语句格式有误"},
             {"insert into tb_sm_user(user_name) values('a')", "第 2 行的语句没有以分号结束"},
             // the quote after O closes at the next line's first quote, and one stays open
             {"insert into tb_sm_user(user_name) values('O'Brien');",
@@ -716,6 +719,72 @@ private slots:
         QCOMPARE(TestDatabase::Scalar("select count(*) from tb_sm_prestore_info where "
                                       "store_no='STORE-A' and info_list='z'"),
                  1);
+    }
+
+    // Every form a script gives a value arrives as the driver would bind it, through each back
+    // end's own path: the library's statements, COPY lines, the driver's inserts.
+    void valuesOfEveryFormArriveAsWritten()
+    {
+        const QByteArray head = "insert into tb_sm_user(user_phoneno,user_name,user_password,"
+                                "user_type,user_online,user_ip,user_remark,store_no) values";
+        WriteFile(Path("forms.sql"),
+                  head +
+                      "('1','O''Brien ''x''','a\\b\tc\\N',+4,null,'','两行\r\n第二行 €',"
+                      "'STORE-A');\n" +
+                      head + "('2',2.50,1e3,2.0,-7,2024-01-05,null,'STORE-A');\n" + head +
+                      "('3','',null,'7',0,'''',' a ',   'STORE-A' ) ;  \n");
+        const RestoreResult restore = engine->RestoreFromScript(Path("forms.sql"));
+        QVERIFY2(restore.ok, qPrintable(restore.error));
+        QCOMPARE(restore.restored, 3);
+        QSqlQuery query(DbManager::Instance()->Database());
+        QVERIFY(query.exec("select user_name,user_password,user_type,user_online,user_ip,"
+                           "user_remark from tb_sm_user where store_no='STORE-A' "
+                           "order by user_phoneno"));
+        const QList<QStringList> expected = {
+            {"O'Brien 'x'", "a\\b\tc\\N", "4", "<null>", "", "两行\r\n第二行 €"},
+            {"2.50", "1e3", "2", "-7", "2024-01-05", "<null>"},
+            {"", "<null>", "7", "0", "'", " a "},
+        };
+        for (const QStringList& row : expected) {
+            QVERIFY(query.next());
+            QStringList got;
+            for (int i = 0; i < row.size(); ++i)
+                got << Normal(query.value(i));
+            QCOMPARE(got, row);
+        }
+    }
+
+    // A file whose first text that is not UTF-8 comes after many rows: the rows stored so far go
+    // back and the file is read again as GB18030. A byte that neither reads refuses the file.
+    void aLateTextInGb18030ReadsTheFileAgain()
+    {
+        FillStore("STORE-A", 2);
+        QByteArray script;
+        for (int i = 0; i < 3000; ++i)
+            script += "insert into tb_sm_user(user_phoneno,user_name,store_no) values('p" +
+                      QByteArray::number(i) + "','u','STORE-A');\n";
+        QStringEncoder gb("GB18030");
+        const QByteArray late =
+            gb.encode(QStringLiteral("insert into tb_sm_user(user_phoneno,user_name,store_no) "
+                                     "values('q','衬衫''红''\n€','STORE-A');\n"));
+        WriteFile(Path("late.sql"), script + late);
+        const RestoreResult restore = engine->RestoreFromScript(Path("late.sql"));
+        QVERIFY2(restore.ok, qPrintable(restore.error));
+        QCOMPARE(restore.restored, 3001);
+        QCOMPARE(TestDatabase::Scalar("select count(*) from tb_sm_user where store_no='STORE-A' "
+                                      "and user_name='衬衫''红''\n€'"),
+                 1);
+
+        FillStore("STORE-A", 1);
+        const QList<QStringList> changed = Snapshot("STORE-A");
+        WriteFile(Path("broken.sql"),
+                  script + late +
+                      "insert into tb_sm_user(user_phoneno,store_no) values('\x81 ','STORE-A');\n");
+        const RestoreResult broken = engine->RestoreFromScript(Path("broken.sql"));
+        QVERIFY(!broken.ok);
+        QVERIFY2(broken.error.contains("编码") && broken.error.contains("第 3003 行"),
+                 qPrintable(broken.error));
+        QCOMPARE(Snapshot("STORE-A"), changed);
     }
 
     // A stop asked for halfway leaves no backup file and no restored row.
