@@ -5,16 +5,13 @@
 //
 //   bench_chainread [shops [records per shop]]     (default 50 shops of 200 000 records)
 //
-// Five shops are generated (two goods records for one money record over four years, as in
-// bench_chain) and written by the generator's bulk path; the other store numbers get copies of
-// them made by the server (insert ... select), which is much faster and gives the same rows.
+// The chain is built by ChainDatabase: five shops generated as in bench_chain, written by the
+// generator's bulk path, the others copies of them made by the server.
 
+#include "ChainDatabase.h"
 #include "ChainRun.h"
 #include "DatabaseEngine.h"
 #include "DbManager.h"
-#include "DemoData.h"
-#include "DemoWriter.h"
-#include "Schema.h"
 #include "TestDatabase.h"
 
 #include <QCoreApplication>
@@ -29,38 +26,7 @@
 namespace
 {
 
-constexpr int GeneratedShops = 5;
-
-QString StoreNo(int shop)
-{
-    return QStringLiteral("2023010112%1LINK").arg(shop, 7, 10, QLatin1Char('0'));
-}
-
-bool Exec(const QString& statement, QTextStream& out)
-{
-    QSqlQuery query(DbManager::Instance()->Database());
-    if (query.exec(statement))
-        return true;
-    out << "failed: " << statement.left(120) << ": " << query.lastError().text() << "\n";
-    return false;
-}
-
-// Copies every ledger row of store `from` to store `to` on the server.
-bool CopyShop(const QString& from, const QString& to, QTextStream& out)
-{
-    for (const TableSchema& table : Schema::Tables()) {
-        if (table.name != QLatin1String("tb_sm_product_info") &&
-            table.name != QLatin1String("tb_sm_finance_info"))
-            continue;
-        QStringList source = table.columns;
-        source.last() = QStringLiteral("'%1'").arg(to); // store_no is the last column
-        if (!Exec(QStringLiteral("insert into %1 (%2) select %3 from %1 where store_no='%4'")
-                      .arg(table.name, table.columns.join(','), source.join(','), from),
-                  out))
-            return false;
-    }
-    return true;
-}
+using ChainDatabase::StoreNo;
 
 void PrintPlan(const QString& statement, QTextStream& out)
 {
@@ -106,7 +72,8 @@ int main(int argc, char* argv[])
     const QStringList args = app.arguments();
     const int shops = args.size() > 1 ? args[1].toInt() : 50;
     const int perShop = args.size() > 2 ? args[2].toInt() : 200000;
-    if (!TestDatabase::Available().contains(TestDatabase::Postgres) || shops < GeneratedShops) {
+    if (!TestDatabase::Available().contains(TestDatabase::Postgres) ||
+        shops < ChainDatabase::GeneratedShops) {
         out << "bench_chainread: needs LEDGER_TEST_PG and at least 5 shops\n";
         return 0;
     }
@@ -116,41 +83,8 @@ int main(int argc, char* argv[])
         return 1;
     }
 
-    QElapsedTimer timer;
-    timer.start();
-    DemoOptions options;
-    options.stores = 1;
-    options.goodsPerStore = perShop * 2 / 3;
-    options.moneyPerStore = perShop - options.goodsPerStore;
-    options.days = 4 * 365;
-    options.end = QDate(2024, 6, 30);
-    for (int g = 0; g < GeneratedShops; ++g) {
-        options.seed = 20240601 + g;
-        StoreDemo shop = DemoData::Build(options).first();
-        shop.storeNo = StoreNo(g);
-        DemoWriter writer;
-        if (!writer.Write(shop)) {
-            out << "write failed: " << writer.Error() << "\n";
-            return 1;
-        }
-    }
-    const qint64 written = timer.restart();
-    for (int n = GeneratedShops; n < shops; ++n) {
-        if (!CopyShop(StoreNo(n % GeneratedShops), StoreNo(n), out))
-            return 1;
-    }
-    Exec(QStringLiteral("analyze"), out);
-    out << QStringLiteral("%1 shops of %2 records (%3 goods, %4 money) over %5 days to %6: "
-                          "5 written in bulk in %7 s, %8 copied by the server in %9 s\n")
-               .arg(shops)
-               .arg(perShop)
-               .arg(options.goodsPerStore)
-               .arg(options.moneyPerStore)
-               .arg(options.days)
-               .arg(options.end.toString(Qt::ISODate))
-               .arg(written / 1000.0, 0, 'f', 1)
-               .arg(shops - GeneratedShops)
-               .arg(timer.elapsed() / 1000.0, 0, 'f', 1);
+    if (!ChainDatabase::Build(shops, perShop, out))
+        return 1;
 
     out << "plans of one shop's selects:\n";
     PrintPlan(QStringLiteral("select * from tb_sm_product_info where store_no='%1' and "

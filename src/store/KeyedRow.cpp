@@ -15,6 +15,11 @@ QVariant StoredValue::Date(const QString& text)
     return text.isEmpty() ? QVariant(QMetaType::fromType<QString>()) : QVariant(text);
 }
 
+bool StoredValue::IsNull(const QVariant& value)
+{
+    return value.isNull() || (value.typeId() == QMetaType::QString && value.toString().isNull());
+}
+
 QString KeyedRow::LockName(const QString& table, const QVariantList& keyValues)
 {
     QStringList parts = {table};

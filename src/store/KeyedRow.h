@@ -13,6 +13,8 @@ namespace StoredValue
 {
 QVariant Text(const QString& text);
 QVariant Date(const QString& text);
+// A value the server stores as NULL: no value, or a null text, as the driver binds it.
+bool IsNull(const QVariant& value);
 } // namespace StoredValue
 
 // A row saved by its key: every saved column in insert order, and which of them identify it.

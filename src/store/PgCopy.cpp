@@ -1,5 +1,7 @@
 #include "PgCopy.h"
 
+#include "KeyedRow.h"
+
 #include <QSqlDriver>
 #include <QVariant>
 
@@ -13,7 +15,7 @@ namespace
 void AppendValue(QByteArray& out, const QVariant& value)
 {
     // A null text is NULL, as the driver binds it.
-    if (value.isNull() || (value.typeId() == QMetaType::QString && value.toString().isNull())) {
+    if (StoredValue::IsNull(value)) {
         out += "\\N";
         return;
     }

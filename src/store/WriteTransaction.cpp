@@ -1,5 +1,7 @@
 #include "WriteTransaction.h"
 
+#include "PgArray.h"
+
 #include <QElapsedTimer>
 #include <QSqlDriver>
 #include <QSqlError>
@@ -80,24 +82,19 @@ bool WriteTransaction::LockKeys(QStringList keys)
     const QSqlDriver::DbmsType server = db.driver()->dbmsType();
     if (server != QSqlDriver::PostgreSQL && server != QSqlDriver::MSSqlServer)
         return true; // SQLite: the immediate transaction already keeps every other writer out
+    if (server == QSqlDriver::PostgreSQL) {
+        // Every key in one round trip, as one array, taken in its order.
+        return Exec(QStringLiteral("select count(pg_advisory_xact_lock(hashtext(k))) from "
+                                   "unnest(cast(? as text[])) as k"),
+                    {PgArray::Literal(QVariantList(keys.cbegin(), keys.cend()))});
+    }
     // Many keys to a round trip, taken in their order.
     constexpr qsizetype KeysPerStatement = 200;
     for (qsizetype from = 0; from < keys.size(); from += KeysPerStatement) {
-        const QStringList part = keys.mid(from, KeysPerStatement);
-        if (server == QSqlDriver::MSSqlServer) {
-            QStringList shortened;
-            for (const QString& key : part)
-                shortened << key.left(255);
-            if (!ServerLocksGranted(shortened))
-                return false;
-            continue;
-        }
-        QStringList locks;
-        for (qsizetype i = 0; i < part.size(); ++i)
-            locks << QStringLiteral("select pg_advisory_xact_lock(hashtext(cast(? as text)))");
-        if (!Exec(QStringLiteral("select count(*) from (%1) as locked")
-                      .arg(locks.join(QLatin1String(" union all "))),
-                  QVariantList(part.cbegin(), part.cend())))
+        QStringList shortened;
+        for (const QString& key : keys.mid(from, KeysPerStatement))
+            shortened << key.left(255);
+        if (!ServerLocksGranted(shortened))
             return false;
     }
     return true;

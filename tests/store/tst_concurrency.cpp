@@ -5,6 +5,7 @@
 #include "DbManager.h"
 #include "SharedKeys.h"
 #include "TestDatabase.h"
+#include "WriteTransaction.h"
 
 #include <QProcess>
 #include <QSemaphore>
@@ -100,6 +101,35 @@ private slots:
         for (int save = 0; save < 3; ++save)
             QVERIFY2(engine->SaveProductInfo(r), qPrintable(engine->LastError()));
         QCOMPARE(TestDatabase::Scalar("select count(*) from tb_sm_product_info"), 1);
+    }
+
+    // Many keys are locked in one statement, each exactly as a single save locks it, so a batch
+    // and a single save of the same key still wait for each other, whatever the key holds.
+    void keysLockedTogetherAreTheKeysLockedOneByOne()
+    {
+        if (db->Kind() == TestDatabase::Sqlite)
+            QSKIP("SQLite locks the whole database for a write");
+        const QStringList keys = {"quote\"d", "comma,brace{}", "NULL", "back\\slash", "", "店 1"};
+        WriteTransaction batch(DbManager::Instance()->Database());
+        QVERIFY(batch.IsOpen());
+        QVERIFY2(batch.LockKeys(keys), qPrintable(batch.ErrorText()));
+        QSqlDatabase other =
+            QSqlDatabase::cloneDatabase(DbManager::Instance()->Database(), "other-locker");
+        {
+            QVERIFY(other.open());
+            QSqlQuery tryLock(other);
+            QVERIFY(tryLock.prepare("select pg_try_advisory_lock(hashtext(cast(? as text)))"));
+            for (const QString& key : keys) {
+                tryLock.addBindValue(key);
+                QVERIFY(tryLock.exec() && tryLock.next());
+                QVERIFY2(!tryLock.value(0).toBool(), qPrintable(key));
+            }
+            tryLock.addBindValue(QStringLiteral("not locked"));
+            QVERIFY(tryLock.exec() && tryLock.next() && tryLock.value(0).toBool());
+        }
+        other.close();
+        other = QSqlDatabase();
+        QSqlDatabase::removeDatabase("other-locker");
     }
 };
 
