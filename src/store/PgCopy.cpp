@@ -19,34 +19,15 @@ void AppendValue(QByteArray& out, const QVariant& value)
         out += "\\N";
         return;
     }
-    QByteArray bytes;
     switch (value.typeId()) {
     case QMetaType::QByteArray:
-        bytes = "\\x" + value.toByteArray().toHex();
+        PgCopy::AppendEscaped(out, "\\x" + value.toByteArray().toHex());
         break;
     case QMetaType::Bool:
-        bytes = value.toBool() ? "1" : "0";
+        out += value.toBool() ? '1' : '0';
         break;
     default:
-        bytes = value.toString().toUtf8();
-    }
-    for (const char c : std::as_const(bytes)) {
-        switch (c) {
-        case '\\':
-            out += "\\\\";
-            break;
-        case '\t':
-            out += "\\t";
-            break;
-        case '\n':
-            out += "\\n";
-            break;
-        case '\r':
-            out += "\\r";
-            break;
-        default:
-            out += c;
-        }
+        PgCopy::AppendEscaped(out, value.toString().toUtf8());
     }
 }
 
@@ -65,9 +46,42 @@ pg_conn* PgCopy::Connection(const QSqlDatabase& db)
     return *static_cast<PGconn* const*>(handle.constData());
 }
 
+void PgCopy::AppendEscaped(QByteArray& out, QByteArrayView text)
+{
+    qsizetype from = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char c = text.at(i);
+        if (c != '\\' && c != '\t' && c != '\n' && c != '\r')
+            continue;
+        out += text.sliced(from, i - from);
+        out += '\\';
+        out += c == '\t' ? 't' : c == '\n' ? 'n' : c == '\r' ? 'r' : '\\';
+        from = i + 1;
+    }
+    out += text.sliced(from);
+}
+
 bool PgCopy::Send(const QString& table, const QStringList& columns, const QVariantList& values)
 {
+    if (!Begin(table, columns))
+        return false;
+    QByteArray chunk;
+    chunk.reserve(ChunkBytes + 4096);
+    for (qsizetype i = 0; i < values.size() && sent; ++i) {
+        AppendValue(chunk, values.at(i));
+        chunk += (i + 1) % columns.size() == 0 ? '\n' : '\t';
+        if (chunk.size() >= ChunkBytes || i + 1 == values.size()) {
+            Put(chunk);
+            chunk.clear();
+        }
+    }
+    return End();
+}
+
+bool PgCopy::Begin(const QString& table, const QStringList& columns)
+{
     error.clear();
+    sent = true;
     const QByteArray statement =
         QStringLiteral("copy %1(%2) from stdin").arg(table, columns.join(u',')).toUtf8();
     PGresult* started = PQexec(connection, statement.constData());
@@ -75,19 +89,18 @@ bool PgCopy::Send(const QString& table, const QStringList& columns, const QVaria
     if (!copying)
         Fail(QString::fromUtf8(PQresultErrorMessage(started)));
     PQclear(started);
-    if (!copying)
-        return false;
-    QByteArray chunk;
-    chunk.reserve(ChunkBytes + 4096);
-    bool sent = true;
-    for (qsizetype i = 0; i < values.size() && sent; ++i) {
-        AppendValue(chunk, values.at(i));
-        chunk += (i + 1) % columns.size() == 0 ? '\n' : '\t';
-        if (chunk.size() >= ChunkBytes || i + 1 == values.size()) {
-            sent = PQputCopyData(connection, chunk.constData(), int(chunk.size())) == 1;
-            chunk.clear();
-        }
-    }
+    return copying;
+}
+
+bool PgCopy::Put(QByteArrayView lines)
+{
+    if (sent && !lines.isEmpty())
+        sent = PQputCopyData(connection, lines.data(), int(lines.size())) == 1;
+    return sent;
+}
+
+bool PgCopy::End()
+{
     if (PQputCopyEnd(connection, sent ? nullptr : "the program stopped sending") != 1)
         sent = false;
     bool ok = sent;

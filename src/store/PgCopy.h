@@ -24,9 +24,19 @@ public:
     bool Send(const QString& table, const QStringList& columns, const QVariantList& values);
     QString Error() const { return error; }
 
+    // The same in steps, for rows already in COPY's text form: Begin, Put lines (a tab between
+    // values, a line end after each row), End. False with Error() as for Send.
+    bool Begin(const QString& table, const QStringList& columns);
+    bool Put(QByteArrayView lines);
+    bool End();
+    // Appends a text in COPY's text form: a backslash before a backslash, tab, line end or
+    // carriage return.
+    static void AppendEscaped(QByteArray& out, QByteArrayView text);
+
 private:
     bool Fail(const QString& text);
 
     pg_conn* connection;
+    bool sent = true;
     QString error;
 };

@@ -1,169 +1,32 @@
 #include "ScriptRestorer.h"
 
 #include "BulkInserter.h"
-#include "ScriptReader.h"
+#include "RestoreSink.h"
+#include "ScriptFile.h"
+#include "ScriptScanner.h"
 #include "TableStatistics.h"
 
 #include <QCoreApplication>
-#include <QFile>
-#include <QHash>
 #include <QSqlError>
-#include <QSqlQuery>
 
 namespace
 {
 
 constexpr qint64 ProgressEvery = 5000;
-// Store numbers named when a file holds no row of this store.
-constexpr qsizetype ShownStores = 5;
 
 QString Tr(const char* text)
 {
     return QCoreApplication::translate("ScriptRestorer", text);
 }
 
-QString OpenError(const QFile& file)
-{
-    return Tr("无法打开文件 %1：%2").arg(file.fileName(), file.errorString());
-}
-
-QString ReadError(const QFile& file, const ScriptReader& reader)
-{
-    return Tr("文件 %1 第 %2 行之后无法读取：%3")
-        .arg(file.fileName())
-        .arg(reader.LineNumber())
-        .arg(file.errorString());
-}
-
 QString WriteError(int line, const QString& error)
 {
+    if (line <= 0)
+        return Tr("数据无法写入：%1").arg(error);
     return Tr("第 %1 行附近的数据无法写入：%2").arg(line).arg(error);
 }
 
-// A row's key (its table and the values of its key columns) in 128 bits: a million keys take a
-// few tens of MiB where their texts would take hundreds, and two different keys of a file of a
-// million rows share a digest with a chance of about one in 10^26.
-struct KeyDigest {
-    quint64 first = 0;
-    quint64 second = 0;
-
-    friend bool operator==(const KeyDigest& a, const KeyDigest& b)
-    {
-        return a.first == b.first && a.second == b.second;
-    }
-};
-
-size_t qHash(const KeyDigest& key, size_t seed = 0)
-{
-    return size_t(key.first) ^ seed;
-}
-
-class KeyDigester
-{
-public:
-    KeyDigest Of(const ScriptRow& row)
-    {
-        text.truncate(0);
-        text += QChar(char16_t(row.tableIndex));
-        for (int column : row.table->key) {
-            const QVariant value = row.ValueOf(column);
-            const QString valueText = value.toString();
-            // Each value goes with its length, and a NULL differs from an empty text as it does
-            // in the database.
-            text += value.isNull() ? u'n' : u't';
-            text += QChar(char16_t(valueText.size() & 0xffff));
-            text += QChar(char16_t(valueText.size() >> 16));
-            text += valueText;
-        }
-        const size_t bytes = size_t(text.size()) * sizeof(QChar);
-        return {quint64(qHashBits(text.constData(), bytes, size_t(0x9e3779b97f4a7c15ULL))),
-                quint64(qHashBits(text.constData(), bytes, size_t(0xc2b2ae3d27d4eb4fULL)))};
-    }
-
-private:
-    QString text;
-};
-
-// What the first reading of a file finds: this store's rows and their keys, the rows skipped and
-// the other store numbers met.
-class FirstReading
-{
-public:
-    explicit FirstReading(const QString& storeNo) : storeNo(storeNo) {}
-
-    void Take(const ScriptRow& row)
-    {
-        ++rows;
-        if (row.StoreNo() != storeNo) {
-            skipped.Add(row.line, SkipReason::OtherStore);
-            NoteStore(row.StoreNo());
-            return;
-        }
-        ++own;
-        const KeyDigest key = digester.Of(row);
-        int& last = lastLine[key];
-        if (last > 0) {
-            ++repeats;
-            skipped.Add(last, SkipReason::Repeated);
-            lastOfRepeated.insert(key, row.line);
-        }
-        last = row.line;
-    }
-
-    // Why the file cannot be restored although it reads well; empty when it can.
-    QString Refusal() const
-    {
-        if (rows == 0)
-            return Tr("文件中没有任何数据，不能用它还原（还原会先删除本门店现有的全部数据）");
-        if (own > 0)
-            return QString();
-        QStringList stores = otherStores;
-        for (QString& store : stores) {
-            if (store.isEmpty())
-                store = Tr("（无门店编号）");
-        }
-        return Tr("文件中没有本门店的数据：文件中的行属于门店 %1%2，本机的门店编号是 %3（取自"
-                  "配置文件中的 StoreNo/No）")
-            .arg(stores.join(QStringLiteral("、")), moreStores ? Tr("等") : QString(), storeNo);
-    }
-
-    qint64 RowsToRestore() const { return own - repeats; }
-    const SkipReport& Skipped() const { return skipped; }
-    // For each key met more than once: the line of its last row, the one restored.
-    QHash<KeyDigest, int> TakeLastOfRepeated() { return std::move(lastOfRepeated); }
-
-private:
-    void NoteStore(const QString& store)
-    {
-        if (otherStores.contains(store))
-            return;
-        if (otherStores.size() < ShownStores)
-            otherStores << store;
-        else
-            moreStores = true;
-    }
-
-    const QString storeNo;
-    KeyDigester digester;
-    QHash<KeyDigest, int> lastLine;
-    QHash<KeyDigest, int> lastOfRepeated;
-    SkipReport skipped;
-    QStringList otherStores;
-    bool moreStores = false;
-    qint64 rows = 0;
-    qint64 own = 0;
-    qint64 repeats = 0;
-};
-
 } // namespace
-
-// What the first reading of a file found.
-struct ScriptRestorer::Checked {
-    ScriptEncoding encoding = ScriptEncoding::Utf8;
-    qint64 rows = 0; // the rows to restore
-    // For each key met more than once: the line of its last row, the one restored.
-    QHash<KeyDigest, int> lastOfRepeated;
-};
 
 ScriptRestorer::ScriptRestorer(QSqlDatabase db, const QString& storeNo) : db(db), storeNo(storeNo)
 {
@@ -177,117 +40,99 @@ bool ScriptRestorer::Stopped(RestoreResult& result) const
     return true;
 }
 
-bool ScriptRestorer::Check(const QString& path, Checked& checked, RestoreResult& result) const
+// What the end of a reading means: a file that is not UTF-8 is read again as GB18030.
+ScriptRestorer::Outcome ScriptRestorer::ReadEnd(const ScriptScanner& scanner, Plan& plan,
+                                                RestoreResult& result)
 {
-    // A file that is not UTF-8 is read again as GB18030.
-    for (ScriptEncoding encoding : {ScriptEncoding::Utf8, ScriptEncoding::Gb18030}) {
-        QFile file(path);
-        if (!file.open(QIODevice::ReadOnly)) {
-            result.error = OpenError(file);
-            return false;
+    switch (scanner.Failure()) {
+    case ScriptScanner::Fault::None:
+        return Outcome::Done;
+    case ScriptScanner::Fault::Encoding:
+        if (plan.encoding == ScriptEncoding::Utf8) {
+            plan.encoding = ScriptEncoding::Gb18030;
+            plan.gathered = false;
+            return Outcome::Again;
         }
-        ScriptReader reader(file, encoding, ScriptReader::KeysOnly);
-        FirstReading reading(storeNo);
-        ScriptRow row;
-        while (reader.Next(row)) {
-            if (Stopped(result))
-                return false;
-            reading.Take(row);
-        }
-        switch (reader.Failure()) {
-        case ScriptReader::Fault::None:
-            break;
-        case ScriptReader::Fault::Encoding:
-            if (encoding == ScriptEncoding::Utf8)
-                continue;
-            result.error =
-                Tr("文件的文字既不是 UTF-8 也不是 GB18030 编码：%1").arg(reader.FaultText());
-            return false;
-        case ScriptReader::Fault::Damaged:
-            result.error = Tr("文件已损坏或不完整：%1").arg(reader.FaultText());
-            return false;
-        case ScriptReader::Fault::ReadFailed:
-            result.error = ReadError(file, reader);
-            return false;
-        }
-        result.error = reading.Refusal();
-        if (!result.error.isEmpty())
-            return false;
-        checked.encoding = encoding;
-        checked.rows = reading.RowsToRestore();
-        checked.lastOfRepeated = reading.TakeLastOfRepeated();
-        result.skipped = reading.Skipped();
-        result.complete = reader.Complete();
-        return true;
+        result.error =
+            Tr("文件的文字既不是 UTF-8 也不是 GB18030 编码：%1").arg(scanner.FaultText());
+        return Outcome::Failed;
+    case ScriptScanner::Fault::Damaged:
+        break;
     }
-    return false;
+    result.error = Tr("文件已损坏或不完整：%1").arg(scanner.FaultText());
+    return Outcome::Failed;
 }
 
-bool ScriptRestorer::DeleteStoreRows(QString& error)
+ScriptRestorer::Outcome ScriptRestorer::GatherRepeats(QByteArrayView file, Plan& plan,
+                                                      RestoreResult& result) const
 {
-    for (const TableSchema& table : Schema::Tables()) {
-        QSqlQuery query(db);
-        query.prepare(QStringLiteral("delete from %1 where store_no=?").arg(table.name));
-        query.addBindValue(storeNo);
-        if (!query.exec()) {
-            error = query.lastError().text().trimmed();
-            return false;
-        }
-    }
-    return true;
-}
-
-bool ScriptRestorer::Replace(const QString& path, const Checked& checked, BulkInserter& inserter,
-                             BulkRows& refused, RestoreResult& result)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        result.error = OpenError(file);
-        return false;
-    }
-    QString error;
-    if (!DeleteStoreRows(error)) {
-        result.error = Tr("无法删除本门店原有的数据：%1").arg(error);
-        return false;
-    }
-    auto refuse = [&] {
-        refused = inserter.Queued();
-        result.error = WriteError(refused.tags.value(0), inserter.Error());
-        return false;
-    };
-    ScriptReader reader(file, checked.encoding);
-    KeyDigester digester;
-    ScriptRow row;
-    qint64 rows = 0;
-    while (reader.Next(row)) {
+    ScriptScanner scanner(file, plan.encoding);
+    RowTally tally(storeNo, plan.encoding, nullptr, true);
+    ScannedRow row;
+    while (scanner.Next(row)) {
         if (Stopped(result))
-            return false;
-        if (row.StoreNo() != storeNo)
+            return Outcome::Failed;
+        tally.Take(row);
+    }
+    const Outcome end = ReadEnd(scanner, plan, result);
+    if (end != Outcome::Done)
+        return end;
+    plan.lastOfRepeated = tally.TakeLastOfRepeated();
+    plan.gathered = true;
+    return Outcome::Done;
+}
+
+ScriptRestorer::Outcome ScriptRestorer::Replace(ScriptFile& file, Plan& plan, RestoreSink& sink,
+                                                RestoreResult& result)
+{
+    QString error;
+    if (!sink.Empty(storeNo, error)) {
+        result.error = Tr("无法删除本门店原有的数据：%1").arg(error);
+        return Outcome::Failed;
+    }
+    ScriptScanner scanner(file.Bytes(), plan.encoding);
+    RowTally tally(storeNo, plan.encoding, plan.repeats ? &plan.lastOfRepeated : nullptr);
+    ScannedRow row;
+    qint64 rows = 0;
+    while (scanner.Next(row)) {
+        if (Stopped(result))
+            return Outcome::Failed;
+        switch (tally.Take(row)) {
+        case RowTally::Skip:
             continue;
-        if (!checked.lastOfRepeated.isEmpty()) {
-            const auto kept = checked.lastOfRepeated.constFind(digester.Of(row));
-            if (kept != checked.lastOfRepeated.cend() && *kept != row.line)
-                continue;
+        case RowTally::Repeat:
+            plan.repeats = true;
+            return Outcome::Again;
+        case RowTally::Restore:
+            break;
         }
-        if (!inserter.Add(*row.table, row.columns, row.values, row.line))
-            return refuse();
-        if (++rows % ProgressEvery == 0 && progress)
-            progress(rows, checked.rows);
+        if (!sink.Add(row)) {
+            result.error = WriteError(sink.RefusedLine(), sink.Error());
+            return Outcome::Refused;
+        }
+        // Progress goes by the bytes read: how many rows the file holds is known only at its end.
+        if (++rows % ProgressEvery == 0) {
+            file.Release(row.offset);
+            if (progress)
+                progress(scanner.Offset(), file.Bytes().size());
+        }
     }
-    if (reader.Failure() == ScriptReader::Fault::ReadFailed) {
-        result.error = ReadError(file, reader);
-        return false;
+    const Outcome end = ReadEnd(scanner, plan, result);
+    if (end != Outcome::Done)
+        return end;
+    result.error = tally.Refusal();
+    if (!result.error.isEmpty())
+        return Outcome::Failed;
+    if (!sink.Finish()) {
+        result.error = WriteError(sink.RefusedLine(), sink.Error());
+        return Outcome::Refused;
     }
-    if (reader.Failure() != ScriptReader::Fault::None) {
-        result.error = Tr("文件在还原过程中被改动：%1").arg(reader.FaultText());
-        return false;
-    }
-    if (!inserter.Flush())
-        return refuse();
-    result.restored = inserter.Inserted();
+    result.skipped = tally.Skipped();
+    result.complete = scanner.Complete();
+    result.restored = sink.Inserted();
     if (progress)
-        progress(rows, checked.rows);
-    return true;
+        progress(file.Bytes().size(), file.Bytes().size());
+    return Outcome::Done;
 }
 
 void ScriptRestorer::NameRefusedRow(const BulkRows& refused, RestoreResult& result)
@@ -298,7 +143,7 @@ void ScriptRestorer::NameRefusedRow(const BulkRows& refused, RestoreResult& resu
         return;
     BulkInserter single(db, 1);
     QString error;
-    if (DeleteStoreRows(error)) {
+    if (RestoreSink::DeleteStoreRows(db, storeNo, error)) {
         for (qsizetype i = 0; i < refused.Count(); ++i) {
             if (!single.Add(*refused.table, refused.columns, refused.Row(i), refused.tags.at(i))) {
                 result.error = WriteError(refused.tags.at(i), single.Error());
@@ -312,30 +157,48 @@ void ScriptRestorer::NameRefusedRow(const BulkRows& refused, RestoreResult& resu
 RestoreResult ScriptRestorer::Restore(const QString& path)
 {
     RestoreResult result;
-    Checked checked;
-    if (!Check(path, checked, result))
+    ScriptFile file;
+    if (!file.Open(path, result.error))
         return result;
-    if (!db.transaction()) {
-        result.error = Tr("无法开始事务：%1").arg(db.lastError().text().trimmed());
-        return result;
-    }
+    Plan plan;
     QHash<QString, qint64> insertedInto;
-    {
-        // The inserter's prepared statements are released only after the rollback: a server
-        // refuses even that inside a failed transaction.
-        BulkInserter inserter(db);
+    for (;;) {
+        if (plan.repeats && !plan.gathered) {
+            if (GatherRepeats(file.Bytes(), plan, result) == Outcome::Failed)
+                return result;
+            continue;
+        }
+        if (!db.transaction()) {
+            result.error = Tr("无法开始事务：%1").arg(db.lastError().text().trimmed());
+            return result;
+        }
         BulkRows refused;
-        if (!Replace(path, checked, inserter, refused, result)) {
+        Outcome outcome;
+        {
+            // The sink's statements are released only after the rollback: a server refuses even
+            // that inside a failed transaction.
+            std::unique_ptr<RestoreSink> sink = RestoreSink::For(db, file.Bytes(), plan.encoding);
+            outcome = Replace(file, plan, *sink, result);
+            if (outcome == Outcome::Done) {
+                insertedInto = sink->InsertedInto();
+                break;
+            }
             db.rollback();
             result.restored = 0;
+            if (outcome == Outcome::Refused)
+                refused = sink->Refused();
+        }
+        if (outcome != Outcome::Again) {
             NameRefusedRow(refused, result);
             return result;
         }
-        insertedInto = inserter.InsertedInto();
+        result = RestoreResult();
     }
+    // The one place the restore is made final.
     if (!db.commit()) {
         result.error = Tr("无法提交：%1").arg(db.lastError().text().trimmed());
         db.rollback();
+        result.restored = 0;
         return result;
     }
     for (auto it = insertedInto.cbegin(); it != insertedInto.cend(); ++it)

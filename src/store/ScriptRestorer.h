@@ -1,12 +1,16 @@
 #pragma once
 
+#include "RowTally.h"
 #include "ScriptProgress.h"
-#include "ScriptRow.h"
+#include "SkipReport.h"
 
+#include <QByteArrayView>
 #include <QSqlDatabase>
 #include <QString>
 
-class BulkInserter;
+class RestoreSink;
+class ScriptFile;
+class ScriptScanner;
 struct BulkRows;
 
 // What a restore came to. Unless `ok`, the database is as it was before.
@@ -20,12 +24,14 @@ struct RestoreResult {
     QString error; // why nothing was changed
 };
 
-// Replaces one store's rows by the rows of a backup script. The whole file is read and checked
-// first, as UTF-8 or else as GB18030; a file that is damaged, cut off or holds no row of this
-// store is refused. Only then, in one transaction, are the store's rows deleted and the accepted
-// rows inserted, so a row the database refuses leaves the store as it was. Rows of other stores
-// are never deleted, and rows carrying another store's number are skipped; of rows with the same
-// key only the last is restored.
+// Replaces one store's rows by the rows of a backup script, in one transaction and, as a rule,
+// one reading of the file: the store's rows are deleted and the file's rows stored as they are
+// read; a file that turns out damaged, cut off or without a row of this store, or a row the
+// database refuses, rolls it all back. A file is read as UTF-8, or else as GB18030: at the first
+// text that is not UTF-8 the reading starts again. Rows of other stores are never deleted, and
+// rows carrying another store's number are skipped; of rows with the same key only the last is
+// restored: at the first repeated key the reading starts again, after one reading of the file
+// for the last row of each key.
 class ScriptRestorer
 {
 public:
@@ -36,13 +42,19 @@ public:
     RestoreResult Restore(const QString& path);
 
 private:
-    struct Checked;
+    // How the file is read: its encoding, and what is known of its repeated keys.
+    struct Plan {
+        ScriptEncoding encoding = ScriptEncoding::Utf8;
+        bool repeats = false;
+        bool gathered = false;
+        LastOfRepeated lastOfRepeated;
+    };
+    enum class Outcome { Done, Failed, Refused, Again };
 
-    bool Check(const QString& path, Checked& checked, RestoreResult& result) const;
-    bool Replace(const QString& path, const Checked& checked, BulkInserter& inserter,
-                 BulkRows& refused, RestoreResult& result);
+    Outcome Replace(ScriptFile& file, Plan& plan, RestoreSink& sink, RestoreResult& result);
+    Outcome GatherRepeats(QByteArrayView file, Plan& plan, RestoreResult& result) const;
+    static Outcome ReadEnd(const ScriptScanner& scanner, Plan& plan, RestoreResult& result);
     void NameRefusedRow(const BulkRows& refused, RestoreResult& result);
-    bool DeleteStoreRows(QString& error);
     // Whether the caller asked the restore to stop; the result then says so.
     bool Stopped(RestoreResult& result) const;
 

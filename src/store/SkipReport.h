@@ -1,27 +1,8 @@
 #pragma once
 
-#include "Schema.h"
-
 #include <QList>
 #include <QString>
-#include <QVariantList>
 #include <array>
-
-// One insert of a backup script, checked against the program's tables: the table, the positions
-// of the named columns in that table, and the values ready to bind.
-struct ScriptRow {
-    int line = 0;        // the line the statement starts on, counted from 1
-    int tableIndex = -1; // the table's position in Schema::Tables()
-    const TableSchema* table = nullptr;
-    QList<int> columns;
-    QVariantList values;
-
-    // The value given for a column (a position in the table's columns), or an invalid variant
-    // when the row does not name it or its value was not kept.
-    QVariant ValueOf(int column) const;
-    // The row's store number: the value of the table's last column.
-    QString StoreNo() const;
-};
 
 // Why a row of a script was not restored, although the file reads well.
 enum class SkipReason {

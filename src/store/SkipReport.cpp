@@ -1,19 +1,8 @@
-#include "ScriptRow.h"
+#include "SkipReport.h"
 
 #include <QCoreApplication>
 #include <QStringList>
 #include <algorithm>
-
-QVariant ScriptRow::ValueOf(int column) const
-{
-    const qsizetype at = columns.indexOf(column);
-    return at >= 0 && at < values.size() ? values.at(at) : QVariant();
-}
-
-QString ScriptRow::StoreNo() const
-{
-    return ValueOf(int(table->columns.size()) - 1).toString();
-}
 
 void SkipReport::Add(int line, SkipReason reason)
 {
