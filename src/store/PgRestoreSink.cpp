@@ -62,12 +62,24 @@ public:
             // A table of this store's rows only is emptied whole, and its indexes are built
             // again once the rows are in: far less work than changing them at every row.
             QSqlQuery others(db);
-            others.prepare(QStringLiteral("select 1 from %1 where store_no is distinct from ? "
-                                          "fetch first 1 rows only")
-                               .arg(table.name));
-            others.addBindValue(storeNo);
-            bool done = others.exec();
-            if (done && !others.next()) {
+            bool done = true;
+            const auto alone = [&] {
+                others.prepare(QStringLiteral("select 1 from %1 where store_no is distinct "
+                                              "from ? fetch first 1 rows only")
+                                   .arg(table.name));
+                others.addBindValue(storeNo);
+                done = others.exec();
+                return done && !others.next();
+            };
+            bool whole = alone();
+            // Another installation may store a row between that look and the truncation: it is
+            // looked for again with the table locked, so none is ever emptied with it.
+            if (whole) {
+                done = others.exec(
+                    QStringLiteral("lock table %1 in access exclusive mode").arg(table.name));
+                whole = done && alone();
+            }
+            if (whole) {
                 done = DropIndexes(table.name) &&
                        others.exec(QStringLiteral("truncate table %1").arg(table.name));
             } else if (done) {
