@@ -3,6 +3,7 @@
 #include "AccountStore.h"
 #include "BackupWriter.h"
 #include "BatchSaver.h"
+#include "ChangeHistory.h"
 #include "Records.h"
 #include "ScriptRestorer.h"
 #include "StoreConnection.h"
@@ -30,6 +31,18 @@ public:
 
     // Why the last failed statement of the calling thread failed.
     QString LastError() const;
+
+    // Who is signed in: every change from now on is recorded in the store's history with this
+    // name and role (ChangeHistory). Set once after sign-in, before any job thread starts.
+    void SetActor(const ChangeActor& actor);
+    ChangeActor Actor() const;
+    // The current store's history, in sequence order.
+    bool LoadChangeHistory(QList<ChangeEntry>& out);
+    // A sign-in, or a refused one, under the login text typed; never the password.
+    bool RecordSignIn(const QString& login, int role, bool accepted);
+    // Puts back the ledger records a delete or a clear took away, recorded itself. Refused,
+    // with nothing put back, when a record with one of their keys is stored again.
+    bool RecoverDeleted(const ChangeEntry& entry);
 
     // Ledger records: a record is identified by (kind, serial, store number). A save never
     // stores a second row for one key, also when several connections save it at once.
@@ -105,6 +118,9 @@ public:
 private:
     DatabaseEngine() = default;
 
+    ChangeHistory History() const { return ChangeHistory(connection, storeNo, actor); }
+
     StoreConnection connection;
     QString storeNo;
+    ChangeActor actor;
 };
