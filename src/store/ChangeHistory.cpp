@@ -116,12 +116,17 @@ bool ChangeHistory::LastEntry(qint64& seq, QString& hash) const
     return true;
 }
 
-bool ChangeHistory::Append(WriteTransaction& transaction, ChangeEntry e) const
+bool ChangeHistory::Append(WriteTransaction& transaction, ChangeEntry entry) const
 {
     if (!EnsureTable())
         return false;
     if (!transaction.LockKey(KeyedRow::LockName(Table, {StoredValue::Text(storeNo)})))
         return StoreConnection::Fail(transaction.ErrorText());
+    return AppendInOpenTransaction(std::move(entry));
+}
+
+bool ChangeHistory::AppendInOpenTransaction(ChangeEntry e) const
+{
     qint64 last = 0;
     if (!LastEntry(last, e.prev))
         return false;

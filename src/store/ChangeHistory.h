@@ -39,6 +39,10 @@ public:
     // as the store's next one. Call it last in the open transaction: it locks the store's
     // history, so two writers never take the same place in the chain.
     bool Append(WriteTransaction& transaction, ChangeEntry entry) const;
+    // The same inside a transaction the caller opened on the connection without a
+    // WriteTransaction: nothing is locked, and should another writer take the same place in the
+    // chain at once, the unique key refuses one of them, so the chain never forks.
+    bool AppendInOpenTransaction(ChangeEntry entry) const;
     // Appends the entry in a transaction of its own.
     bool AppendAlone(const ChangeEntry& entry) const;
     // Every entry of the store, in sequence order.

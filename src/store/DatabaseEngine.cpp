@@ -82,15 +82,21 @@ qint64 DatabaseEngine::CountFinanceInfo(int tabType)
 }
 
 QList<DatabaseEngine::BatchResult>
-DatabaseEngine::SaveProductBatch(const QList<ProductRecord>& records)
+DatabaseEngine::SaveProductBatch(const QList<ProductRecord>& records,
+                                 QList<QVariantList>* updatedRows)
 {
-    return BatchSaver(connection, storeNo).SaveProducts(records);
+    BatchSaver saver(connection, storeNo);
+    saver.KeepUpdatedRows(updatedRows);
+    return saver.SaveProducts(records);
 }
 
 QList<DatabaseEngine::BatchResult>
-DatabaseEngine::SaveFinanceBatch(const QList<FinanceRecord>& records)
+DatabaseEngine::SaveFinanceBatch(const QList<FinanceRecord>& records,
+                                 QList<QVariantList>* updatedRows)
 {
-    return BatchSaver(connection, storeNo).SaveFinances(records);
+    BatchSaver saver(connection, storeNo);
+    saver.KeepUpdatedRows(updatedRows);
+    return saver.SaveFinances(records);
 }
 
 bool DatabaseEngine::SaveUserInfo(const UserRecord& user)

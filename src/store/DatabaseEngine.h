@@ -43,6 +43,12 @@ public:
     // Puts back the ledger records a delete or a clear took away, recorded itself. Refused,
     // with nothing put back, when a record with one of their keys is stored again.
     bool RecoverDeleted(const ChangeEntry& entry);
+    // Whether the history can be written: a change is not begun when its entry could not be.
+    bool HistoryReady();
+    // One entry for an import into a ledger table: the file, the counts and the values the
+    // updated records had before.
+    bool RecordImport(const QString& file, const QString& table, int kind, const QString& counts,
+                      const QList<QVariantList>& updatedRows);
 
     // Ledger records: a record is identified by (kind, serial, store number). A save never
     // stores a second row for one key, also when several connections save it at once.
@@ -72,8 +78,12 @@ public:
     // whole or not at all. When the connection is lost and cannot be opened again, the save
     // stops at once: that transaction's records and all after it are NotSaved. One result per
     // record, in order (BatchSaver).
-    QList<BatchResult> SaveProductBatch(const QList<ProductRecord>& records);
-    QList<BatchResult> SaveFinanceBatch(const QList<FinanceRecord>& records);
+    // With `updatedRows`, the stored values of the records it updated, as they were before, are
+    // appended to it (for the import's history entry).
+    QList<BatchResult> SaveProductBatch(const QList<ProductRecord>& records,
+                                        QList<QVariantList>* updatedRows = nullptr);
+    QList<BatchResult> SaveFinanceBatch(const QList<FinanceRecord>& records,
+                                        QList<QVariantList>* updatedRows = nullptr);
 
     // User accounts of the current store. A login text is a phone number or a user name; an
     // account is saved over the one with the same phone number and name, or added.

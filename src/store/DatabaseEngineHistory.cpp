@@ -97,3 +97,20 @@ bool DatabaseEngine::RecoverDeleted(const ChangeEntry& deleted)
         return history.Append(transaction, entry);
     });
 }
+
+bool DatabaseEngine::HistoryReady()
+{
+    return History().EnsureTable();
+}
+
+bool DatabaseEngine::RecordImport(const QString& file, const QString& table, int kind,
+                                  const QString& counts, const QList<QVariantList>& updatedRows)
+{
+    ChangeEntry entry;
+    entry.action = ChangeEntry::Import;
+    entry.page = table;
+    entry.kind = kind;
+    entry.before = ChangeRows::Encode(ChangeHistory::SchemaOf(table).columns, updatedRows);
+    entry.note = QStringLiteral("%1：%2").arg(file, counts);
+    return History().AppendAlone(entry);
+}

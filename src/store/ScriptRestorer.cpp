@@ -1,5 +1,7 @@
 #include "ScriptRestorer.h"
 
+#include "StoreConnection.h"
+
 #include "BulkInserter.h"
 #include "ScriptReader.h"
 #include "TableStatistics.h"
@@ -332,6 +334,11 @@ RestoreResult ScriptRestorer::Restore(const QString& path)
             return result;
         }
         insertedInto = inserter.InsertedInto();
+    }
+    if (beforeCommit && !beforeCommit(path, result)) {
+        result.error = Tr("无法写入操作记录：%1").arg(StoreConnection::LastError());
+        db.rollback();
+        return result;
     }
     if (!db.commit()) {
         result.error = Tr("无法提交：%1").arg(db.lastError().text().trimmed());

@@ -5,6 +5,7 @@
 
 #include <QSqlDatabase>
 #include <QString>
+#include <functional>
 
 class BulkInserter;
 struct BulkRows;
@@ -32,6 +33,10 @@ public:
     ScriptRestorer(QSqlDatabase db, const QString& storeNo);
     void SetProgress(ScriptProgress progress) { this->progress = std::move(progress); }
     void SetStop(ScriptStop stop) { this->stop = std::move(stop); }
+    // Asked inside the restore's transaction, just before it commits (the history's entry); a
+    // false answer rolls the restore back.
+    using BeforeCommit = std::function<bool(const QString& path, const RestoreResult& result)>;
+    void SetBeforeCommit(BeforeCommit check) { beforeCommit = std::move(check); }
 
     RestoreResult Restore(const QString& path);
 
@@ -50,4 +55,5 @@ private:
     QString storeNo;
     ScriptProgress progress;
     ScriptStop stop;
+    BeforeCommit beforeCommit;
 };

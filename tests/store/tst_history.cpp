@@ -9,9 +9,11 @@
 #include "StoreTables.h"
 #include "TestDatabase.h"
 
+#include <QAtomicInt>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QTest>
+#include <QThread>
 
 namespace
 {
@@ -70,12 +72,16 @@ QList<ProductRecord> StoredSales()
 }
 
 // Makes every further history insert fail, as a database that refuses the entry would.
-bool RefuseHistoryWrites(TestDatabase::Backend backend)
+// Makes every history insert from entry `from` on fail, as a database that refuses the entry
+// would.
+bool RefuseHistoryWrites(TestDatabase::Backend backend, int from = 2)
 {
     if (backend == TestDatabase::Sqlite)
         return Exec("create trigger refuse_log before insert on tb_sm_change_log "
                     "begin select raise(abort, 'refused'); end");
-    return Exec("alter table tb_sm_change_log add constraint refuse_log check (log_seq < 2)");
+    return Exec(QString("alter table tb_sm_change_log add constraint refuse_log check "
+                        "(log_seq < %1)")
+                    .arg(from));
 }
 
 QList<ChangeChain::Mark> Marks()
@@ -277,6 +283,68 @@ private slots:
         // A deleted entry of one store's chain does not count against another's.
         QVERIFY(Exec("delete from tb_sm_change_log where store_no='STORE-B' and log_seq=1"));
         QCOMPARE(Marks(), QList<ChangeChain::Mark>({ChangeChain::Mark::Sound}));
+    }
+
+    void aBatchKeepsTheUpdatedRowsAndARestoreIsOneEntry()
+    {
+        QVERIFY(Engine()->SaveProductInfo(Sale("2026-05-01 10:00:00:001", "old")));
+        QList<QVariantList> before;
+        const QList<ProductRecord> batch = {Sale("2026-05-01 10:00:00:001", "new"),
+                                            Sale("2026-05-01 10:00:00:002", "added")};
+        for (const BatchResult& r : Engine()->SaveProductBatch(batch, &before))
+            QCOMPARE(r.error, QString());
+        QCOMPARE(before.size(), 1);
+        QVERIFY(Engine()->RecordImport("sales.xls", StoreTables::Product, 2, "新增 1 行,更新 1 行",
+                                       before));
+        QList<ChangeEntry> entries = History();
+        QCOMPARE(Actions(entries), QStringList({"add", "import"}));
+        QVERIFY(entries.last().before.contains("\"product_model\":\"old\""));
+        QVERIFY(!entries.last().before.contains("added"));
+        QVERIFY(entries.last().note.startsWith("sales.xls"));
+
+        const QString path = db->WorkDir() + "/backup.sql";
+        QVERIFY(Engine()->BackupToScript(path).ok);
+        const RestoreResult restored = Engine()->RestoreFromScript(path);
+        QVERIFY2(restored.ok, qPrintable(restored.error));
+        entries = History();
+        QCOMPARE(Actions(entries), QStringList({"add", "import", "restore"}));
+        QVERIFY(entries.last().note.contains("backup.sql"));
+        QVERIFY(entries.last().note.contains("还原 2 条"));
+        QCOMPARE(ChangeChain::Check(entries),
+                 QList<ChangeChain::Mark>(3, ChangeChain::Mark::Sound));
+
+        // A restore whose entry cannot be written restores nothing.
+        QVERIFY(Engine()->DeleteProductInfo(batch.at(1)));
+        QVERIFY(RefuseHistoryWrites(db->Kind(), 5));
+        QVERIFY(!Engine()->RestoreFromScript(path).ok);
+        QCOMPARE(StoredSales().size(), 1);
+    }
+
+    void writersAtOnceNeverForkTheChain()
+    {
+        constexpr int Writers = 3;
+        constexpr int Saves = 15;
+        QList<QThread*> threads;
+        QAtomicInt failed = 0;
+        for (int w = 0; w < Writers; ++w) {
+            threads << QThread::create([w, &failed] {
+                for (int i = 0; i < Saves; ++i) {
+                    if (!Engine()->SaveProductInfo(
+                            Sale(QString("2026-05-01 10:%1:%2").arg(w).arg(i), "M")))
+                        failed.fetchAndAddRelaxed(1);
+                }
+            });
+            threads.last()->start();
+        }
+        for (QThread* t : threads) {
+            QVERIFY(t->wait(120000));
+            delete t;
+        }
+        QCOMPARE(failed.loadRelaxed(), 0);
+        const QList<ChangeEntry> entries = History();
+        QCOMPARE(entries.size(), Writers * Saves);
+        QCOMPARE(ChangeChain::Check(entries),
+                 QList<ChangeChain::Mark>(Writers * Saves, ChangeChain::Mark::Sound));
     }
 
     void anInstallationWithoutTheTableGetsItWithTheFirstChange()
