@@ -58,14 +58,21 @@ ImportReport LedgerImport::Run(const QString& path, int pageType, int kind,
     const LedgerSheetRows rows(kind, newSerial, dateSystem1904);
     const bool goods = pageType == LedgerSheet::GoodsLedger;
     QList<QVariantList> updatedRows;
-    if (goods)
-        Store<ProductRecord>(*cells, rows, report, progress, stopRequested, updatedRows);
-    else
-        Store<FinanceRecord>(*cells, rows, report, progress, stopRequested, updatedRows);
-    if ((report.inserted > 0 || report.updated > 0) &&
-        !engine.RecordImport(QFileInfo(path).fileName(),
-                             goods ? StoreTables::Product : StoreTables::Finance, kind,
-                             report.Counts().first(), updatedRows))
+    const bool connected =
+        goods ? Store<ProductRecord>(*cells, rows, report, progress, stopRequested, updatedRows)
+              : Store<FinanceRecord>(*cells, rows, report, progress, stopRequested, updatedRows);
+    // Without a connection the entry cannot be written either; the report says the import
+    // stopped.
+    if (!connected && (report.inserted > 0 || report.updated > 0))
+        report.historyError = QStringLiteral("数据库连接已断开");
+    else if ((report.inserted > 0 || report.updated > 0) &&
+             !engine.RecordImport(QFileInfo(path).fileName(),
+                                  goods ? StoreTables::Product : StoreTables::Finance, kind,
+                                  QStringLiteral("新增 %1 行,更新 %2 行,跳过 %3 行")
+                                      .arg(report.inserted)
+                                      .arg(report.updated)
+                                      .arg(report.skipped.size()),
+                                  updatedRows))
         report.historyError = engine.LastError();
     std::stable_sort(report.skipped.begin(), report.skipped.end(),
                      [](const auto& a, const auto& b) { return a.sheetRow < b.sheetRow; });
@@ -106,11 +113,12 @@ std::unique_ptr<SheetTable> LedgerImport::ReadCells(const QString& path, bool& d
 // Rows after a stop are still read, so that each is reported for what it is: a row that is no
 // record for its reason, any other as not saved.
 template <class Record>
-void LedgerImport::Store(const SheetTable& cells, const LedgerSheetRows& rows, ImportReport& report,
+bool LedgerImport::Store(const SheetTable& cells, const LedgerSheetRows& rows, ImportReport& report,
                          const Progress& progress, const StopRequested& stopRequested,
                          QList<QVariantList>& updatedRows)
 {
     const int total = cells.rowCount();
+    bool connected = true;
     for (int from = 0; from < total; from += DatabaseEngine::BatchRows) {
         const int to = std::min(total, from + DatabaseEngine::BatchRows);
         QList<Record> records;
@@ -159,10 +167,12 @@ void LedgerImport::Store(const SheetTable& cells, const LedgerSheetRows& rows, I
             }
         }
         if (!unsaved.isEmpty()) {
+            connected = false;
             report.Stop(QStringLiteral("无法连接数据库(%1)").arg(lost));
             report.LeaveUnsaved(unsaved);
         }
         if (progress)
             progress(to, total);
     }
+    return connected;
 }

@@ -37,8 +37,9 @@ private:
     // The data rows of sheet 1 and the workbook's date system, or null with the reason.
     static std::unique_ptr<SheetTable> ReadCells(const QString& path, bool& dateSystem1904,
                                                  QString& failure);
+    // False when the connection to the database was lost on the way.
     template <class Record>
-    void Store(const SheetTable& cells, const LedgerSheetRows& rows, ImportReport& report,
+    bool Store(const SheetTable& cells, const LedgerSheetRows& rows, ImportReport& report,
                const Progress& progress, const StopRequested& stopRequested,
                QList<QVariantList>& updatedRows);
 

@@ -75,6 +75,7 @@ bool ChangeHistory::CreateTable(DbManager& manager) const
     if (!db.isOpen())
         return StoreConnection::Fail(QStringLiteral("数据库未连接"));
     QString why;
+    bool tableRefused = false;
     {
         // In a write transaction, so SQLite waits its turn behind other writers.
         WriteTransaction transaction(db);
@@ -83,18 +84,20 @@ bool ChangeHistory::CreateTable(DbManager& manager) const
         QSqlQuery create(db);
         QSqlQuery index(db);
         if (!db.tables(QSql::Tables).contains(Table) &&
-            !create.exec(manager.Dialect().CreateTableStatement(Table, Columns, Types, false)))
+            !create.exec(manager.Dialect().CreateTableStatement(Table, Columns, Types, false))) {
+            tableRefused = true;
             why = QStringLiteral("无法建立操作记录表 %1：%2").arg(Table, Reason(create));
-        else if (!index.exec(manager.Dialect().UniqueIndexStatement(
-                     QStringLiteral("ux_change_log"), Table, QStringLiteral("store_no,log_seq"))))
+        } else if (!index.exec(manager.Dialect().UniqueIndexStatement(
+                       QStringLiteral("ux_change_log"), Table, QStringLiteral("store_no,log_seq"))))
             why = QStringLiteral("无法建立操作记录表的索引：%1").arg(Reason(index));
         else if (transaction.Commit())
             return true;
         else
             why = transaction.ErrorText();
     }
-    // Another installation may have made it at the same moment.
-    return (!WriteTransaction::OpenOnThisThread() && db.tables(QSql::Tables).contains(Table)) ||
+    // Another installation may have made it (and its index) at the same moment.
+    return (tableRefused && !WriteTransaction::OpenOnThisThread() &&
+            db.tables(QSql::Tables).contains(Table)) ||
            StoreConnection::Fail(why);
 }
 

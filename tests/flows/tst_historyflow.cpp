@@ -103,8 +103,9 @@ private slots:
         FigureTableDialog* dialog = flow.Open();
         QCOMPARE(Rows(*dialog), 3);
         QCOMPARE(Cell(*dialog, 1, 4), QString("修改"));
-        QCOMPARE(Cell(*dialog, 1, HistoryTable::BeforeColumn), QString("出售数目：3"));
-        QCOMPARE(Cell(*dialog, 1, HistoryTable::AfterColumn), QString("出售数目：4"));
+        QCOMPARE(Cell(*dialog, 1, HistoryTable::BeforeColumn),
+                 QString("出售数目：3，合计金额：30"));
+        QCOMPARE(Cell(*dialog, 1, HistoryTable::AfterColumn), QString("出售数目：4，合计金额：40"));
         QCOMPARE(Cell(*dialog, 2, 2), QString("admin"));
         QVERIFY(Cell(*dialog, 2, HistoryTable::BeforeColumn).contains("出售数目：4"));
         QCOMPARE(Cell(*dialog, 0, HistoryTable::CheckColumn), QString("正常"));
