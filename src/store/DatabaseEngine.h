@@ -43,7 +43,9 @@ public:
     // Puts back the ledger records a delete or a clear took away, recorded itself. Refused,
     // with nothing put back, when a record with one of their keys is stored again.
     bool RecoverDeleted(const ChangeEntry& entry);
-    // Whether the history can be written: a change is not begun when its entry could not be.
+    // False when the database is connected but the history cannot be written there: a change
+    // is then not begun, since its entry could not be. Without a connection true: the change
+    // itself fails and says so.
     bool HistoryReady();
     // One entry for an import into a ledger table: the file, the counts and the values the
     // updated records had before.

@@ -100,6 +100,10 @@ bool DatabaseEngine::RecoverDeleted(const ChangeEntry& deleted)
 
 bool DatabaseEngine::HistoryReady()
 {
+    // Without a connection nothing is changed either, and the change itself says so.
+    const QSqlDatabase db = connection.Database();
+    if (!db.isValid() || !db.isOpen())
+        return true;
     return History().EnsureTable();
 }
 
