@@ -4,6 +4,8 @@
 #include "Prompt.h"
 #include "ui_DialogLogin.h"
 
+#include <QDebug>
+
 const QString DialogLogin::BuiltInName = QStringLiteral("admin");
 const QString DialogLogin::BuiltInPassword = QStringLiteral("407152");
 
@@ -65,6 +67,7 @@ void DialogLogin::SignInAccount(const QString& login, const QString& password)
         return;
     }
     user = record;
+    Record(user.user_name, user.user_type, true);
     accept();
 }
 
@@ -74,13 +77,23 @@ void DialogLogin::SignInBuiltIn()
     user.user_type = 1;
     user.user_name = BuiltInName;
     user.user_password = BuiltInPassword;
+    Record(BuiltInName, user.user_type, true);
     accept();
     Warn(tr("提示"), tr("当前以初始账户登录:请先在\"用户管理\"中添加用户,"
                         "添加后初始账户将不能再登录。"));
 }
 
+// A sign-in is recorded in the store's history but does not depend on it: an account that
+// cannot write the history still signs in, and every change it then makes is refused and told.
+void DialogLogin::Record(const QString& login, int role, bool accepted)
+{
+    if (!DatabaseEngine::Instance()->RecordSignIn(login, role, accepted))
+        qDebug() << "sign-in not recorded:" << DatabaseEngine::Instance()->LastError();
+}
+
 void DialogLogin::WarnWrong()
 {
+    Record(ui->input_name->text(), 0, false);
     Warn(tr("警告"), tr("警告:用户名或密码错误!"));
     ui->input_name->clear();
     ui->input_password->clear();

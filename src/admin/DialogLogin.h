@@ -33,6 +33,7 @@ private slots:
 private:
     void SignInAccount(const QString& login, const QString& password);
     void SignInBuiltIn();
+    void Record(const QString& login, int role, bool accepted);
     void WarnWrong();
     void WarnUnavailable(const QString& reason);
     void Warn(const QString& title, const QString& text);

@@ -124,6 +124,11 @@ bool SeesChainSummary(int userType)
     return userType == 1;
 }
 
+bool SeesChangeHistory(int userType)
+{
+    return userType == 1;
+}
+
 QString Label(int userType)
 {
     const QStringList labels = Labels();

@@ -37,6 +37,9 @@ bool MayAuthoriseClear(int userType);
 // Whether the role sees the figures of every shop of a chain side by side: only the super user
 // (an unknown code does not).
 bool SeesChainSummary(int userType);
+// Whether the role reads the change history ("操作记录"): only the super user (an unknown code
+// does not).
+bool SeesChangeHistory(int userType);
 // The shop analyses of the menu "经营分析": the low-stock list and its levels are for super and
 // authorised users (and unknown codes), the ageing of unpaid amounts and the gross margin, which
 // show purchase prices and money owed, for super users (and unknown codes) only.

@@ -44,6 +44,7 @@ bool Startup::Start()
         return false;
     }
 
+    DatabaseEngine::Instance()->SetActor({login->user.user_name, login->user.user_type});
     ApplyStyleSheet();
     window = std::make_unique<MainWindow>();
     window->SetUser(login->user);

@@ -12,6 +12,8 @@ QStringList ImportReport::Counts() const
         lines << QStringLiteral("导入未完成: %1。%2 行未保存,请在问题解决后重新导入此文件。")
                      .arg(stopped)
                      .arg(notSaved);
+    if (!historyError.isEmpty())
+        lines << QStringLiteral("导入的行已保存，但操作记录未能写入: %1").arg(historyError);
     if (insertedWithoutEntryTime > 0)
         lines << QStringLiteral("其中 %1 行没有录入时间,已作为新记录添加;再次导入此文件会再次"
                                 "添加这些行。")

@@ -26,6 +26,8 @@ struct ImportReport {
     // the skipped ones.
     QString stopped;
     int notSaved = 0;
+    // Why the import's entry of the change history could not be written after its rows were.
+    QString historyError;
     QString reportPath;  // where the full report was written
     QString reportError; // why it could not be written
 

@@ -4,6 +4,7 @@
 #include "ExcelEngine.h"
 #include "LedgerSheet.h"
 #include "SheetTable.h"
+#include "StoreTables.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -20,15 +21,17 @@ int SheetRow(qsizetype index)
 }
 
 QList<DatabaseEngine::BatchResult> SaveBatch(DatabaseEngine& engine,
-                                             const QList<ProductRecord>& records)
+                                             const QList<ProductRecord>& records,
+                                             QList<QVariantList>& updatedRows)
 {
-    return engine.SaveProductBatch(records);
+    return engine.SaveProductBatch(records, &updatedRows);
 }
 
 QList<DatabaseEngine::BatchResult> SaveBatch(DatabaseEngine& engine,
-                                             const QList<FinanceRecord>& records)
+                                             const QList<FinanceRecord>& records,
+                                             QList<QVariantList>& updatedRows)
 {
-    return engine.SaveFinanceBatch(records);
+    return engine.SaveFinanceBatch(records, &updatedRows);
 }
 
 } // namespace
@@ -47,11 +50,30 @@ ImportReport LedgerImport::Run(const QString& path, int pageType, int kind,
     const std::unique_ptr<SheetTable> cells = ReadCells(path, dateSystem1904, report.failure);
     if (!cells)
         return report;
+    if (!engine.HistoryReady()) {
+        report.failure =
+            QStringLiteral("无法写入操作记录，未导入任何行：%1").arg(engine.LastError());
+        return report;
+    }
     const LedgerSheetRows rows(kind, newSerial, dateSystem1904);
-    if (pageType == LedgerSheet::GoodsLedger)
-        Store<ProductRecord>(*cells, rows, report, progress, stopRequested);
-    else
-        Store<FinanceRecord>(*cells, rows, report, progress, stopRequested);
+    const bool goods = pageType == LedgerSheet::GoodsLedger;
+    QList<QVariantList> updatedRows;
+    const bool connected =
+        goods ? Store<ProductRecord>(*cells, rows, report, progress, stopRequested, updatedRows)
+              : Store<FinanceRecord>(*cells, rows, report, progress, stopRequested, updatedRows);
+    // Without a connection the entry cannot be written either; the report says the import
+    // stopped.
+    if (!connected && (report.inserted > 0 || report.updated > 0))
+        report.historyError = QStringLiteral("数据库连接已断开");
+    else if ((report.inserted > 0 || report.updated > 0) &&
+             !engine.RecordImport(QFileInfo(path).fileName(),
+                                  goods ? StoreTables::Product : StoreTables::Finance, kind,
+                                  QStringLiteral("新增 %1 行,更新 %2 行,跳过 %3 行")
+                                      .arg(report.inserted)
+                                      .arg(report.updated)
+                                      .arg(report.skipped.size()),
+                                  updatedRows))
+        report.historyError = engine.LastError();
     std::stable_sort(report.skipped.begin(), report.skipped.end(),
                      [](const auto& a, const auto& b) { return a.sheetRow < b.sheetRow; });
     report.WriteBesideSource();
@@ -91,10 +113,12 @@ std::unique_ptr<SheetTable> LedgerImport::ReadCells(const QString& path, bool& d
 // Rows after a stop are still read, so that each is reported for what it is: a row that is no
 // record for its reason, any other as not saved.
 template <class Record>
-void LedgerImport::Store(const SheetTable& cells, const LedgerSheetRows& rows, ImportReport& report,
-                         const Progress& progress, const StopRequested& stopRequested)
+bool LedgerImport::Store(const SheetTable& cells, const LedgerSheetRows& rows, ImportReport& report,
+                         const Progress& progress, const StopRequested& stopRequested,
+                         QList<QVariantList>& updatedRows)
 {
     const int total = cells.rowCount();
+    bool connected = true;
     for (int from = 0; from < total; from += DatabaseEngine::BatchRows) {
         const int to = std::min(total, from + DatabaseEngine::BatchRows);
         QList<Record> records;
@@ -120,7 +144,7 @@ void LedgerImport::Store(const SheetTable& cells, const LedgerSheetRows& rows, I
                 progress(to, total);
             continue;
         }
-        const QList<DatabaseEngine::BatchResult> results = SaveBatch(engine, records);
+        const QList<DatabaseEngine::BatchResult> results = SaveBatch(engine, records, updatedRows);
         QList<int> unsaved;
         QString lost;
         for (qsizetype k = 0; k < results.size(); ++k) {
@@ -143,10 +167,12 @@ void LedgerImport::Store(const SheetTable& cells, const LedgerSheetRows& rows, I
             }
         }
         if (!unsaved.isEmpty()) {
+            connected = false;
             report.Stop(QStringLiteral("无法连接数据库(%1)").arg(lost));
             report.LeaveUnsaved(unsaved);
         }
         if (progress)
             progress(to, total);
     }
+    return connected;
 }

@@ -3,6 +3,8 @@
 #include "ImportReport.h"
 #include "LedgerSheetRows.h"
 
+#include <QList>
+#include <QVariantList>
 #include <functional>
 #include <memory>
 
@@ -14,7 +16,8 @@ class SheetTable;
 // cannot be records, and rows the database refuses, are left out and reported with their sheet
 // row. When the connection to the database is lost, or the caller asks it to stop, the import
 // stores nothing more and reports every row it did not save. The source file is only read,
-// never written.
+// never written. The import is one entry of the store's change history (file, counts, the values
+// of the updated records before); when the history cannot be written, nothing is imported.
 class LedgerImport
 {
 public:
@@ -34,9 +37,11 @@ private:
     // The data rows of sheet 1 and the workbook's date system, or null with the reason.
     static std::unique_ptr<SheetTable> ReadCells(const QString& path, bool& dateSystem1904,
                                                  QString& failure);
+    // False when the connection to the database was lost on the way.
     template <class Record>
-    void Store(const SheetTable& cells, const LedgerSheetRows& rows, ImportReport& report,
-               const Progress& progress, const StopRequested& stopRequested);
+    bool Store(const SheetTable& cells, const LedgerSheetRows& rows, ImportReport& report,
+               const Progress& progress, const StopRequested& stopRequested,
+               QList<QVariantList>& updatedRows);
 
     DatabaseEngine& engine;
     LedgerSheetRows::SerialMaker newSerial;

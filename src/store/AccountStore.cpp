@@ -1,15 +1,20 @@
 #include "AccountStore.h"
 
+#include "ChangeHistory.h"
 #include "KeyedRow.h"
+#include "RecordedWrite.h"
 #include "StoreTables.h"
 
 #include <QSqlQuery>
 
 using StoredValue::Text;
 
-bool AccountStore::Save(const UserRecord& u) const
+namespace
 {
-    const KeyedRow row{
+
+KeyedRow AccountRow(const UserRecord& u, const QString& storeNo)
+{
+    return {
         StoreTables::User,
         {QStringLiteral("user_phoneno"), QStringLiteral("user_name"),
          QStringLiteral("user_password"), QStringLiteral("user_type"),
@@ -18,16 +23,42 @@ bool AccountStore::Save(const UserRecord& u) const
         {Text(u.user_phoneno), Text(u.user_name), Text(u.user_password), u.user_type, u.user_online,
          Text(u.user_ip), Text(u.user_remark), Text(storeNo)},
         {QStringLiteral("user_phoneno"), QStringLiteral("user_name"), QStringLiteral("store_no")}};
-    return row.Save(connection);
+}
+
+// The names of the accounts whose password differs between two lists of account rows.
+QStringList PasswordsChanged(const TableSchema& schema, const QList<QVariantList>& before,
+                             const QList<QVariantList>& after)
+{
+    const qsizetype phone = schema.columns.indexOf(QStringLiteral("user_phoneno"));
+    const qsizetype name = schema.columns.indexOf(QStringLiteral("user_name"));
+    const qsizetype password = schema.columns.indexOf(QStringLiteral("user_password"));
+    QStringList names;
+    for (const QVariantList& now : after) {
+        for (const QVariantList& then : before) {
+            if (then.at(phone).toString() == now.at(phone).toString() &&
+                then.at(name).toString() == now.at(name).toString() &&
+                then.at(password).toString() != now.at(password).toString())
+                names << now.at(name).toString();
+        }
+    }
+    return names;
+}
+
+} // namespace
+
+bool AccountStore::Save(const UserRecord& u) const
+{
+    return RecordedWrite(connection, history)
+        .Save(AccountRow(u, storeNo), -1, u.user_name, ChangeEntry::UserChange,
+              ChangeEntry::UserChange);
 }
 
 bool AccountStore::Delete(const UserRecord& u) const
 {
-    QSqlQuery query(connection.Database());
-    return connection.Run(query,
-                          QStringLiteral("delete from tb_sm_user where user_phoneno=? and "
-                                         "user_name=? and store_no=?"),
-                          {Text(u.user_phoneno), Text(u.user_name), Text(storeNo)});
+    return RecordedWrite(connection, history)
+        .Delete(StoreTables::User, QStringLiteral("user_phoneno=? and user_name=? and store_no=?"),
+                {Text(u.user_phoneno), Text(u.user_name), Text(storeNo)}, ChangeEntry::UserChange,
+                -1, u.user_name);
 }
 
 AccountStore::Answer AccountStore::CheckPassword(const QString& login,
@@ -77,12 +108,43 @@ bool AccountStore::Load(UserRecord& user) const
 
 bool AccountStore::Replace(const QList<UserRecord>& users) const
 {
-    return connection.InWriteTransaction([this, &users](WriteTransaction&) {
-        bool ok = DeleteStoreRows(StoreTables::User);
+    if (history && !history->EnsureTable())
+        return false;
+    return connection.InWriteTransaction([this, &users](WriteTransaction& transaction) {
+        QList<QVariantList> before;
+        if (history &&
+            !ChangeHistory::ReadRows(connection, ChangeHistory::SchemaOf(StoreTables::User),
+                                     QStringLiteral("store_no=?"), {Text(storeNo)}, before))
+            return false;
+        const AccountStore plain(connection, storeNo);
+        bool ok = plain.DeleteStoreRows(StoreTables::User);
         for (qsizetype i = 0; ok && i < users.size(); ++i)
-            ok = Save(users.at(i));
-        return ok;
+            ok = plain.Save(users.at(i));
+        return ok && (!history || RecordReplace(transaction, before));
     });
+}
+
+// One entry for the whole list of accounts; none when nothing changed.
+bool AccountStore::RecordReplace(WriteTransaction& transaction,
+                                 const QList<QVariantList>& before) const
+{
+    const TableSchema& schema = ChangeHistory::SchemaOf(StoreTables::User);
+    QList<QVariantList> after;
+    if (!ChangeHistory::ReadRows(connection, schema, QStringLiteral("store_no=?"), {Text(storeNo)},
+                                 after))
+        return false;
+    const QStringList omit = {QStringLiteral("user_password")};
+    ChangeEntry entry;
+    entry.action = ChangeEntry::UserChange;
+    entry.page = StoreTables::User;
+    entry.before = ChangeRows::Encode(schema.columns, before, omit);
+    entry.after = ChangeRows::Encode(schema.columns, after, omit);
+    const QStringList changed = PasswordsChanged(schema, before, after);
+    if (!changed.isEmpty())
+        entry.note = QStringLiteral("密码已修改：%1").arg(changed.join(QStringLiteral("、")));
+    else if (entry.before == entry.after)
+        return true;
+    return history->Append(transaction, entry);
 }
 
 AccountStore::Answer AccountStore::HasAny() const
@@ -98,7 +160,11 @@ bool AccountStore::DeleteStoreRows(const QString& tableName) const
 {
     if (!StoreTables::IsKnown(tableName))
         return StoreConnection::Fail(QStringLiteral("没有数据表 %1").arg(tableName));
-    QSqlQuery query(connection.Database());
-    return connection.Run(query, QStringLiteral("delete from %1 where store_no=?").arg(tableName),
-                          {Text(storeNo)});
+    const QString action =
+        tableName == StoreTables::User ? ChangeEntry::UserChange
+        : StoreTables::ListTable(1) == tableName || StoreTables::ListTable(2) == tableName
+            ? ChangeEntry::ListChange
+            : ChangeEntry::Clear;
+    return RecordedWrite(connection, history)
+        .Delete(tableName, QStringLiteral("store_no=?"), {Text(storeNo)}, action, -1, QString());
 }

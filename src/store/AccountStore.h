@@ -6,8 +6,12 @@
 #include <QList>
 #include <QString>
 
+class ChangeHistory;
+class WriteTransaction;
+
 // The user accounts of one store. A login text is a phone number or a user name; an account is
-// the store's row with one phone number and one name (two accounts may share either).
+// the store's row with one phone number and one name (two accounts may share either). With a
+// history, every change of the accounts is recorded in it, never a password.
 class AccountStore
 {
 public:
@@ -15,8 +19,9 @@ public:
     // tell, which must never count as "no".
     enum class Answer { Yes, No, Failed };
 
-    AccountStore(const StoreConnection& connection, const QString& storeNo)
-        : connection(connection), storeNo(storeNo)
+    AccountStore(const StoreConnection& connection, const QString& storeNo,
+                 const ChangeHistory* history = nullptr)
+        : connection(connection), storeNo(storeNo), history(history)
     {
     }
 
@@ -30,7 +35,7 @@ public:
     // match. False, with the record unchanged, when none was loaded.
     bool Load(UserRecord& user) const;
     // Replaces the store's accounts by `users` in one transaction: when any of them is refused,
-    // the accounts stay as they were.
+    // the accounts stay as they were. One entry records the accounts before and after.
     bool Replace(const QList<UserRecord>& users) const;
     Answer HasAny() const;
     // Removes every row of the store from one of the program's tables (a replace starts with
@@ -38,6 +43,9 @@ public:
     bool DeleteStoreRows(const QString& tableName) const;
 
 private:
+    bool RecordReplace(WriteTransaction& transaction, const QList<QVariantList>& before) const;
+
     const StoreConnection& connection;
     QString storeNo;
+    const ChangeHistory* history;
 };

@@ -205,16 +205,22 @@ bool BatchSaver::SaveInOneTransaction(const TableSchema& table, const QList<Row>
     // a failed one.
     std::optional<StoredSerials> lookup;
     std::optional<BatchWrite> write;
+    QList<QVariantList> before;
     const auto work = [&](WriteTransaction& transaction) {
         if (!transaction.LockKeys(keys))
             return StoreConnection::Fail(transaction.ErrorText());
         const QSqlDatabase db = connection.Database();
-        lookup.emplace(db, table);
+        lookup.emplace(db, table, updatedRows != nullptr);
         QSet<StoredSerials::Key> stored;
-        if (!lookup->Find(storeNo, serialsByKind, stored))
+        before.clear();
+        if (!lookup->Find(storeNo, serialsByKind, stored, &before))
             return StoreConnection::Fail(lookup->Error());
         write.emplace(db, table, rows, results);
         return write->Run(from, to, stored) || StoreConnection::Fail(write->Error());
     };
-    return connection.InWriteTransaction(work, &connectionLost);
+    if (!connection.InWriteTransaction(work, &connectionLost))
+        return false;
+    if (updatedRows)
+        *updatedRows += before;
+    return true;
 }

@@ -36,6 +36,9 @@ public:
 
     QList<BatchResult> SaveProducts(const QList<ProductRecord>& records) const;
     QList<BatchResult> SaveFinances(const QList<FinanceRecord>& records) const;
+    // Appends to `rows` the stored values (every column, in order) of each record the saves
+    // update, as they were before, once its transaction is committed. nullptr: none kept.
+    void KeepUpdatedRows(QList<QVariantList>* rows) { updatedRows = rows; }
 
     // What is stored of one record: its key and a value for every column of its table.
     struct Row {
@@ -55,4 +58,5 @@ private:
 
     const StoreConnection& connection;
     QString storeNo;
+    QList<QVariantList>* updatedRows = nullptr;
 };

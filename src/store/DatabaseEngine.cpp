@@ -37,32 +37,38 @@ QString DatabaseEngine::LastError() const
 
 bool DatabaseEngine::SaveProductInfo(const ProductRecord& r)
 {
-    return LedgerStore(connection, storeNo).SaveProduct(r);
+    const ChangeHistory history = History();
+    return LedgerStore(connection, storeNo, &history).SaveProduct(r);
 }
 
 bool DatabaseEngine::SaveFinanceInfo(const FinanceRecord& r)
 {
-    return LedgerStore(connection, storeNo).SaveFinance(r);
+    const ChangeHistory history = History();
+    return LedgerStore(connection, storeNo, &history).SaveFinance(r);
 }
 
 bool DatabaseEngine::DeleteProductInfo(const ProductRecord& r)
 {
-    return LedgerStore(connection, storeNo).DeleteProduct(r);
+    const ChangeHistory history = History();
+    return LedgerStore(connection, storeNo, &history).DeleteProduct(r);
 }
 
 bool DatabaseEngine::DeleteFinanceInfo(const FinanceRecord& r)
 {
-    return LedgerStore(connection, storeNo).DeleteFinance(r);
+    const ChangeHistory history = History();
+    return LedgerStore(connection, storeNo, &history).DeleteFinance(r);
 }
 
 bool DatabaseEngine::ClearProductInfo(int tabType)
 {
-    return LedgerStore(connection, storeNo).ClearProducts(tabType);
+    const ChangeHistory history = History();
+    return LedgerStore(connection, storeNo, &history).ClearProducts(tabType);
 }
 
 bool DatabaseEngine::ClearFinanceInfo(int tabType)
 {
-    return LedgerStore(connection, storeNo).ClearFinances(tabType);
+    const ChangeHistory history = History();
+    return LedgerStore(connection, storeNo, &history).ClearFinances(tabType);
 }
 
 qint64 DatabaseEngine::CountProductInfo(int tabType)
@@ -76,25 +82,33 @@ qint64 DatabaseEngine::CountFinanceInfo(int tabType)
 }
 
 QList<DatabaseEngine::BatchResult>
-DatabaseEngine::SaveProductBatch(const QList<ProductRecord>& records)
+DatabaseEngine::SaveProductBatch(const QList<ProductRecord>& records,
+                                 QList<QVariantList>* updatedRows)
 {
-    return BatchSaver(connection, storeNo).SaveProducts(records);
+    BatchSaver saver(connection, storeNo);
+    saver.KeepUpdatedRows(updatedRows);
+    return saver.SaveProducts(records);
 }
 
 QList<DatabaseEngine::BatchResult>
-DatabaseEngine::SaveFinanceBatch(const QList<FinanceRecord>& records)
+DatabaseEngine::SaveFinanceBatch(const QList<FinanceRecord>& records,
+                                 QList<QVariantList>* updatedRows)
 {
-    return BatchSaver(connection, storeNo).SaveFinances(records);
+    BatchSaver saver(connection, storeNo);
+    saver.KeepUpdatedRows(updatedRows);
+    return saver.SaveFinances(records);
 }
 
 bool DatabaseEngine::SaveUserInfo(const UserRecord& user)
 {
-    return AccountStore(connection, storeNo).Save(user);
+    const ChangeHistory history = History();
+    return AccountStore(connection, storeNo, &history).Save(user);
 }
 
 bool DatabaseEngine::DeleteUserInfo(const UserRecord& user)
 {
-    return AccountStore(connection, storeNo).Delete(user);
+    const ChangeHistory history = History();
+    return AccountStore(connection, storeNo, &history).Delete(user);
 }
 
 DatabaseEngine::Answer DatabaseEngine::CheckUserPassword(const QString& login,
@@ -110,7 +124,8 @@ bool DatabaseEngine::LoadUserInfo(UserRecord& user)
 
 bool DatabaseEngine::ReplaceUserAccounts(const QList<UserRecord>& users)
 {
-    return AccountStore(connection, storeNo).Replace(users);
+    const ChangeHistory history = History();
+    return AccountStore(connection, storeNo, &history).Replace(users);
 }
 
 DatabaseEngine::Answer DatabaseEngine::HasUserAccounts()
@@ -120,17 +135,20 @@ DatabaseEngine::Answer DatabaseEngine::HasUserAccounts()
 
 bool DatabaseEngine::DeleteStoreRows(const QString& tableName)
 {
-    return AccountStore(connection, storeNo).DeleteStoreRows(tableName);
+    const ChangeHistory history = History();
+    return AccountStore(connection, storeNo, &history).DeleteStoreRows(tableName);
 }
 
 bool DatabaseEngine::SaveListInfo(int table, const ListRecord& list)
 {
-    return ListStore(connection, storeNo).Save(table, list);
+    const ChangeHistory history = History();
+    return ListStore(connection, storeNo, &history).Save(table, list);
 }
 
 bool DatabaseEngine::DeleteListInfo(int table, int infoType)
 {
-    return ListStore(connection, storeNo).Delete(table, infoType);
+    const ChangeHistory history = History();
+    return ListStore(connection, storeNo, &history).Delete(table, infoType);
 }
 
 bool DatabaseEngine::LoadListInfo(int table, ListRecord& list)

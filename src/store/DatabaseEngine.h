@@ -3,6 +3,7 @@
 #include "AccountStore.h"
 #include "BackupWriter.h"
 #include "BatchSaver.h"
+#include "ChangeHistory.h"
 #include "Records.h"
 #include "ScriptRestorer.h"
 #include "StoreConnection.h"
@@ -30,6 +31,26 @@ public:
 
     // Why the last failed statement of the calling thread failed.
     QString LastError() const;
+
+    // Who is signed in: every change from now on is recorded in the store's history with this
+    // name and role (ChangeHistory). Set once after sign-in, before any job thread starts.
+    void SetActor(const ChangeActor& actor);
+    ChangeActor Actor() const;
+    // The current store's history, in sequence order.
+    bool LoadChangeHistory(QList<ChangeEntry>& out);
+    // A sign-in, or a refused one, under the login text typed; never the password.
+    bool RecordSignIn(const QString& login, int role, bool accepted);
+    // Puts back the ledger records a delete or a clear took away, recorded itself. Refused,
+    // with nothing put back, when a record with one of their keys is stored again.
+    bool RecoverDeleted(const ChangeEntry& entry);
+    // False when the database is connected but the history cannot be written there: a change
+    // is then not begun, since its entry could not be. Without a connection true: the change
+    // itself fails and says so.
+    bool HistoryReady();
+    // One entry for an import into a ledger table: the file, the counts and the values the
+    // updated records had before.
+    bool RecordImport(const QString& file, const QString& table, int kind, const QString& counts,
+                      const QList<QVariantList>& updatedRows);
 
     // Ledger records: a record is identified by (kind, serial, store number). A save never
     // stores a second row for one key, also when several connections save it at once.
@@ -59,8 +80,12 @@ public:
     // whole or not at all. When the connection is lost and cannot be opened again, the save
     // stops at once: that transaction's records and all after it are NotSaved. One result per
     // record, in order (BatchSaver).
-    QList<BatchResult> SaveProductBatch(const QList<ProductRecord>& records);
-    QList<BatchResult> SaveFinanceBatch(const QList<FinanceRecord>& records);
+    // With `updatedRows`, the stored values of the records it updated, as they were before, are
+    // appended to it (for the import's history entry).
+    QList<BatchResult> SaveProductBatch(const QList<ProductRecord>& records,
+                                        QList<QVariantList>* updatedRows = nullptr);
+    QList<BatchResult> SaveFinanceBatch(const QList<FinanceRecord>& records,
+                                        QList<QVariantList>* updatedRows = nullptr);
 
     // User accounts of the current store. A login text is a phone number or a user name; an
     // account is saved over the one with the same phone number and name, or added.
@@ -105,6 +130,9 @@ public:
 private:
     DatabaseEngine() = default;
 
+    ChangeHistory History() const { return ChangeHistory(connection, storeNo, actor); }
+
     StoreConnection connection;
     QString storeNo;
+    ChangeActor actor;
 };

@@ -186,6 +186,12 @@ QSqlDatabase DbManager::Database()
     return db;
 }
 
+int DbManager::Generation() const
+{
+    QMutexLocker lock(&mutex);
+    return generation;
+}
+
 DbManager::Reconnect DbManager::ReopenIfLost()
 {
     if (WriteTransaction::OpenOnThisThread())

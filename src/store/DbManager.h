@@ -50,6 +50,9 @@ public:
     Reconnect ReopenIfLost();
     SqlDialect Dialect() const;
     QString DriverType() const;
+    // Counts the connects and disconnects: what was true of the database at one generation may
+    // not be of the next.
+    int Generation() const;
 
 private:
     DbManager() = default;

@@ -81,25 +81,45 @@ QString KeyedRow::InsertStatement() const
 }
 
 // The key is locked first, so a concurrent save of the same key waits and then updates; and the
-// key's rows are counted instead of trusting the update's affected-row count, which some drivers
-// do not report (-1).
+// key's rows are counted (or read) instead of trusting the update's affected-row count, which
+// some drivers do not report (-1).
 bool KeyedRow::Save(const StoreConnection& connection) const
 {
     if (!connection.HasManager())
         return StoreConnection::Fail(QStringLiteral("数据库未连接"));
     return connection.InWriteTransaction([this, &connection](WriteTransaction& transaction) {
-        if (!transaction.LockKey(LockName()))
-            return StoreConnection::Fail(transaction.ErrorText());
-        const QSqlDatabase db = connection.Database();
-        bool stored = false;
-        {
-            QSqlQuery counting(db);
-            if (!connection.Run(counting, CountStatement(), KeyValues()))
-                return false;
-            stored = counting.next() && counting.value(0).toInt() > 0;
-        }
-        QSqlQuery saving(db);
-        return stored ? connection.Run(saving, UpdateStatement(), UpdateValues())
-                      : connection.Run(saving, InsertStatement(), values);
+        return SaveIn(connection, transaction);
     });
+}
+
+bool KeyedRow::SaveIn(const StoreConnection& connection, WriteTransaction& transaction,
+                      std::optional<QVariantList>* before) const
+{
+    if (!transaction.LockKey(LockName()))
+        return StoreConnection::Fail(transaction.ErrorText());
+    const QSqlDatabase db = connection.Database();
+    bool stored = false;
+    {
+        QSqlQuery reading(db);
+        const QString statement = before ? QStringLiteral("select %1 from %2 where %3")
+                                               .arg(columns.join(QLatin1Char(',')), table, Where())
+                                         : CountStatement();
+        if (!connection.Run(reading, statement, KeyValues()))
+            return false;
+        if (before) {
+            before->reset();
+            if (reading.next()) {
+                QVariantList values;
+                for (qsizetype c = 0; c < columns.size(); ++c)
+                    values << reading.value(int(c));
+                *before = values;
+                stored = true;
+            }
+        } else {
+            stored = reading.next() && reading.value(0).toInt() > 0;
+        }
+    }
+    QSqlQuery saving(db);
+    return stored ? connection.Run(saving, UpdateStatement(), UpdateValues())
+                  : connection.Run(saving, InsertStatement(), values);
 }

@@ -4,8 +4,10 @@
 #include <QStringList>
 #include <QVariant>
 #include <QVariantList>
+#include <optional>
 
 class StoreConnection;
+class WriteTransaction;
 
 // How texts reach a statement: empty texts are stored as empty texts, never as NULL; an empty
 // date is stored as NULL, since servers with a real date column refuse an empty text.
@@ -37,6 +39,10 @@ struct KeyedRow {
 
     // Updates the row when its key is stored, inserts it otherwise, in one write transaction.
     bool Save(const StoreConnection& connection) const;
+    // The same inside an open write transaction. With `before`, the stored row's values (every
+    // column, in order) are read first and handed back; it stays empty when the key was new.
+    bool SaveIn(const StoreConnection& connection, WriteTransaction& transaction,
+                std::optional<QVariantList>* before = nullptr) const;
 
 private:
     QString Where() const;

@@ -1,52 +1,60 @@
 #include "LedgerStore.h"
 
+#include "ChangeHistory.h"
 #include "LedgerColumns.h"
+#include "RecordedWrite.h"
 #include "StoreTables.h"
-
-#include <QSqlQuery>
 
 using StoredValue::Text;
 
+namespace
+{
+
+const QString ProductKey = QStringLiteral("tab_type=? and product_serial=? and store_no=?");
+const QString FinanceKey = QStringLiteral("tab_type=? and ie_serial=? and store_no=?");
+const QString KindOfStore = QStringLiteral("tab_type=? and store_no=?");
+
+} // namespace
+
 bool LedgerStore::SaveProduct(const ProductRecord& r) const
 {
-    return LedgerColumns::ProductRow(r, storeNo).Save(connection);
+    return RecordedWrite(connection, history)
+        .Save(LedgerColumns::ProductRow(r, storeNo), r.tab_type, r.product_serial);
 }
 
 bool LedgerStore::SaveFinance(const FinanceRecord& r) const
 {
-    return LedgerColumns::FinanceRow(r, storeNo).Save(connection);
-}
-
-bool LedgerStore::Delete(const QString& statement, const QVariantList& values) const
-{
-    QSqlQuery query(connection.Database());
-    return connection.Run(query, statement, values);
+    return RecordedWrite(connection, history)
+        .Save(LedgerColumns::FinanceRow(r, storeNo), r.tab_type, r.ie_serial);
 }
 
 bool LedgerStore::DeleteProduct(const ProductRecord& r) const
 {
-    return Delete(QStringLiteral("delete from tb_sm_product_info where tab_type=? and "
-                                 "product_serial=? and store_no=?"),
-                  {r.tab_type, Text(r.product_serial), Text(storeNo)});
+    return RecordedWrite(connection, history)
+        .Delete(StoreTables::Product, ProductKey,
+                {r.tab_type, Text(r.product_serial), Text(storeNo)}, ChangeEntry::Delete,
+                r.tab_type, r.product_serial);
 }
 
 bool LedgerStore::DeleteFinance(const FinanceRecord& r) const
 {
-    return Delete(QStringLiteral("delete from tb_sm_finance_info where tab_type=? and ie_serial=? "
-                                 "and store_no=?"),
-                  {r.tab_type, Text(r.ie_serial), Text(storeNo)});
+    return RecordedWrite(connection, history)
+        .Delete(StoreTables::Finance, FinanceKey, {r.tab_type, Text(r.ie_serial), Text(storeNo)},
+                ChangeEntry::Delete, r.tab_type, r.ie_serial);
 }
 
 bool LedgerStore::ClearProducts(int kind) const
 {
-    return Delete(QStringLiteral("delete from tb_sm_product_info where tab_type=? and store_no=?"),
-                  {kind, Text(storeNo)});
+    return RecordedWrite(connection, history)
+        .Delete(StoreTables::Product, KindOfStore, {kind, Text(storeNo)}, ChangeEntry::Clear, kind,
+                QString());
 }
 
 bool LedgerStore::ClearFinances(int kind) const
 {
-    return Delete(QStringLiteral("delete from tb_sm_finance_info where tab_type=? and store_no=?"),
-                  {kind, Text(storeNo)});
+    return RecordedWrite(connection, history)
+        .Delete(StoreTables::Finance, KindOfStore, {kind, Text(storeNo)}, ChangeEntry::Clear, kind,
+                QString());
 }
 
 qint64 LedgerStore::CountProducts(int kind) const

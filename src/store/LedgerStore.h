@@ -3,16 +3,20 @@
 #include "Records.h"
 #include "StoreConnection.h"
 
+class ChangeHistory;
+
 #include <QString>
 
 // The goods and money rows of one store, one at a time: a record is identified by (kind, serial,
 // store number), and a save never stores a second row for one key, also when several
-// connections save it at once.
+// connections save it at once. With a history, every change is recorded in it in the change's
+// own transaction.
 class LedgerStore
 {
 public:
-    LedgerStore(const StoreConnection& connection, const QString& storeNo)
-        : connection(connection), storeNo(storeNo)
+    LedgerStore(const StoreConnection& connection, const QString& storeNo,
+                const ChangeHistory* history = nullptr)
+        : connection(connection), storeNo(storeNo), history(history)
     {
     }
 
@@ -28,9 +32,9 @@ public:
     qint64 CountFinances(int kind) const;
 
 private:
-    bool Delete(const QString& statement, const QVariantList& values) const;
     qint64 CountKind(const QString& table, int kind) const;
 
     const StoreConnection& connection;
     QString storeNo;
+    const ChangeHistory* history;
 };

@@ -1,6 +1,7 @@
 #include "ListStore.h"
 
 #include "KeyedRow.h"
+#include "RecordedWrite.h"
 #include "StoreTables.h"
 
 #include <QSqlQuery>
@@ -25,7 +26,8 @@ bool ListStore::Save(int table, const ListRecord& list) const
         {QStringLiteral("info_type"), QStringLiteral("info_list"), QStringLiteral("store_no")},
         {list.info_type, Text(list.info_list), Text(storeNo)},
         {QStringLiteral("info_type"), QStringLiteral("store_no")}};
-    return row.Save(connection);
+    return RecordedWrite(connection, history)
+        .Save(row, list.info_type, QString(), ChangeEntry::ListChange, ChangeEntry::ListChange);
 }
 
 bool ListStore::Delete(int table, int infoType) const
@@ -33,10 +35,9 @@ bool ListStore::Delete(int table, int infoType) const
     const QString name = TableName(table);
     if (name.isEmpty())
         return false;
-    QSqlQuery query(connection.Database());
-    return connection.Run(
-        query, QStringLiteral("delete from %1 where info_type=? and store_no=?").arg(name),
-        {infoType, Text(storeNo)});
+    return RecordedWrite(connection, history)
+        .Delete(name, QStringLiteral("info_type=? and store_no=?"), {infoType, Text(storeNo)},
+                ChangeEntry::ListChange, infoType, QString());
 }
 
 bool ListStore::Load(int table, ListRecord& list) const

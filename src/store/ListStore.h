@@ -5,13 +5,16 @@
 
 #include <QString>
 
+class ChangeHistory;
+
 // The packed lists of one store; `table` 1 = master-data lists, 2 = person lists, anything else
-// fails.
+// fails. With a history, saves and deletes are recorded in it.
 class ListStore
 {
 public:
-    ListStore(const StoreConnection& connection, const QString& storeNo)
-        : connection(connection), storeNo(storeNo)
+    ListStore(const StoreConnection& connection, const QString& storeNo,
+              const ChangeHistory* history = nullptr)
+        : connection(connection), storeNo(storeNo), history(history)
     {
     }
 
@@ -27,4 +30,5 @@ private:
 
     const StoreConnection& connection;
     QString storeNo;
+    const ChangeHistory* history;
 };

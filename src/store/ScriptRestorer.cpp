@@ -4,6 +4,7 @@
 #include "RestoreSink.h"
 #include "ScriptFile.h"
 #include "ScriptScanner.h"
+#include "StoreConnection.h"
 #include "TableStatistics.h"
 
 #include <QCoreApplication>
@@ -194,7 +195,12 @@ RestoreResult ScriptRestorer::Restore(const QString& path)
         }
         result = RestoreResult();
     }
-    // The one place the restore is made final.
+    // The one place the restore is made final, with its history entry in the same transaction.
+    if (beforeCommit && !beforeCommit(path, result)) {
+        result.error = Tr("无法写入操作记录：%1").arg(StoreConnection::LastError());
+        db.rollback();
+        return result;
+    }
     if (!db.commit()) {
         result.error = Tr("无法提交：%1").arg(db.lastError().text().trimmed());
         db.rollback();

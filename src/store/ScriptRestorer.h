@@ -7,6 +7,7 @@
 #include <QByteArrayView>
 #include <QSqlDatabase>
 #include <QString>
+#include <functional>
 
 class RestoreSink;
 class ScriptFile;
@@ -38,6 +39,10 @@ public:
     ScriptRestorer(QSqlDatabase db, const QString& storeNo);
     void SetProgress(ScriptProgress progress) { this->progress = std::move(progress); }
     void SetStop(ScriptStop stop) { this->stop = std::move(stop); }
+    // Asked inside the restore's transaction, just before it commits (the history's entry); a
+    // false answer rolls the restore back.
+    using BeforeCommit = std::function<bool(const QString& path, const RestoreResult& result)>;
+    void SetBeforeCommit(BeforeCommit check) { beforeCommit = std::move(check); }
 
     RestoreResult Restore(const QString& path);
 
@@ -62,4 +67,5 @@ private:
     QString storeNo;
     ScriptProgress progress;
     ScriptStop stop;
+    BeforeCommit beforeCommit;
 };

@@ -11,6 +11,7 @@
 #include "DatabaseEngine.h"
 #include "DialogQuery.h"
 #include "EditingFlow.h"
+#include "HistoryFlow.h"
 #include "ItemPicker.h"
 #include "JobLauncher.h"
 #include "LedgerExchange.h"
@@ -79,6 +80,8 @@ void MainWindow::BuildFlows()
     restores = new RestoreFlow(*this, *status);
     listDialogs = new ListFlow(*this, user.user_type);
     analysis = new AnalysisFlow(*this, *status, user.user_type);
+    if (HistoryFlow::Offered(user.user_type))
+        history = new HistoryFlow(*this);
 }
 
 void MainWindow::ConnectFlows()
@@ -93,6 +96,8 @@ void MainWindow::ConnectFlows()
     connect(editing, &EditingFlow::Clearing, queries, &QueryFlow::DropRunning);
     connect(restores, &RestoreFlow::Restored, this, &MainWindow::ReloadAllPages);
     connect(listDialogs, &ListFlow::ListsChanged, this, &MainWindow::UpDateInfo);
+    if (history)
+        connect(history, &HistoryFlow::Recovered, this, &MainWindow::ReloadAllPages);
     ConnectMenus();
 }
 
@@ -158,6 +163,13 @@ void MainWindow::ConnectMenus()
         connect(a, &QAction::triggered, this, &MainWindow::ShowPersonInfoDlg);
     connect(ui->action_datasave, &QAction::triggered, this, &MainWindow::SaveDbDate);
     connect(ui->action_datarestore, &QAction::triggered, this, &MainWindow::RestoreDbDate);
+    if (history) {
+        auto* action = new QAction(QStringLiteral("操作记录"), this);
+        action->setObjectName(QStringLiteral("action_history"));
+        action->setIcon(ui->action_datasave->icon());
+        ui->menu_datamge->addAction(action);
+        connect(action, &QAction::triggered, this, &MainWindow::ShowChangeHistory);
+    }
     connect(ui->action_lowstock, &QAction::triggered, this, &MainWindow::ShowLowStock);
     connect(ui->action_reorder, &QAction::triggered, this, &MainWindow::SetReorderLevels);
     connect(ui->action_ageing, &QAction::triggered, this, &MainWindow::ShowAgeing);
@@ -256,6 +268,11 @@ void MainWindow::ShowSalesChart()
 void MainWindow::ShowChainSummary()
 {
     chainSummary->Open();
+}
+
+void MainWindow::ShowChangeHistory()
+{
+    history->Open();
 }
 
 void MainWindow::ExportProcess()

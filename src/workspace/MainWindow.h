@@ -20,6 +20,7 @@ class DialogShowGraph;
 class DialogShowText;
 class DialogUserMge;
 class EditingFlow;
+class HistoryFlow;
 class ItemPicker;
 class JobLauncher;
 class LedgerExchange;
@@ -129,6 +130,8 @@ public slots:
     // "门店汇总": the figures of the chain's shops, for a super user whose configuration names
     // a chain.
     void ShowChainSummary();
+    // "操作记录": the store's change history, for a super user.
+    void ShowChangeHistory();
 
     // The menu "经营分析".
     void ShowLowStock();
@@ -194,4 +197,5 @@ private:
     RestoreFlow* restores = nullptr;
     ListFlow* listDialogs = nullptr;
     AnalysisFlow* analysis = nullptr;
+    HistoryFlow* history = nullptr; // none unless the user may read the history
 };

@@ -319,6 +319,40 @@ private slots:
         }
     }
 
+    void anImportIsOneEntryOfTheHistoryOrNothing()
+    {
+        QList<ProductRecord> page;
+        for (int i = 0; i < 3; ++i)
+            page << Goods(2, i);
+        const QString path = PathOf(QStringLiteral("sales.xls"));
+        std::unique_ptr<QStandardItemModel> model(PageOf(page));
+        QCOMPARE(LedgerExport::Write(path, LedgerSheet::GoodsLedger, *model), QString());
+        QCOMPARE(Import(path, LedgerSheet::GoodsLedger, 2).inserted, 3);
+        QCOMPARE(Import(path, LedgerSheet::GoodsLedger, 2).updated, 3);
+        QList<ChangeEntry> history;
+        QVERIFY(engine->LoadChangeHistory(history));
+        QCOMPARE(history.size(), 2);
+        QCOMPARE(history.at(0).action, ChangeEntry::Import);
+        QCOMPARE(history.at(0).note, QString("sales.xls：新增 3 行,更新 0 行,跳过 0 行"));
+        QCOMPARE(history.at(0).before, QString("[]"));
+        QCOMPARE(history.at(1).note, QString("sales.xls：新增 0 行,更新 3 行,跳过 0 行"));
+        QList<QVariantList> before;
+        QVERIFY(ChangeRows::Decode(history.at(1).before, {"product_serial"}, before));
+        QCOMPARE(before.size(), 3);
+
+        // When the history cannot be written (here a table of that name that is no history),
+        // nothing is imported.
+        QVERIFY(engine->ClearProductInfo(2));
+        QSqlQuery query(DbManager::Instance()->Database());
+        QVERIFY(query.exec("drop table tb_sm_change_log"));
+        QVERIFY(query.exec("create table tb_sm_change_log (id int)"));
+        QVERIFY(DbManager::Instance()->ConnectFromConfig(db->ConfigPath()));
+        const ImportReport refused = Import(path, LedgerSheet::GoodsLedger, 2);
+        QVERIFY(refused.failure.contains("操作记录"));
+        QCOMPARE(refused.inserted, 0);
+        QCOMPARE(StoredGoods(2), QList<ProductRecord>());
+    }
+
     void aFileFromAnotherPageTakesThisPagesKind()
     {
         const QString path = PathOf("sales.xls");

@@ -15,6 +15,7 @@ QObject* NewOdbcStringTest();
 QObject* NewConcurrencyTest();
 QObject* NewReorderTest();
 QObject* NewBulkWritesTest();
+QObject* NewHistoryTest();
 
 int main(int argc, char** argv)
 {
@@ -23,7 +24,7 @@ int main(int argc, char** argv)
     for (auto make :
          {NewValuesTest, NewLedgerTest, NewAccountsTest, NewSchemaTest, NewConnectionFailureTest,
           NewConfigFileTest, NewConnectedTest, NewServerConnectionTest, NewOdbcStringTest,
-          NewConcurrencyTest, NewReorderTest, NewBulkWritesTest}) {
+          NewConcurrencyTest, NewReorderTest, NewBulkWritesTest, NewHistoryTest}) {
         std::unique_ptr<QObject> test(make());
         failed += QTest::qExec(test.get(), argc, argv);
     }

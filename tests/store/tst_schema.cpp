@@ -2,6 +2,7 @@
 #include "DatabaseEngine.h"
 #include "DatabaseFixture.h"
 #include "DbManager.h"
+#include "StoreTables.h"
 #include "TestDatabase.h"
 
 #include <QElapsedTimer>
@@ -15,10 +16,11 @@
 namespace
 {
 
+// The five tables of the ledger (the additive ones, such as the change history, left out).
 QStringList OwnTables()
 {
     QStringList tables = DbManager::Instance()->Database().tables(QSql::Tables);
-    tables.removeIf([](const QString& t) { return !t.startsWith("tb_sm_"); });
+    tables.removeIf([](const QString& t) { return !StoreTables::IsKnown(t); });
     tables.sort();
     return tables;
 }
