@@ -52,7 +52,8 @@ QString WriteSheet(const QString& path, const FigureTableModel& model)
 
 FigureTableDialog::FigureTableDialog(QWidget* parent)
     : QDialog(parent), model(new FigureTableModel(this)), layout(new QVBoxLayout(this)),
-      view(new QTableView(this)), chartColumn(new QComboBox(this)), note(new QLabel(this))
+      view(new QTableView(this)), chartControls(new QWidget(this)),
+      chartColumn(new QComboBox(chartControls)), note(new QLabel(this))
 {
     view->setModel(model);
     view->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -63,14 +64,17 @@ FigureTableDialog::FigureTableDialog(QWidget* parent)
     view->setSortingEnabled(true);
     note->setWordWrap(true);
 
+    auto* chartLine = new QHBoxLayout(chartControls);
+    chartLine->setContentsMargins(0, 0, 0, 0);
+    chartLine->addWidget(new QLabel(tr("图表列:"), chartControls));
+    chartLine->addWidget(chartColumn);
+    auto* chartButton = new QPushButton(tr("柱状图"), chartControls);
+    chartLine->addWidget(chartButton);
     auto* buttons = new QHBoxLayout;
-    buttons->addWidget(new QLabel(tr("图表列:"), this));
-    buttons->addWidget(chartColumn);
-    auto* chartButton = new QPushButton(tr("柱状图"), this);
+    buttons->addWidget(chartControls);
     auto* sheetButton = new QPushButton(tr("导出表格"), this);
     auto* pdfButton = new QPushButton(tr("输出完整报表(PDF)"), this);
     auto* closeButton = new QPushButton(tr("关闭"), this);
-    buttons->addWidget(chartButton);
     buttons->addStretch();
     buttons->addWidget(sheetButton);
     buttons->addWidget(pdfButton);
@@ -88,6 +92,11 @@ FigureTableDialog::FigureTableDialog(QWidget* parent)
 }
 
 FigureTableDialog::~FigureTableDialog() = default;
+
+void FigureTableDialog::HideChart()
+{
+    chartControls->hide();
+}
 
 void FigureTableDialog::SetControls(QWidget* controls)
 {

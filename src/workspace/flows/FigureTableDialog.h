@@ -23,6 +23,8 @@ public:
     explicit FigureTableDialog(QWidget* parent = nullptr);
     ~FigureTableDialog() override;
 
+    // For a table whose numbers are no figures to compare (sequence numbers): no chart offered.
+    void HideChart();
     // Widgets of the caller, shown above the table; the dialog takes them over.
     void SetControls(QWidget* controls);
     // Shows `table`, sorted as the reader last sorted; the window title names it and its period.
@@ -49,6 +51,7 @@ private:
     FigureTableModel* model;
     QVBoxLayout* layout;
     QTableView* view;
+    QWidget* chartControls;
     QComboBox* chartColumn;
     QLabel* note;
     DialogShowGraph* chart = nullptr;

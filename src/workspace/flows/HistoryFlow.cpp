@@ -11,6 +11,7 @@
 #include <QComboBox>
 #include <QDateEdit>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QPushButton>
@@ -22,6 +23,8 @@ namespace
 {
 
 const QString Anyone = QStringLiteral("全部");
+// Pixels of the before and after columns.
+constexpr int ValuesWidth = 360;
 
 // The combo box's chosen text, empty for "全部".
 QString Chosen(const QComboBox* box)
@@ -105,6 +108,7 @@ FigureTableDialog* HistoryFlow::Open()
     if (!dialog) {
         dialog = new FigureTableDialog(&window);
         dialog->SetControls(BuildControls());
+        dialog->HideChart();
         dialog->View()->setWordWrap(true);
         dialog->resize(1200, 600);
     }
@@ -185,6 +189,13 @@ void HistoryFlow::ShowFiltered()
 {
     shown = HistoryTable::Matching(entries, Filter());
     dialog->SetTable(HistoryTable::Table(entries, marks, shown));
+    // The values of a deleted record run long: their columns keep a readable width and wrap,
+    // so the note and the check beside them stay in sight.
+    QHeaderView* heads = dialog->View()->horizontalHeader();
+    for (int column : {HistoryTable::BeforeColumn, HistoryTable::AfterColumn}) {
+        heads->setSectionResizeMode(column, QHeaderView::Interactive);
+        heads->resizeSection(column, ValuesWidth);
+    }
     dialog->View()->resizeRowsToContents();
     const qsizetype broken = std::count_if(marks.cbegin(), marks.cend(), [](ChangeChain::Mark m) {
         return m != ChangeChain::Mark::Sound;
