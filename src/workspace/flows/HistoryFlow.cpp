@@ -23,8 +23,9 @@ namespace
 {
 
 const QString Anyone = QStringLiteral("全部");
-// Pixels of the before and after columns.
-constexpr int ValuesWidth = 360;
+// Pixels of the before and after columns, and of the note.
+constexpr int ValuesWidth = 260;
+constexpr int NoteWidth = 150;
 
 // The combo box's chosen text, empty for "全部".
 QString Chosen(const QComboBox* box)
@@ -189,12 +190,13 @@ void HistoryFlow::ShowFiltered()
 {
     shown = HistoryTable::Matching(entries, Filter());
     dialog->SetTable(HistoryTable::Table(entries, marks, shown));
-    // The values of a deleted record run long: their columns keep a readable width and wrap,
-    // so the note and the check beside them stay in sight.
+    // The values of a deleted record and the notes run long: their columns keep a readable
+    // width and wrap, so the check beside them stays in sight.
     QHeaderView* heads = dialog->View()->horizontalHeader();
-    for (int column : {HistoryTable::BeforeColumn, HistoryTable::AfterColumn}) {
+    for (int column :
+         {HistoryTable::BeforeColumn, HistoryTable::AfterColumn, HistoryTable::NoteColumn}) {
         heads->setSectionResizeMode(column, QHeaderView::Interactive);
-        heads->resizeSection(column, ValuesWidth);
+        heads->resizeSection(column, column == HistoryTable::NoteColumn ? NoteWidth : ValuesWidth);
     }
     dialog->View()->resizeRowsToContents();
     const qsizetype broken = std::count_if(marks.cbegin(), marks.cend(), [](ChangeChain::Mark m) {

@@ -41,6 +41,7 @@ FigureTable Table(const QList<ChangeEntry>& entries, const QList<ChangeChain::Ma
                   const QList<int>& chosen);
 inline constexpr int BeforeColumn = 7;
 inline constexpr int AfterColumn = 8;
+inline constexpr int NoteColumn = 9;
 inline constexpr int CheckColumn = 10;
 
 } // namespace HistoryTable
