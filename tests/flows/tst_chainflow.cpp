@@ -3,6 +3,7 @@
 #include "ChainSummaryFlow.h"
 #include "FigureTableDialog.h"
 #include "FlowBench.h"
+#include "ModelColumn.h"
 #include "PeriodChooser.h"
 #include "SampleGoods.h"
 #include "StatusLine.h"
@@ -27,14 +28,6 @@ ChainConfig TwoShops()
 ProductRecord Sale(const QString& serial, const QString& num)
 {
     return SampleGoods(2, serial, QStringLiteral("2024-05-05"), QStringLiteral("M-1"), num);
-}
-
-QStringList Column(const QAbstractItemModel& model, int column)
-{
-    QStringList texts;
-    for (int r = 0; r < model.rowCount(); ++r)
-        texts << model.index(r, column).data().toString();
-    return texts;
 }
 
 } // namespace
@@ -90,15 +83,15 @@ private slots:
 
         QCOMPARE(dialog->windowTitle(), QString("门店汇总（2024-05-01 至 2024-05-31）"));
         const QAbstractItemModel& model = *dialog->View()->model();
-        QCOMPARE(Column(model, 0), QStringList({"东店", "总店", "合计"}));
+        QCOMPARE(ModelColumn(model, 0), QStringList({"东店", "总店", "合计"}));
         // SampleGoods sells at 10 a piece.
-        QCOMPARE(Column(model, 1), QStringList({"50.00", "20.00", "70.00"}));
+        QCOMPARE(ModelColumn(model, 1), QStringList({"50.00", "20.00", "70.00"}));
         QVERIFY(bench.StatusText().contains("门店汇总完成：2 家门店"));
         QVERIFY(bench.prompt.shown.isEmpty());
 
         // The clerk sorts by sales: the total stays last.
         dialog->View()->sortByColumn(1, Qt::AscendingOrder);
-        QCOMPARE(Column(model, 0), QStringList({"总店", "东店", "合计"}));
+        QCOMPARE(ModelColumn(model, 0), QStringList({"总店", "东店", "合计"}));
     }
 
     void aCancelledRunLeavesNoHalfTable()

@@ -3,6 +3,7 @@
 #include "ExcelEngine.h"
 #include "FigureTableDialog.h"
 #include "FigureTableModel.h"
+#include "ModelColumn.h"
 #include "PdfText.h"
 #include "ScriptedPrompt.h"
 
@@ -34,14 +35,6 @@ FigureTable Shops()
     return table;
 }
 
-QStringList Column(const QAbstractItemModel& model, int column)
-{
-    QStringList texts;
-    for (int r = 0; r < model.rowCount(); ++r)
-        texts << model.index(r, column).data().toString();
-    return texts;
-}
-
 } // namespace
 
 class TestFigureTable : public QObject
@@ -56,11 +49,11 @@ private slots:
         QCOMPARE(dialog.windowTitle(), QString("门店汇总（2024-05-01 至 2024-05-31）"));
         QAbstractItemModel& model = *dialog.View()->model();
         // Unsorted, the rows keep the caller's order.
-        QCOMPARE(Column(model, 0), QStringList({"西店", "总店", "东店", "合计"}));
-        QCOMPARE(Column(model, 1),
+        QCOMPARE(ModelColumn(model, 0), QStringList({"西店", "总店", "东店", "合计"}));
+        QCOMPARE(ModelColumn(model, 1),
                  QStringList({"1,234,567.80", "-20.00", "1,000.00", "1,235,547.80"}));
-        QCOMPARE(Column(model, 2), QStringList({"12.5", "3,000", "0.25", "3,012.75"}));
-        QCOMPARE(Column(model, 3), QStringList({"0", "2", "1", "3"}));
+        QCOMPARE(ModelColumn(model, 2), QStringList({"12.5", "3,000", "0.25", "3,012.75"}));
+        QCOMPARE(ModelColumn(model, 3), QStringList({"0", "2", "1", "3"}));
         QVERIFY(model.index(0, 1).data(Qt::TextAlignmentRole).value<Qt::Alignment>() &
                 Qt::AlignRight);
         QVERIFY(model.index(0, 0).data(Qt::TextAlignmentRole).value<Qt::Alignment>() &
@@ -69,19 +62,19 @@ private slots:
 
         // The reader clicks a header: by value, not by text ("-20.00" < "1,000.00").
         dialog.View()->sortByColumn(1, Qt::AscendingOrder);
-        QCOMPARE(Column(model, 0), QStringList({"总店", "东店", "西店", "合计"}));
+        QCOMPARE(ModelColumn(model, 0), QStringList({"总店", "东店", "西店", "合计"}));
         dialog.View()->sortByColumn(2, Qt::DescendingOrder);
-        QCOMPARE(Column(model, 0), QStringList({"总店", "西店", "东店", "合计"}));
+        QCOMPARE(ModelColumn(model, 0), QStringList({"总店", "西店", "东店", "合计"}));
         dialog.View()->sortByColumn(0, Qt::AscendingOrder);
-        QCOMPARE(Column(model, 0).last(), QString("合计"));
-        QCOMPARE(Column(model, 0).mid(0, 3).size(), 3);
+        QCOMPARE(ModelColumn(model, 0).last(), QString("合计"));
+        QCOMPARE(ModelColumn(model, 0).mid(0, 3).size(), 3);
 
         // New figures keep the sort the reader chose.
         dialog.View()->sortByColumn(3, Qt::DescendingOrder);
         FigureTable next = Shops();
         next.rows[0].values[2] = 9;
         dialog.SetTable(next);
-        QCOMPARE(Column(model, 0), QStringList({"西店", "总店", "东店", "合计"}));
+        QCOMPARE(ModelColumn(model, 0), QStringList({"西店", "总店", "东店", "合计"}));
         QCOMPARE(dialog.View()->horizontalHeader()->sortIndicatorSection(), 3);
     }
 
