@@ -80,8 +80,9 @@ public:
                 whole = done && alone();
             }
             if (whole) {
-                done = DropIndexes(table.name) &&
-                       others.exec(QStringLiteral("truncate table %1").arg(table.name));
+                if (!DropIndexes(table.name, error))
+                    return false;
+                done = others.exec(QStringLiteral("truncate table %1").arg(table.name));
             } else if (done) {
                 others.prepare(QStringLiteral("delete from %1 where store_no=?").arg(table.name));
                 others.addBindValue(storeNo);
@@ -128,15 +129,21 @@ public:
 
 private:
     // Drops the table's own indexes that allow repeated values; Finish() makes them again.
-    bool DropIndexes(const QString& table)
+    // Drops the table's non-unique indexes, keeping their definitions to build them again; false
+    // with the server's reason in `error`.
+    bool DropIndexes(const QString& table, QString& error)
     {
         QSqlQuery indexes(db);
         indexes.prepare(QStringLiteral(
             "select i.indexrelid::regclass::text, pg_get_indexdef(i.indexrelid) from pg_index i "
             "where i.indrelid=to_regclass(?) and not i.indisunique and not i.indisprimary"));
         indexes.addBindValue(table);
-        if (!indexes.exec())
+        const auto refused = [&] {
+            error = indexes.lastError().text().trimmed();
             return false;
+        };
+        if (!indexes.exec())
+            return refused();
         QStringList names;
         while (indexes.next()) {
             names << indexes.value(0).toString();
@@ -144,7 +151,7 @@ private:
         }
         for (const QString& name : std::as_const(names)) {
             if (!indexes.exec(QStringLiteral("drop index %1").arg(name)))
-                return false;
+                return refused();
         }
         return true;
     }
