@@ -4,6 +4,7 @@
 #include "BulkUpdater.h"
 #include "KeyedRow.h"
 #include "LedgerColumns.h"
+#include "RecordReader.h"
 #include "StoreTables.h"
 #include "StoredSerials.h"
 #include "TableStatistics.h"
@@ -114,7 +115,15 @@ bool BatchWrite::InsertMissing()
 
 QList<BatchResult> BatchSaver::SaveProducts(const QList<ProductRecord>& records) const
 {
-    return Save(SchemaOf(StoreTables::Product), records.size(), [&](qsizetype i) {
+    const auto stored = [this](int kind, const QStringList& serials, QList<QVariantList>& rows) {
+        QList<ProductRecord> found;
+        if (!RecordReader(connection, storeNo).StoredProducts(kind, serials, found))
+            return false;
+        for (const ProductRecord& r : std::as_const(found))
+            rows << LedgerColumns::StoredValues(r, storeNo);
+        return true;
+    };
+    return Save({SchemaOf(StoreTables::Product), stored}, records.size(), [&](qsizetype i) {
         const ProductRecord& r = records.at(i);
         return Row{r.tab_type, r.product_serial, LedgerColumns::ProductRow(r, storeNo).values};
     });
@@ -122,15 +131,23 @@ QList<BatchResult> BatchSaver::SaveProducts(const QList<ProductRecord>& records)
 
 QList<BatchResult> BatchSaver::SaveFinances(const QList<FinanceRecord>& records) const
 {
-    return Save(SchemaOf(StoreTables::Finance), records.size(), [&](qsizetype i) {
+    const auto stored = [this](int kind, const QStringList& serials, QList<QVariantList>& rows) {
+        QList<FinanceRecord> found;
+        if (!RecordReader(connection, storeNo).StoredFinances(kind, serials, found))
+            return false;
+        for (const FinanceRecord& r : std::as_const(found))
+            rows << LedgerColumns::StoredValues(r, storeNo);
+        return true;
+    };
+    return Save({SchemaOf(StoreTables::Finance), stored}, records.size(), [&](qsizetype i) {
         const FinanceRecord& r = records.at(i);
         return Row{r.tab_type, r.ie_serial, LedgerColumns::FinanceRow(r, storeNo).values};
     });
 }
 
-QList<BatchResult> BatchSaver::Save(const TableSchema& table, qsizetype count,
-                                    const RowAt& rowAt) const
+QList<BatchResult> BatchSaver::Save(const Target& target, qsizetype count, const RowAt& rowAt) const
 {
+    const TableSchema& table = target.table;
     QList<BatchResult> results(count);
     if (!connection.HasManager()) {
         for (BatchResult& r : results)
@@ -145,7 +162,7 @@ QList<BatchResult> BatchSaver::Save(const TableSchema& table, qsizetype count,
         for (qsizetype i = from; i < to; ++i)
             rows << rowAt(i);
         QList<BatchResult> part(rows.size());
-        const bool connected = SaveRange(table, rows, 0, rows.size(), part);
+        const bool connected = SaveRange(target, rows, 0, rows.size(), part);
         TableStatistics::NoteInserted(
             connection.Database(), table.name,
             std::count_if(part.cbegin(), part.cend(),
@@ -166,11 +183,11 @@ QList<BatchResult> BatchSaver::Save(const TableSchema& table, qsizetype count,
 // Stores rows [from, to) in one transaction; when the database refuses one of them, the halves
 // are stored separately, down to the single refused record. False, with the rows not yet stored
 // left NotSaved, as soon as the connection is lost and cannot be opened again.
-bool BatchSaver::SaveRange(const TableSchema& table, const QList<Row>& rows, qsizetype from,
+bool BatchSaver::SaveRange(const Target& target, const QList<Row>& rows, qsizetype from,
                            qsizetype to, QList<BatchResult>& results) const
 {
     bool connectionLost = false;
-    if (SaveInOneTransaction(table, rows, from, to, results, connectionLost))
+    if (SaveInOneTransaction(target, rows, from, to, results, connectionLost))
         return true;
     if (connectionLost) {
         // What the rolled-back transaction stored went with it.
@@ -183,14 +200,42 @@ bool BatchSaver::SaveRange(const TableSchema& table, const QList<Row>& rows, qsi
         return true;
     }
     const qsizetype middle = from + (to - from) / 2;
-    return SaveRange(table, rows, from, middle, results) &&
-           SaveRange(table, rows, middle, to, results);
+    return SaveRange(target, rows, from, middle, results) &&
+           SaveRange(target, rows, middle, to, results);
 }
 
-bool BatchSaver::SaveInOneTransaction(const TableSchema& table, const QList<Row>& rows,
-                                      qsizetype from, qsizetype to, QList<BatchResult>& results,
+// The keys of the rows the store holds among `serialsByKind`; with the updated rows kept, their
+// values as well, read whole in the same selects.
+bool BatchSaver::FindStored(const Target& target, const QHash<int, QStringList>& serialsByKind,
+                            std::optional<StoredSerials>& lookup, QSet<StoredSerials::Key>& stored,
+                            QList<QVariantList>& before) const
+{
+    if (!updatedRows) {
+        lookup.emplace(connection.Database(), target.table);
+        return lookup->Find(storeNo, serialsByKind, stored) ||
+               StoreConnection::Fail(lookup->Error());
+    }
+    QList<QVariantList> found;
+    for (auto it = serialsByKind.cbegin(); it != serialsByKind.cend(); ++it) {
+        if (!target.storedRows(it.key(), it.value(), found))
+            return false;
+    }
+    for (QVariantList& row : found) {
+        // Kept once, should a serial be asked for twice.
+        const StoredSerials::Key key(row.at(0).toInt(), row.at(1).toString());
+        if (!stored.contains(key)) {
+            stored.insert(key);
+            before << std::move(row);
+        }
+    }
+    return true;
+}
+
+bool BatchSaver::SaveInOneTransaction(const Target& target, const QList<Row>& rows, qsizetype from,
+                                      qsizetype to, QList<BatchResult>& results,
                                       bool& connectionLost) const
 {
+    const TableSchema& table = target.table;
     // The rows' keys are locked as single saves lock them, so no other writer stores one of
     // them between the lookup and the insert.
     QStringList keys;
@@ -209,13 +254,11 @@ bool BatchSaver::SaveInOneTransaction(const TableSchema& table, const QList<Row>
     const auto work = [&](WriteTransaction& transaction) {
         if (!transaction.LockKeys(keys))
             return StoreConnection::Fail(transaction.ErrorText());
-        const QSqlDatabase db = connection.Database();
-        lookup.emplace(db, table, updatedRows != nullptr);
         QSet<StoredSerials::Key> stored;
         before.clear();
-        if (!lookup->Find(storeNo, serialsByKind, stored, &before))
-            return StoreConnection::Fail(lookup->Error());
-        write.emplace(db, table, rows, results);
+        if (!FindStored(target, serialsByKind, lookup, stored, before))
+            return false;
+        write.emplace(connection.Database(), table, rows, results);
         return write->Run(from, to, stored) || StoreConnection::Fail(write->Error());
     };
     if (!connection.InWriteTransaction(work, &connectionLost))

@@ -3,11 +3,15 @@
 #include "Records.h"
 #include "Schema.h"
 #include "StoreConnection.h"
+#include "StoredSerials.h"
 
+#include <QHash>
 #include <QList>
+#include <QSet>
 #include <QString>
 #include <QVariantList>
 #include <functional>
+#include <optional>
 
 // How one record of a batch save ended.
 struct BatchResult {
@@ -49,12 +53,22 @@ public:
 
 private:
     using RowAt = std::function<Row(qsizetype)>;
-    QList<BatchResult> Save(const TableSchema& table, qsizetype count, const RowAt& rowAt) const;
-    bool SaveRange(const TableSchema& table, const QList<Row>& rows, qsizetype from, qsizetype to,
+    // Appends the stored values of the store's rows of `kind` among `serials` to `rows`.
+    using StoredRows =
+        std::function<bool(int kind, const QStringList& serials, QList<QVariantList>& rows)>;
+    struct Target {
+        const TableSchema& table;
+        StoredRows storedRows; // read only when the updated rows are kept
+    };
+    QList<BatchResult> Save(const Target& target, qsizetype count, const RowAt& rowAt) const;
+    bool SaveRange(const Target& target, const QList<Row>& rows, qsizetype from, qsizetype to,
                    QList<BatchResult>& results) const;
-    bool SaveInOneTransaction(const TableSchema& table, const QList<Row>& rows, qsizetype from,
+    bool SaveInOneTransaction(const Target& target, const QList<Row>& rows, qsizetype from,
                               qsizetype to, QList<BatchResult>& results,
                               bool& connectionLost) const;
+    bool FindStored(const Target& target, const QHash<int, QStringList>& serialsByKind,
+                    std::optional<StoredSerials>& lookup, QSet<StoredSerials::Key>& stored,
+                    QList<QVariantList>& before) const;
 
     const StoreConnection& connection;
     QString storeNo;

@@ -26,7 +26,8 @@ template <size_t N> QStringList Names(const std::array<const char*, N>& names)
     return list;
 }
 
-// The kind, the record's texts (the date as a date) and the store number, in column order.
+// The kind, the record's texts (the one at `dateText` as a date) and the store number, in column
+// order.
 template <class Record>
 QVariantList RowValues(const Record& r, int dateText, const QString& storeNo)
 {
@@ -56,6 +57,16 @@ KeyedRow LedgerColumns::FinanceRow(const FinanceRecord& r, const QString& storeN
             columns,
             RowValues(r, -1, storeNo),
             {QStringLiteral("tab_type"), QStringLiteral("ie_serial"), QStringLiteral("store_no")}};
+}
+
+QVariantList LedgerColumns::StoredValues(const ProductRecord& record, const QString& storeNo)
+{
+    return RowValues(record, -1, storeNo);
+}
+
+QVariantList LedgerColumns::StoredValues(const FinanceRecord& record, const QString& storeNo)
+{
+    return RowValues(record, -1, storeNo);
 }
 
 const QString& LedgerColumns::ProductSelectList()

@@ -186,6 +186,43 @@ bool RecordReader::Finances(int timeMode, int kind, const QString& startDate,
     return Read(statement, values, AllTexts<FinanceRecord>(), LedgerColumns::FinanceDateText, out);
 }
 
+bool RecordReader::StoredProducts(int kind, const QStringList& serials,
+                                  QList<ProductRecord>& out) const
+{
+    return Stored(StoreTables::Product, LedgerColumns::ProductSelectList(),
+                  QStringLiteral("product_serial"), LedgerColumns::ProductDateText, kind, serials,
+                  out);
+}
+
+bool RecordReader::StoredFinances(int kind, const QStringList& serials,
+                                  QList<FinanceRecord>& out) const
+{
+    return Stored(StoreTables::Finance, LedgerColumns::FinanceSelectList(),
+                  QStringLiteral("ie_serial"), LedgerColumns::FinanceDateText, kind, serials, out);
+}
+
+template <class Record>
+bool RecordReader::Stored(const QString& table, const QString& columns, const QString& serialColumn,
+                          int dateText, int kind, const QStringList& serials,
+                          QList<Record>& out) const
+{
+    // Well inside every server's limit on the values of one statement.
+    constexpr qsizetype PerSelect = 500;
+    for (qsizetype first = 0; first < serials.size(); first += PerSelect) {
+        const QStringList part = serials.mid(first, PerSelect);
+        QVariantList values{Text(storeNo), kind};
+        for (const QString& serial : part)
+            values << Text(serial);
+        const QString statement =
+            QStringLiteral("select %1 from %2 where store_no=? and tab_type=? and %3 in (%4)")
+                .arg(columns, table, serialColumn,
+                     QStringList(part.size(), QStringLiteral("?")).join(QLatin1Char(',')));
+        if (!Read(statement, values, AllTexts<Record>(), dateText, out))
+            return false;
+    }
+    return true;
+}
+
 bool RecordReader::PeriodStatement(const QString& table, const QString& columns,
                                    const QString& dateColumn, int timeMode, int kind,
                                    const QString& startDate, const QString& queryDate,

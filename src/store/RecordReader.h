@@ -5,6 +5,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <QVariantList>
 
 // Reads the records of a period of one store: time modes of Period (1 one day, 2..4 a period
@@ -28,7 +29,15 @@ public:
     bool ProductTexts(int timeMode, int kind, const QString& startDate, const QString& queryDate,
                       const QList<int>& texts, QList<ProductRecord>& out) const;
 
+    // Appends the store's records of `kind` whose serials are among `serials`, a few hundred to
+    // a select.
+    bool StoredProducts(int kind, const QStringList& serials, QList<ProductRecord>& out) const;
+    bool StoredFinances(int kind, const QStringList& serials, QList<FinanceRecord>& out) const;
+
 private:
+    template <class Record>
+    bool Stored(const QString& table, const QString& columns, const QString& serialColumn,
+                int dateText, int kind, const QStringList& serials, QList<Record>& out) const;
     bool PeriodStatement(const QString& table, const QString& columns, const QString& dateColumn,
                          int timeMode, int kind, const QString& startDate, const QString& queryDate,
                          QString& statement, QVariantList& values) const;

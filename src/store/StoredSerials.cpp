@@ -12,18 +12,13 @@ constexpr int LookupSerials = 500;
 
 } // namespace
 
-StoredSerials::StoredSerials(QSqlDatabase db, const TableSchema& table, bool wholeRows)
-    : lookup(db), columns(wholeRows ? int(table.columns.size()) : 0)
+StoredSerials::StoredSerials(QSqlDatabase db, const TableSchema& table) : lookup(db)
 {
     const QString& serial = table.columns.at(1);
-    // The kind and the serial come first either way.
-    const QString selected =
-        wholeRows ? table.columns.join(u',') : QStringLiteral("tab_type, ") + serial;
     lookup.setForwardOnly(true);
     prepared = lookup.prepare(
-        QStringLiteral("select %4 from %1 where store_no=? and tab_type=? and %2 in (%3)")
-            .arg(table.name, serial, QStringList(LookupSerials, QStringLiteral("?")).join(u','),
-                 selected));
+        QStringLiteral("select tab_type, %2 from %1 where store_no=? and tab_type=? and %2 in (%3)")
+            .arg(table.name, serial, QStringList(LookupSerials, QStringLiteral("?")).join(u',')));
 }
 
 QString StoredSerials::Error() const
@@ -33,7 +28,7 @@ QString StoredSerials::Error() const
 }
 
 bool StoredSerials::Find(const QString& storeNo, const QHash<int, QStringList>& serialsByKind,
-                         QSet<Key>& stored, QList<QVariantList>* rows)
+                         QSet<Key>& stored)
 {
     if (!prepared)
         return false;
@@ -49,17 +44,7 @@ bool StoredSerials::Find(const QString& storeNo, const QHash<int, QStringList>& 
             if (!lookup.exec())
                 return false;
             while (lookup.next()) {
-                const Key key(lookup.value(0).toInt(), lookup.value(1).toString());
-                // Kept once, should a serial be asked for twice.
-                if (stored.contains(key))
-                    continue;
-                stored.insert(key);
-                if (rows && columns > 0) {
-                    QVariantList row;
-                    for (int c = 0; c < columns; ++c)
-                        row << lookup.value(c);
-                    *rows << row;
-                }
+                stored.insert(Key(lookup.value(0).toInt(), lookup.value(1).toString()));
             }
         }
     }
