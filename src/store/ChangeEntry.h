@@ -39,16 +39,18 @@ struct ChangeEntry {
     bool operator==(const ChangeEntry&) const = default;
 };
 
-// How values are kept in an entry: a compact JSON array of row objects (column -> value), keys
-// in name order, so the same rows always give the same text. Dates are written yyyy-MM-dd,
-// numbers as numbers, NULL as null.
+// How values are kept in an entry: a compact JSON array whose first element names the columns in
+// name order and each further element holds one row's values in that order, so the same rows
+// always give the same text and a column's name is written once, however many rows an import or
+// a clear keeps. Dates are written yyyy-MM-dd, numbers as numbers, NULL as null; no rows is "[]".
+// Entries of earlier versions hold one object (column -> value) per row and read the same.
 namespace ChangeRows
 {
 // `omit`: columns never written (a password).
 QString Encode(const QStringList& columns, const QList<QVariantList>& rows,
                const QStringList& omit = {});
-// The rows of an encoded text as column -> value lists in `columns` order; a column the row does
-// not name reads as a null text. False when the text is not such an array.
+// The rows of an encoded text as value lists in `columns` order; a column the text does not name
+// reads as a null text. False when the text is not such an array.
 bool Decode(const QString& text, const QStringList& columns, QList<QVariantList>& rows);
 // The columns the rows of a text name, in name order.
 QStringList Columns(const QString& text);

@@ -87,6 +87,11 @@ private slots:
         QCOMPARE(HistoryTable::Readable(edit, edit.before, QString()),
                  QString("出售数目：3，出售单价：10"));
         QCOMPARE(HistoryTable::PageLabel(edit), QString("销售管理表"));
+        // Entries of earlier versions keep one object per row and read the same.
+        edit.action = ChangeEntry::Edit;
+        edit.before = R"([{"product_num":"3","product_price":"10","store_no":"S"}])";
+        edit.after = R"([{"product_num":"4","product_price":"10","store_no":"S"}])";
+        QCOMPARE(HistoryTable::Readable(edit, edit.before, edit.after), QString("出售数目：3"));
     }
 
     void theDialogFiltersAndMarksABrokenChain()
