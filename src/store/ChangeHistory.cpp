@@ -2,6 +2,7 @@
 
 #include "DbManager.h"
 #include "KeyedRow.h"
+#include "PgCopy.h"
 #include "WriteTransaction.h"
 
 #include <QDateTime>
@@ -139,6 +140,26 @@ bool ChangeHistory::AppendInOpenTransaction(ChangeEntry e) const
     e.user = actor.name.left(50);
     e.role = actor.role;
     e.hash = ChangeChain::Hash(e);
+    const QVariantList values = {e.seq,
+                                 e.time,
+                                 StoredValue::Text(e.storeNo),
+                                 StoredValue::Text(e.user),
+                                 e.role,
+                                 e.action,
+                                 StoredValue::Text(e.page),
+                                 e.kind,
+                                 StoredValue::Text(e.serial),
+                                 StoredValue::Text(e.before),
+                                 StoredValue::Text(e.after),
+                                 StoredValue::Text(e.note),
+                                 StoredValue::Text(e.prev),
+                                 e.hash};
+    // The driver would paste an import's megabytes of values into the statement text, for the
+    // server to read back out of it; a copy hands them over as they are.
+    if (pg_conn* pg = PgCopy::Connection(connection.Database())) {
+        PgCopy copy(pg);
+        return copy.Send(Table, Columns, values) || StoreConnection::Fail(copy.Error());
+    }
     QStringList marks;
     marks.fill(QStringLiteral("?"), Columns.size());
     QSqlQuery insert(connection.Database());
@@ -146,10 +167,7 @@ bool ChangeHistory::AppendInOpenTransaction(ChangeEntry e) const
         insert,
         QStringLiteral("insert into %1(%2) values(%3)")
             .arg(Table, Columns.join(QLatin1Char(',')), marks.join(QLatin1Char(','))),
-        {e.seq, e.time, StoredValue::Text(e.storeNo), StoredValue::Text(e.user), e.role, e.action,
-         StoredValue::Text(e.page), e.kind, StoredValue::Text(e.serial),
-         StoredValue::Text(e.before), StoredValue::Text(e.after), StoredValue::Text(e.note),
-         StoredValue::Text(e.prev), e.hash});
+        values);
 }
 
 bool ChangeHistory::AppendAlone(const ChangeEntry& entry) const
