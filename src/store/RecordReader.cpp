@@ -254,22 +254,25 @@ bool RecordReader::Read(const QString& statement, const QVariantList& values,
                         const QList<int>& texts, int dateText, QList<Record>& out) const
 {
     const QSqlDatabase db = connection.Database();
-    if (sqlite3* handle = SqliteHandle(db)) {
-        QString error;
-        return ReadSqliteRecords(handle, statement, values, texts, out, error) ||
-               StoreConnection::Fail(error);
-    }
     const qsizetype held = out.size();
-    if (pg_conn* pg = PgCopy::Connection(db);
-        pg && ReadPgRecords(pg, statement, values, texts, out)) {
+    // Many rows leave freed memory between the records' (the server's answer, the library's
+    // pages, the pool's tables); it is given back to the system rather than kept by the process.
+    const auto trimmed = [&out, held] {
 #ifdef __GLIBC__
-        // A large answer held every row at once; its memory, freed between the records', is
-        // given back to the system rather than kept by the process.
         if (out.size() - held >= 10000)
             malloc_trim(0);
 #endif
         return true;
+    };
+    if (sqlite3* handle = SqliteHandle(db)) {
+        QString error;
+        return ReadSqliteRecords(handle, statement, values, texts, out, error)
+                   ? trimmed()
+                   : StoreConnection::Fail(error);
     }
+    if (pg_conn* pg = PgCopy::Connection(db);
+        pg && ReadPgRecords(pg, statement, values, texts, out))
+        return trimmed();
     QSqlQuery query(db);
     if (!connection.Run(query, statement, values))
         return false;
