@@ -8,6 +8,7 @@
 #include <QJsonObject>
 #include <QMetaType>
 #include <algorithm>
+#include <optional>
 
 const QString ChangeEntry::Add = QStringLiteral("add");
 const QString ChangeEntry::Edit = QStringLiteral("edit");
@@ -156,22 +157,78 @@ QStringList Names(const QJsonArray& array)
     return names;
 }
 
+// Where the first `count` elements of a JSON array text end (-1 when it holds fewer), and how
+// many elements it holds: a pass over the characters, without building any value.
+struct Elements {
+    qsizetype end = -1;
+    qsizetype total = 0;
+};
+
+Elements ScanElements(QStringView text, qsizetype count)
+{
+    Elements found;
+    int depth = 0;
+    bool inString = false;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (inString) {
+            if (c == QLatin1Char('\\'))
+                ++i;
+            else if (c == QLatin1Char('"'))
+                inString = false;
+        } else if (c == QLatin1Char('"')) {
+            inString = true;
+        } else if (c == QLatin1Char('[') || c == QLatin1Char('{')) {
+            ++depth;
+        } else if ((c == QLatin1Char(']') || c == QLatin1Char('}')) && --depth == 1 &&
+                   ++found.total == count) {
+            found.end = i + 1;
+        }
+    }
+    return found;
+}
+
+// The array of the first `count` elements of a text (all of them when `count` is negative or
+// the text holds no more) and how many it holds; nothing when the text is not a JSON array.
+std::optional<QJsonArray> FirstElements(const QString& text, qsizetype count, qsizetype& total)
+{
+    const Elements elements = ScanElements(text, count);
+    total = elements.total;
+    const QJsonDocument document = QJsonDocument::fromJson(
+        count < 0 || elements.end < 0 ? text.toUtf8()
+                                      : QStringView(text).left(elements.end).toUtf8() + ']');
+    if (!document.isArray())
+        return std::nullopt;
+    return document.array();
+}
+
+// Whether the rows of a text name their columns once, in its first element.
+bool Named(const QString& text)
+{
+    return text.startsWith(QLatin1String("[["));
+}
+
 } // namespace
 
-bool ChangeRows::Decode(const QString& text, const QStringList& columns, QList<QVariantList>& rows)
+bool ChangeRows::Decode(const QString& text, const QStringList& columns, QList<QVariantList>& rows,
+                        qsizetype limit, qsizetype* total)
 {
-    const QJsonDocument document = QJsonDocument::fromJson(text.toUtf8());
-    if (!document.isArray())
+    const bool named = Named(text);
+    qsizetype elements = 0;
+    const std::optional<QJsonArray> array =
+        FirstElements(text, limit < 0 ? -1 : limit + (named ? 1 : 0), elements);
+    if (!array)
         return false;
-    const QJsonArray array = document.array();
     rows.clear();
-    if (!array.isEmpty() && array.first().isArray()) {
-        const QStringList names = Names(array);
+    if (total)
+        *total = named ? elements - 1 : elements;
+    if (named) {
+        const QStringList names = Names(*array);
         QList<qsizetype> at;
         for (const QString& column : columns)
             at << names.indexOf(column);
-        for (qsizetype r = 1; r < array.size(); ++r) {
-            const QJsonArray values = array.at(r).toArray();
+        for (qsizetype r = 1; r < array->size(); ++r) {
+            const QJsonArray values = array->at(r).toArray();
             QVariantList row;
             for (const qsizetype c : std::as_const(at))
                 row << FromJson(c < 0 ? QJsonValue() : values.at(c));
@@ -179,7 +236,7 @@ bool ChangeRows::Decode(const QString& text, const QStringList& columns, QList<Q
         }
         return true;
     }
-    for (const QJsonValue& value : array) {
+    for (const QJsonValue& value : *array) {
         const QJsonObject object = value.toObject();
         QVariantList row;
         for (const QString& column : columns)
@@ -191,7 +248,9 @@ bool ChangeRows::Decode(const QString& text, const QStringList& columns, QList<Q
 
 QStringList ChangeRows::Columns(const QString& text)
 {
-    return Names(QJsonDocument::fromJson(text.toUtf8()).array());
+    qsizetype total = 0;
+    // Rows that name their columns once need only their first element read.
+    return Names(FirstElements(text, Named(text) ? 1 : -1, total).value_or(QJsonArray()));
 }
 
 QString ChangeChain::Hash(const ChangeEntry& e)

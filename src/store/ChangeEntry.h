@@ -50,8 +50,11 @@ namespace ChangeRows
 QString Encode(const QStringList& columns, const QList<QVariantList>& rows,
                const QStringList& omit = {});
 // The rows of an encoded text as value lists in `columns` order; a column the text does not name
-// reads as a null text. False when the text is not such an array.
-bool Decode(const QString& text, const QStringList& columns, QList<QVariantList>& rows);
+// reads as a null text. False when the text is not such an array. With a `limit`, only the first
+// `limit` rows are read, and `total` tells how many the text holds: a text of tens of thousands
+// of rows is shown by its first few without building them all.
+bool Decode(const QString& text, const QStringList& columns, QList<QVariantList>& rows,
+            qsizetype limit = -1, qsizetype* total = nullptr);
 // The columns the rows of a text name, in name order.
 QStringList Columns(const QString& text);
 } // namespace ChangeRows

@@ -94,6 +94,35 @@ private slots:
         QCOMPARE(HistoryTable::Readable(edit, edit.before, edit.after), QString("出售数目：3"));
     }
 
+    void aLargeEntryShowsItsFirstRowsAndHowManyItKeeps()
+    {
+        ChangeEntry clear;
+        clear.action = ChangeEntry::Clear;
+        clear.page = StoreTables::Product;
+        clear.kind = 2;
+        const QStringList columns = {"product_model", "product_num"};
+        QList<QVariantList> rows;
+        // Brackets, braces, quotes and backslashes inside the values do not end a row.
+        for (int i = 0; i < 1000; ++i)
+            rows << QVariantList{QString("型]\"[{,\\%1}").arg(i), QString::number(i)};
+        clear.before = ChangeRows::Encode(columns, rows);
+        const QStringList lines = HistoryTable::Readable(clear, clear.before, QString()).split('\n');
+        QCOMPARE(lines.size(), 21);
+        QVERIFY2(lines.first().endsWith("：型]\"[{,\\0}，出售数目：0"), qPrintable(lines.first()));
+        QVERIFY2(lines.at(19).endsWith("：型]\"[{,\\19}，出售数目：19"), qPrintable(lines.at(19)));
+        QCOMPARE(lines.last(), QString("…… 共 1000 条"));
+
+        QList<QVariantList> all;
+        qsizetype total = 0;
+        QVERIFY(ChangeRows::Decode(clear.before, columns, all, -1, &total));
+        QCOMPARE(total, 1000);
+        QCOMPARE(all, rows);
+        QVERIFY(ChangeRows::Decode(clear.before, columns, all, 5, &total));
+        QCOMPARE(all, rows.mid(0, 5));
+        QCOMPARE(total, 1000);
+        QVERIFY(!ChangeRows::Decode("[[\"product_model\"],[\"cut", columns, all, 5, &total));
+    }
+
     void theDialogFiltersAndMarksABrokenChain()
     {
         FlowBench bench;

@@ -115,13 +115,15 @@ QString HistoryTable::Readable(const ChangeEntry& entry, const QString& rows, co
     const QStringList columns = ChangeRows::Columns(rows);
     QList<QVariantList> values;
     QList<QVariantList> others;
-    if (!ChangeRows::Decode(rows, columns, values))
+    qsizetype total = 0;
+    // Only the rows shown are read: an import or a clear keeps tens of thousands.
+    if (!ChangeRows::Decode(rows, columns, values, ShownRows, &total))
         return rows;
     const bool edit = entry.action == ChangeEntry::Edit &&
                       ChangeRows::Decode(other, columns, others) && values.size() == 1 &&
                       others.size() == 1;
     QStringList lines;
-    for (qsizetype r = 0; r < values.size() && r < ShownRows; ++r) {
+    for (qsizetype r = 0; r < values.size(); ++r) {
         QStringList cells;
         for (qsizetype c = 0; c < columns.size(); ++c) {
             const QString text = values.at(r).at(c).toString();
@@ -132,8 +134,8 @@ QString HistoryTable::Readable(const ChangeEntry& entry, const QString& rows, co
         }
         lines << cells.join(QStringLiteral("，"));
     }
-    if (values.size() > ShownRows)
-        lines << QStringLiteral("…… 共 %1 条").arg(values.size());
+    if (total > ShownRows)
+        lines << QStringLiteral("…… 共 %1 条").arg(total);
     return lines.join(QLatin1Char('\n'));
 }
 
