@@ -1,6 +1,7 @@
 #include "ScriptFile.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <sys/mman.h>
 #include <unistd.h>
 
@@ -16,24 +17,49 @@ QString Tr(const char* text)
 
 bool ScriptFile::Open(const QString& path, QString& error)
 {
-    file.setFileName(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        error = Tr("无法打开文件 %1：%2").arg(file.fileName(), file.errorString());
+    QFile source(path);
+    if (!source.open(QIODevice::ReadOnly)) {
+        error = Tr("无法打开文件 %1：%2").arg(source.fileName(), source.errorString());
         return false;
     }
-    const qint64 size = file.size();
-    if (size == 0)
+    if (source.size() == 0)
         return true;
-    if ((mapped = file.map(0, size))) {
-        bytes = QByteArrayView(mapped, size);
-        return true;
+    copy.setFileTemplate(QDir::temp().filePath(QStringLiteral("ledger-restore-XXXXXX.sql")));
+    if (copy.open()) {
+        const Copied copied = CopyFrom(source, error);
+        if (copied == Copied::Unreadable)
+            return false;
+        if (copied == Copied::Whole && copy.size() > 0 && (mapped = copy.map(0, copy.size()))) {
+            bytes = QByteArrayView(mapped, copy.size());
+            return true;
+        }
     }
-    held = file.readAll();
+    // No room for a copy, or it cannot be mapped: the bytes are held in memory instead.
+    copy.remove();
+    held = source.seek(0) ? source.readAll() : QByteArray();
     bytes = held;
-    if (file.error() == QFileDevice::NoError)
+    if (source.error() == QFileDevice::NoError)
         return true;
-    error = Tr("无法读取文件 %1：%2").arg(file.fileName(), file.errorString());
+    error = Tr("无法读取文件 %1：%2").arg(source.fileName(), source.errorString());
     return false;
+}
+
+// Copies the file's bytes as they are now.
+ScriptFile::Copied ScriptFile::CopyFrom(QFile& source, QString& error)
+{
+    constexpr qint64 Chunk = 4 << 20;
+    QByteArray chunk(Chunk, Qt::Uninitialized);
+    for (;;) {
+        const qint64 got = source.read(chunk.data(), Chunk);
+        if (got < 0) {
+            error = Tr("无法读取文件 %1：%2").arg(source.fileName(), source.errorString());
+            return Copied::Unreadable;
+        }
+        if (got == 0)
+            return copy.flush() ? Copied::Whole : Copied::NoRoom;
+        if (copy.write(chunk.constData(), got) != got)
+            return Copied::NoRoom;
+    }
 }
 
 void ScriptFile::Release(qsizetype upTo)

@@ -815,6 +815,27 @@ private slots:
         QCOMPARE(restore.restored, 0);
         QCOMPARE(Snapshot("STORE-A"), changed);
     }
+
+    void aFileCutShortWhileRestoringIsRestoredAsItWasOpened()
+    {
+        FillStore("STORE-A", 40);
+        const QList<QStringList> before = Snapshot("STORE-A");
+        const QString path = Path("cut.sql");
+        QVERIFY(engine->BackupToScript(path).ok);
+        FillStore("STORE-A", 1);
+        // Another program empties the file once the restore has begun.
+        bool cut = false;
+        const RestoreResult restore = engine->RestoreFromScript(path, {}, [&] {
+            if (!cut)
+                cut = QFile::resize(path, 0);
+            return false;
+        });
+        QVERIFY(cut);
+        QVERIFY2(restore.ok, qPrintable(restore.error));
+        QCOMPARE(restore.restored, before.size());
+        QCOMPARE(Snapshot("STORE-A"), before);
+        QCOMPARE(QDir::temp().entryList({"ledger-restore-*"}), QStringList());
+    }
 };
 
 // A store moved between back ends through its backup.
