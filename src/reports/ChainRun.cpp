@@ -151,6 +151,7 @@ ChainResult Run(const ChainRequest& request, const Stop& stop, const Progress& p
         helper->wait();
         delete helper;
     }
+    ShopReader::GiveBackFreedMemory();
     return queue.Result();
 }
 

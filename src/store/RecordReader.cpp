@@ -149,6 +149,13 @@ bool ReadPgRecords(pg_conn* connection, const QString& statement, const QVariant
 
 } // namespace
 
+void RecordReader::GiveBackFreedMemory()
+{
+#ifdef __GLIBC__
+    malloc_trim(0);
+#endif
+}
+
 bool RecordReader::Products(int timeMode, int kind, const QString& startDate,
                             const QString& queryDate, QList<ProductRecord>& out) const
 {
@@ -225,12 +232,10 @@ bool RecordReader::Read(const QString& statement, const QVariantList& values,
     const qsizetype held = out.size();
     if (pg_conn* pg = PgCopy::Connection(db);
         pg && ReadPgRecords(pg, statement, values, texts, out)) {
-#ifdef __GLIBC__
         // A large answer held every row at once; its memory, freed between the records', is
         // given back to the system rather than kept by the process.
-        if (out.size() - held >= 10000)
-            malloc_trim(0);
-#endif
+        if (giveBack && out.size() - held >= 10000)
+            GiveBackFreedMemory();
         return true;
     }
     QSqlQuery query(db);

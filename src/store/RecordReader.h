@@ -28,6 +28,13 @@ public:
     bool ProductTexts(int timeMode, int kind, const QString& startDate, const QString& queryDate,
                       const QList<int>& texts, QList<ProductRecord>& out) const;
 
+    // A large PostgreSQL answer's memory is given back to the system once its rows are records.
+    // A caller reading many large answers one after another keeps it for the next instead
+    // (giving it back only to take it again costs more than the reading) and gives it back
+    // once, with GiveBackFreedMemory, when it is done.
+    void KeepFreedMemory() { giveBack = false; }
+    static void GiveBackFreedMemory();
+
 private:
     bool PeriodStatement(const QString& table, const QString& columns, const QString& dateColumn,
                          int timeMode, int kind, const QString& startDate, const QString& queryDate,
@@ -39,4 +46,5 @@ private:
 
     const StoreConnection& connection;
     QString storeNo;
+    bool giveBack = true;
 };
