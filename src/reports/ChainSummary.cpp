@@ -78,6 +78,8 @@ const QList<int>& SalesTexts()
 
 const QList<int>& ReturnTexts()
 {
+    // PostgreSQL answers these from the store's index of the returns alone (SqlDialect), which
+    // holds exactly these: a text added here goes into that index too.
     static const QList<int> texts = {Text::Model, Text::Quantity, Text::Total, Text::Customer,
                                      Text::Salesperson};
     return texts;

@@ -4,6 +4,7 @@
 #include "ChainSummary.h"
 #include "DatabaseEngine.h"
 #include "DatabaseFixture.h"
+#include "DbManager.h"
 #include "NumberText.h"
 #include "PageTotals.h"
 #include "ProfitSummary.h"
@@ -14,6 +15,7 @@
 #include <QCoreApplication>
 #include <QDate>
 #include <QRandomGenerator>
+#include <QSqlQuery>
 #include <QTest>
 #include <QThread>
 #include <atomic>
@@ -359,6 +361,52 @@ private slots:
         QVERIFY(!outside.SelectProductRecords(5, -1, QString(), QString(), rows));
         QVERIFY(rows.isEmpty());
         QVERIFY(outside.LastError().contains("OUTSIDE"));
+    }
+
+    // On PostgreSQL a shop's returns of all time are read from an index of the returns alone,
+    // made when missing, also in a database that holds rows already; the figures stay those
+    // of the shop's own selects.
+    void theReturnsAreReadFromTheirIndexAlone()
+    {
+        if (TestDatabase::Current() == TestDatabase::Sqlite)
+            QSKIP("the index of the returns is PostgreSQL's");
+        const QString index =
+            "select count(*) from pg_indexes where indexname='ix_product_returns'";
+        QCOMPARE(TestDatabase::Scalar(index), 1);
+        ChainConfig chain;
+        chain.shops = {{"S2", "东店"}};
+        engine->SetStoreNo("S2");
+        QRandomGenerator dice(5);
+        StoreRandomRecords(dice);
+        const auto exec = [](const QString& statement) {
+            return QSqlQuery(DbManager::Instance()->Database()).exec(statement);
+        };
+        // Every row visible to all, and the server kept from reading the table whole, as it
+        // would not on many rows, on every connection made from now on.
+        QVERIFY(exec("drop index ix_product_returns"));
+        QVERIFY(exec("vacuum analyze tb_sm_product_info"));
+        for (const char* setting : {"enable_seqscan", "enable_bitmapscan"})
+            QVERIFY(exec(
+                QStringLiteral("alter database %1 set %2=off").arg(db->ServerDatabase(), setting)));
+        QVERIFY(db->Connect());
+        QCOMPARE(TestDatabase::Scalar(index), 1);
+        engine->SetStoreNo("S2");
+
+        const Query month{2, "", "2024-02-10"};
+        ChainResult result;
+        // On a thread of its own, whose connection ends with it and so hands the server's counts
+        // of the index over.
+        QThread* worker = QThread::create([&] {
+            result = ChainRun::Run({chain, 2, "", month.date});
+        });
+        worker->start();
+        QVERIFY(worker->wait(60000));
+        delete worker;
+        QCOMPARE(result.outcome, ChainResult::Done);
+        const QString used = "select count(*) from pg_stat_user_indexes where "
+                             "indexrelname='ix_product_returns' and idx_scan>0 and idx_tup_fetch=0";
+        QTRY_COMPARE_WITH_TIMEOUT(TestDatabase::Scalar(used), 1, 15000);
+        QCOMPARE(Texts(result.figures[0]), Texts(ForShop(Select(month))));
     }
 
     void aShopsSelectOfSomeTextsReadsThoseOnly()
