@@ -37,8 +37,8 @@ bool ReadShop(ShopReader& reader, const ChainRequest& r, const ChainRun::Stop& s
                                              ChainSummary::ReturnTexts(), records.salesReturns);
         },
         [&] {
-            return reader.SelectFinanceRecords(r.timeMode, AllKinds, r.startDate, r.queryDate,
-                                               records.money);
+            return reader.SelectFinanceTexts(r.timeMode, AllKinds, r.startDate, r.queryDate,
+                                             ChainSummary::MoneyTexts(), records.money);
         }};
     for (const auto& step : steps) {
         if (stop && stop()) {

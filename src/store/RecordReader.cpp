@@ -193,6 +193,19 @@ bool RecordReader::Finances(int timeMode, int kind, const QString& startDate,
     return Read(statement, values, AllTexts<FinanceRecord>(), LedgerColumns::FinanceDateText, out);
 }
 
+bool RecordReader::FinanceTexts(int timeMode, int kind, const QString& startDate,
+                                const QString& queryDate, const QList<int>& texts,
+                                QList<FinanceRecord>& out) const
+{
+    QString statement;
+    QVariantList values;
+    if (!PeriodStatement(StoreTables::Finance, LedgerColumns::FinanceSelectList(texts),
+                         QStringLiteral("ie_time"), timeMode, kind, startDate, queryDate, statement,
+                         values))
+        return false;
+    return Read(statement, values, texts, LedgerColumns::FinanceDateText, out);
+}
+
 bool RecordReader::PeriodStatement(const QString& table, const QString& columns,
                                    const QString& dateColumn, int timeMode, int kind,
                                    const QString& startDate, const QString& queryDate,

@@ -27,6 +27,9 @@ public:
     // empty. For figures that need a few columns of many rows.
     bool ProductTexts(int timeMode, int kind, const QString& startDate, const QString& queryDate,
                       const QList<int>& texts, QList<ProductRecord>& out) const;
+    // As Finances, reading only the record texts at positions `texts` (0-8).
+    bool FinanceTexts(int timeMode, int kind, const QString& startDate, const QString& queryDate,
+                      const QList<int>& texts, QList<FinanceRecord>& out) const;
 
     // A large PostgreSQL answer's memory is given back to the system once its rows are records.
     // A caller reading many large answers one after another keeps it for the next instead

@@ -30,6 +30,13 @@ bool ShopReader::SelectFinanceRecords(int timeMode, int kind, const QString& sta
     return named && Reader().Finances(timeMode, kind, startDate, queryDate, out);
 }
 
+bool ShopReader::SelectFinanceTexts(int timeMode, int kind, const QString& startDate,
+                                    const QString& queryDate, const QList<int>& texts,
+                                    QList<FinanceRecord>& out)
+{
+    return named && Reader().FinanceTexts(timeMode, kind, startDate, queryDate, texts, out);
+}
+
 QString ShopReader::LastError() const
 {
     return named ? StoreConnection::LastError() : refusal;

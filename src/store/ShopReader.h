@@ -31,6 +31,10 @@ public:
                             QList<ProductRecord>& out);
     bool SelectFinanceRecords(int timeMode, int kind, const QString& startDate,
                               const QString& queryDate, QList<FinanceRecord>& out);
+    // As RecordReader::FinanceTexts, for the shop.
+    bool SelectFinanceTexts(int timeMode, int kind, const QString& startDate,
+                            const QString& queryDate, const QList<int>& texts,
+                            QList<FinanceRecord>& out);
 
     // Why the last select failed.
     QString LastError() const;

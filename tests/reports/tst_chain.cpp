@@ -432,9 +432,26 @@ private slots:
         for (int c = 0; c < ProductRecord::TextCount; ++c)
             QCOMPARE(rows[0].Text(c), texts.contains(c) ? sale.Text(c) : QString());
 
+        // Money records alike.
+        FinanceRecord paid;
+        paid.tab_type = 4;
+        for (int c = 0; c < FinanceRecord::TextCount; ++c)
+            paid.Text(c) = QStringLiteral("钱%1").arg(c);
+        paid.ie_time = "2024-02-12";
+        QVERIFY(engine->SaveFinanceInfo(paid));
+        const QList<int> moneyTexts = {3, 2};
+        QList<FinanceRecord> money;
+        QVERIFY(reader.SelectFinanceTexts(2, -1, QString(), "2024-02-01", moneyTexts, money));
+        QCOMPARE(money.size(), 1);
+        QCOMPARE(money[0].tab_type, 4);
+        for (int c = 0; c < FinanceRecord::TextCount; ++c)
+            QCOMPARE(money[0].Text(c), moneyTexts.contains(c) ? paid.Text(c) : QString());
+
         ShopReader outside(chain, "OUTSIDE");
         QVERIFY(!outside.SelectProductTexts(5, -1, QString(), QString(), texts, rows));
         QCOMPARE(rows.size(), 1);
+        QVERIFY(!outside.SelectFinanceTexts(5, -1, QString(), QString(), moneyTexts, money));
+        QCOMPARE(money.size(), 1);
     }
 
     void aStoppedOrFailedRunCarriesNoFigures()
