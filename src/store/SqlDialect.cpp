@@ -82,17 +82,17 @@ QStringList SqlDialect::IndexStatements(const QString& table) const
             IndexStatement(QStringLiteral("ix_product_time"), table,
                            QStringLiteral("store_no,product_time"))};
         // A shop's sales returns of all time, which the sales statistics deduct, lie scattered
-        // over its rows: this index holds every column their deduction reads (the chain
-        // summary's select of them), so the server answers from it alone instead of visiting
-        // most of the shop's table. The returns of one article, customer and salesperson, which
-        // go against one sale, keep the order by date of the index above. Only PostgreSQL plans
-        // with the bound record kind, and so uses an index of the returns alone.
+        // over its rows: this index also holds every other column their deduction reads (the
+        // chain summary's select of them), so the server answers from it alone instead of
+        // visiting most of the shop's table. Its order is that of the returns in the kind and date
+        // index, by date and then as the rows were stored: the order they are deducted in. Only
+        // PostgreSQL plans with the bound record kind, and so uses an index of the returns alone.
         if (server == Postgres)
             statements << IndexStatement(QStringLiteral("ix_product_returns"), table,
-                                         QStringLiteral("store_no,product_model,product_purchase,"
-                                                        "product_supply,product_time,tab_type,"
-                                                        "product_num,product_total")) +
-                              QStringLiteral(" where tab_type=3");
+                                         QStringLiteral("store_no,product_time")) +
+                              QStringLiteral(" include (tab_type,product_model,product_purchase,"
+                                             "product_supply,product_num,product_total) "
+                                             "where tab_type=3");
         return statements;
     }
     if (table == StoreTables::Finance)
