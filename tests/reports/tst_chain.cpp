@@ -407,6 +407,22 @@ private slots:
                              "indexrelname='ix_product_returns' and idx_scan>0 and idx_tup_fetch=0";
         QTRY_COMPARE_WITH_TIMEOUT(TestDatabase::Scalar(used), 1, 15000);
         QCOMPARE(Texts(result.figures[0]), Texts(ForShop(Select(month))));
+
+        // In the order the pages read them, the order they are deducted in, though many share
+        // a day.
+        const auto listed = [](const QList<ProductRecord>& rows) {
+            QStringList texts;
+            for (const ProductRecord& r : rows)
+                texts << QStringList{r.product_model, r.product_purchase, r.product_supply,
+                                     r.product_num, r.product_total}
+                             .join('|');
+            return texts;
+        };
+        QList<ProductRecord> returns;
+        QVERIFY(ShopReader(chain, "S2")
+                    .SelectProductTexts(5, 3, QString(), QString(), ReturnTexts(), returns));
+        QVERIFY(returns.size() > 10);
+        QCOMPARE(listed(returns), listed(Select({5, "", ""}).salesReturns));
     }
 
     void aShopsSelectOfSomeTextsReadsThoseOnly()
