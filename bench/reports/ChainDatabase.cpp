@@ -88,7 +88,9 @@ bool ChainDatabase::Build(int shops, int records, QTextStream& out)
         if (!CopyShop(StoreNo(n % GeneratedShops), StoreNo(n), out))
             return false;
     }
-    Exec(QStringLiteral("analyze"), out);
+    // As the server's own vacuum leaves the tables some time after rows came in: every row
+    // visible to all, so an index holding every column a select reads answers it alone.
+    Exec(QStringLiteral("vacuum analyze"), out);
     const DemoOptions options = Options(records);
     out << QStringLiteral("%1 shops of %2 records (%3 goods, %4 money) over %5 days to %6: "
                           "5 written in bulk in %7 s, %8 copied by the server in %9 s\n")

@@ -37,8 +37,8 @@ bool ReadShop(ShopReader& reader, const ChainRequest& r, const ChainRun::Stop& s
                                              ChainSummary::ReturnTexts(), records.salesReturns);
         },
         [&] {
-            return reader.SelectFinanceRecords(r.timeMode, AllKinds, r.startDate, r.queryDate,
-                                               records.money);
+            return reader.SelectFinanceTexts(r.timeMode, AllKinds, r.startDate, r.queryDate,
+                                             ChainSummary::MoneyTexts(), records.money);
         }};
     for (const auto& step : steps) {
         if (stop && stop()) {
@@ -151,6 +151,7 @@ ChainResult Run(const ChainRequest& request, const Stop& stop, const Progress& p
         helper->wait();
         delete helper;
     }
+    ShopReader::GiveBackFreedMemory();
     return queue.Result();
 }
 

@@ -16,6 +16,8 @@ namespace Text
 {
 constexpr int Serial = 0, Model = 3, Colour = 4, Store = 8, Quantity = 9, Price = 10, Total = 11,
               Paid = 12, Unpaid = 13, Customer = 14, Salesperson = 15;
+// The amount of a money record.
+constexpr int Sum = 2;
 } // namespace Text
 
 constexpr int PurchaseIn = 0;
@@ -78,8 +80,16 @@ const QList<int>& SalesTexts()
 
 const QList<int>& ReturnTexts()
 {
+    // PostgreSQL answers these from the store's index of the returns alone (SqlDialect), which
+    // holds exactly these: a text added here goes into that index too.
     static const QList<int> texts = {Text::Model, Text::Quantity, Text::Total, Text::Customer,
                                      Text::Salesperson};
+    return texts;
+}
+
+const QList<int>& MoneyTexts()
+{
+    static const QList<int> texts = {Text::Sum};
     return texts;
 }
 

@@ -72,6 +72,8 @@ struct ShopRecords {
 const QList<int>& GoodsTexts();
 const QList<int>& SalesTexts();
 const QList<int>& ReturnTexts();
+// The money record texts (positions 0-8) ForShop reads: the amount.
+const QList<int>& MoneyTexts();
 
 // Takes the records by value: the sales are changed by the deduction of the returns, and a
 // caller done with the records moves them in.

@@ -26,6 +26,16 @@ template <size_t N> QStringList Names(const std::array<const char*, N>& names)
     return list;
 }
 
+// The kind, then the columns of the record texts at positions `texts`.
+template <size_t N>
+QString SelectList(const std::array<const char*, N>& columns, const QList<int>& texts)
+{
+    QStringList list{QLatin1String(columns[0])};
+    for (const int text : texts)
+        list << QLatin1String(columns[size_t(text) + 1]);
+    return list.join(QLatin1Char(','));
+}
+
 // The kind, the record's texts (the one at `dateText` as a date) and the store number, in column
 // order.
 template <class Record>
@@ -77,10 +87,12 @@ const QString& LedgerColumns::ProductSelectList()
 
 QString LedgerColumns::ProductSelectList(const QList<int>& texts)
 {
-    QStringList list{QLatin1String(ProductColumns[0])};
-    for (const int text : texts)
-        list << QLatin1String(ProductColumns[size_t(text) + 1]);
-    return list.join(QLatin1Char(','));
+    return SelectList(ProductColumns, texts);
+}
+
+QString LedgerColumns::FinanceSelectList(const QList<int>& texts)
+{
+    return SelectList(FinanceColumns, texts);
 }
 
 const QString& LedgerColumns::FinanceSelectList()

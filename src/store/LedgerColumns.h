@@ -23,8 +23,9 @@ QVariantList StoredValues(const FinanceRecord& record, const QString& storeNo);
 // The kind, then the record's texts in their order.
 const QString& ProductSelectList();
 const QString& FinanceSelectList();
-// The kind, then the record texts at positions `texts` (0-18), in that order.
+// The kind, then the record texts at positions `texts` (0-18, 0-8), in that order.
 QString ProductSelectList(const QList<int>& texts);
+QString FinanceSelectList(const QList<int>& texts);
 
 // Record text positions of the date columns (product_time, ie_time).
 constexpr int ProductDateText = 7;

@@ -149,6 +149,13 @@ bool ReadPgRecords(pg_conn* connection, const QString& statement, const QVariant
 
 } // namespace
 
+void RecordReader::GiveBackFreedMemory()
+{
+#ifdef __GLIBC__
+    malloc_trim(0);
+#endif
+}
+
 bool RecordReader::Products(int timeMode, int kind, const QString& startDate,
                             const QString& queryDate, QList<ProductRecord>& out) const
 {
@@ -223,6 +230,19 @@ bool RecordReader::Stored(const QString& table, const QString& columns, const QS
     return true;
 }
 
+bool RecordReader::FinanceTexts(int timeMode, int kind, const QString& startDate,
+                                const QString& queryDate, const QList<int>& texts,
+                                QList<FinanceRecord>& out) const
+{
+    QString statement;
+    QVariantList values;
+    if (!PeriodStatement(StoreTables::Finance, LedgerColumns::FinanceSelectList(texts),
+                         QStringLiteral("ie_time"), timeMode, kind, startDate, queryDate, statement,
+                         values))
+        return false;
+    return Read(statement, values, texts, LedgerColumns::FinanceDateText, out);
+}
+
 bool RecordReader::PeriodStatement(const QString& table, const QString& columns,
                                    const QString& dateColumn, int timeMode, int kind,
                                    const QString& startDate, const QString& queryDate,
@@ -256,12 +276,11 @@ bool RecordReader::Read(const QString& statement, const QVariantList& values,
     const QSqlDatabase db = connection.Database();
     const qsizetype held = out.size();
     // Many rows leave freed memory between the records' (the server's answer, the library's
-    // pages, the pool's tables); it is given back to the system rather than kept by the process.
-    const auto trimmed = [&out, held] {
-#ifdef __GLIBC__
-        if (out.size() - held >= 10000)
-            malloc_trim(0);
-#endif
+    // pages, the pool's tables); it is given back to the system rather than kept by the process,
+    // unless the reader keeps it for more reads to come.
+    const auto trimmed = [this, &out, held] {
+        if (giveBack && out.size() - held >= 10000)
+            GiveBackFreedMemory();
         return true;
     };
     if (sqlite3* handle = SqliteHandle(db)) {

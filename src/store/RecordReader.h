@@ -28,6 +28,16 @@ public:
     // empty. For figures that need a few columns of many rows.
     bool ProductTexts(int timeMode, int kind, const QString& startDate, const QString& queryDate,
                       const QList<int>& texts, QList<ProductRecord>& out) const;
+    // As Finances, reading only the record texts at positions `texts` (0-8).
+    bool FinanceTexts(int timeMode, int kind, const QString& startDate, const QString& queryDate,
+                      const QList<int>& texts, QList<FinanceRecord>& out) const;
+
+    // A large PostgreSQL answer's memory is given back to the system once its rows are records.
+    // A caller reading many large answers one after another keeps it for the next instead
+    // (giving it back only to take it again costs more than the reading) and gives it back
+    // once, with GiveBackFreedMemory, when it is done.
+    void KeepFreedMemory() { giveBack = false; }
+    static void GiveBackFreedMemory();
 
     // Appends the store's records of `kind` whose serials are among `serials`, a few hundred to
     // a select.
@@ -48,4 +58,5 @@ private:
 
     const StoreConnection& connection;
     QString storeNo;
+    bool giveBack = true;
 };

@@ -1,7 +1,6 @@
 #include "ShopReader.h"
 
 #include "DatabaseEngine.h"
-#include "RecordReader.h"
 
 ShopReader::ShopReader(const ChainConfig& chain, const QString& storeNo)
     : connection(DatabaseEngine::Instance()->Manager()), storeNo(storeNo)
@@ -15,26 +14,42 @@ ShopReader::ShopReader(const ChainConfig& chain, const QString& storeNo)
 bool ShopReader::SelectProductRecords(int timeMode, int kind, const QString& startDate,
                                       const QString& queryDate, QList<ProductRecord>& out)
 {
-    return named &&
-           RecordReader(connection, storeNo).Products(timeMode, kind, startDate, queryDate, out);
+    return named && Reader().Products(timeMode, kind, startDate, queryDate, out);
 }
 
 bool ShopReader::SelectProductTexts(int timeMode, int kind, const QString& startDate,
                                     const QString& queryDate, const QList<int>& texts,
                                     QList<ProductRecord>& out)
 {
-    return named && RecordReader(connection, storeNo)
-                        .ProductTexts(timeMode, kind, startDate, queryDate, texts, out);
+    return named && Reader().ProductTexts(timeMode, kind, startDate, queryDate, texts, out);
 }
 
 bool ShopReader::SelectFinanceRecords(int timeMode, int kind, const QString& startDate,
                                       const QString& queryDate, QList<FinanceRecord>& out)
 {
-    return named &&
-           RecordReader(connection, storeNo).Finances(timeMode, kind, startDate, queryDate, out);
+    return named && Reader().Finances(timeMode, kind, startDate, queryDate, out);
+}
+
+bool ShopReader::SelectFinanceTexts(int timeMode, int kind, const QString& startDate,
+                                    const QString& queryDate, const QList<int>& texts,
+                                    QList<FinanceRecord>& out)
+{
+    return named && Reader().FinanceTexts(timeMode, kind, startDate, queryDate, texts, out);
 }
 
 QString ShopReader::LastError() const
 {
     return named ? StoreConnection::LastError() : refusal;
+}
+
+void ShopReader::GiveBackFreedMemory()
+{
+    RecordReader::GiveBackFreedMemory();
+}
+
+RecordReader ShopReader::Reader() const
+{
+    RecordReader reader(connection, storeNo);
+    reader.KeepFreedMemory();
+    return reader;
 }

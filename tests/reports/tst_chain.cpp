@@ -4,6 +4,7 @@
 #include "ChainSummary.h"
 #include "DatabaseEngine.h"
 #include "DatabaseFixture.h"
+#include "DbManager.h"
 #include "NumberText.h"
 #include "PageTotals.h"
 #include "ProfitSummary.h"
@@ -14,6 +15,7 @@
 #include <QCoreApplication>
 #include <QDate>
 #include <QRandomGenerator>
+#include <QSqlQuery>
 #include <QTest>
 #include <QThread>
 #include <atomic>
@@ -361,6 +363,68 @@ private slots:
         QVERIFY(outside.LastError().contains("OUTSIDE"));
     }
 
+    // On PostgreSQL a shop's returns of all time are read from an index of the returns alone,
+    // made when missing, also in a database that holds rows already; the figures stay those
+    // of the shop's own selects.
+    void theReturnsAreReadFromTheirIndexAlone()
+    {
+        if (TestDatabase::Current() == TestDatabase::Sqlite)
+            QSKIP("the index of the returns is PostgreSQL's");
+        const QString index =
+            "select count(*) from pg_indexes where indexname='ix_product_returns'";
+        QCOMPARE(TestDatabase::Scalar(index), 1);
+        ChainConfig chain;
+        chain.shops = {{"S2", "东店"}};
+        engine->SetStoreNo("S2");
+        QRandomGenerator dice(5);
+        StoreRandomRecords(dice);
+        const auto exec = [](const QString& statement) {
+            return QSqlQuery(DbManager::Instance()->Database()).exec(statement);
+        };
+        // Every row visible to all, and the server kept from reading the table whole, as it
+        // would not on many rows, on every connection made from now on.
+        QVERIFY(exec("drop index ix_product_returns"));
+        QVERIFY(exec("vacuum analyze tb_sm_product_info"));
+        for (const char* setting : {"enable_seqscan", "enable_bitmapscan"})
+            QVERIFY(exec(
+                QStringLiteral("alter database %1 set %2=off").arg(db->ServerDatabase(), setting)));
+        QVERIFY(db->Connect());
+        QCOMPARE(TestDatabase::Scalar(index), 1);
+        engine->SetStoreNo("S2");
+
+        const Query month{2, "", "2024-02-10"};
+        ChainResult result;
+        // On a thread of its own, whose connection ends with it and so hands the server's counts
+        // of the index over.
+        QThread* worker = QThread::create([&] {
+            result = ChainRun::Run({chain, 2, "", month.date});
+        });
+        worker->start();
+        QVERIFY(worker->wait(60000));
+        delete worker;
+        QCOMPARE(result.outcome, ChainResult::Done);
+        const QString used = "select count(*) from pg_stat_user_indexes where "
+                             "indexrelname='ix_product_returns' and idx_scan>0 and idx_tup_fetch=0";
+        QTRY_COMPARE_WITH_TIMEOUT(TestDatabase::Scalar(used), 1, 15000);
+        QCOMPARE(Texts(result.figures[0]), Texts(ForShop(Select(month))));
+
+        // In the order the pages read them, the order they are deducted in, though many share
+        // a day.
+        const auto listed = [](const QList<ProductRecord>& rows) {
+            QStringList texts;
+            for (const ProductRecord& r : rows)
+                texts << QStringList{r.product_model, r.product_purchase, r.product_supply,
+                                     r.product_num, r.product_total}
+                             .join('|');
+            return texts;
+        };
+        QList<ProductRecord> returns;
+        QVERIFY(ShopReader(chain, "S2")
+                    .SelectProductTexts(5, 3, QString(), QString(), ReturnTexts(), returns));
+        QVERIFY(returns.size() > 10);
+        QCOMPARE(listed(returns), listed(Select({5, "", ""}).salesReturns));
+    }
+
     void aShopsSelectOfSomeTextsReadsThoseOnly()
     {
         ChainConfig chain;
@@ -384,9 +448,26 @@ private slots:
         for (int c = 0; c < ProductRecord::TextCount; ++c)
             QCOMPARE(rows[0].Text(c), texts.contains(c) ? sale.Text(c) : QString());
 
+        // Money records alike.
+        FinanceRecord paid;
+        paid.tab_type = 4;
+        for (int c = 0; c < FinanceRecord::TextCount; ++c)
+            paid.Text(c) = QStringLiteral("钱%1").arg(c);
+        paid.ie_time = "2024-02-12";
+        QVERIFY(engine->SaveFinanceInfo(paid));
+        const QList<int> moneyTexts = {3, 2};
+        QList<FinanceRecord> money;
+        QVERIFY(reader.SelectFinanceTexts(2, -1, QString(), "2024-02-01", moneyTexts, money));
+        QCOMPARE(money.size(), 1);
+        QCOMPARE(money[0].tab_type, 4);
+        for (int c = 0; c < FinanceRecord::TextCount; ++c)
+            QCOMPARE(money[0].Text(c), moneyTexts.contains(c) ? paid.Text(c) : QString());
+
         ShopReader outside(chain, "OUTSIDE");
         QVERIFY(!outside.SelectProductTexts(5, -1, QString(), QString(), texts, rows));
         QCOMPARE(rows.size(), 1);
+        QVERIFY(!outside.SelectFinanceTexts(5, -1, QString(), QString(), moneyTexts, money));
+        QCOMPARE(money.size(), 1);
     }
 
     void aStoppedOrFailedRunCarriesNoFigures()
