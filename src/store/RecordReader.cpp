@@ -285,9 +285,12 @@ bool RecordReader::Read(const QString& statement, const QVariantList& values,
     };
     if (sqlite3* handle = SqliteHandle(db)) {
         QString error;
-        return ReadSqliteRecords(handle, statement, values, texts, out, error)
-                   ? trimmed()
-                   : StoreConnection::Fail(error);
+        if (!ReadSqliteRecords(handle, statement, values, texts, out, error))
+            return StoreConnection::Fail(error);
+        // The library's page cache, filled by the read, goes back with it.
+        if (giveBack && out.size() - held >= 10000)
+            sqlite3_db_release_memory(handle);
+        return trimmed();
     }
     if (pg_conn* pg = PgCopy::Connection(db);
         pg && ReadPgRecords(pg, statement, values, texts, out))
