@@ -136,8 +136,8 @@ QString ChangeRows::Encode(const QStringList& columns, const QList<QVariantList>
 namespace
 {
 
-// The column names of an encoded text: its first element, or in texts of single row objects
-// every name they use.
+// The column names of an encoded text: its first element, or in texts of one object per row,
+// every name the objects use.
 QStringList Names(const QJsonArray& array)
 {
     if (!array.isEmpty() && array.first().isArray()) {

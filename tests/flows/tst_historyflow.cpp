@@ -106,7 +106,8 @@ private slots:
         for (int i = 0; i < 1000; ++i)
             rows << QVariantList{QString("型]\"[{,\\%1}").arg(i), QString::number(i)};
         clear.before = ChangeRows::Encode(columns, rows);
-        const QStringList lines = HistoryTable::Readable(clear, clear.before, QString()).split('\n');
+        const QStringList lines =
+            HistoryTable::Readable(clear, clear.before, QString()).split('\n');
         QCOMPARE(lines.size(), 21);
         QVERIFY2(lines.first().endsWith("：型]\"[{,\\0}，出售数目：0"), qPrintable(lines.first()));
         QVERIFY2(lines.at(19).endsWith("：型]\"[{,\\19}，出售数目：19"), qPrintable(lines.at(19)));
