@@ -113,7 +113,7 @@ bool AccountStore::Replace(const QList<UserRecord>& users) const
     return connection.InWriteTransaction([this, &users](WriteTransaction& transaction) {
         QList<QVariantList> before;
         if (history &&
-            !ChangeHistory::ReadRows(connection, ChangeHistory::SchemaOf(StoreTables::User),
+            !ChangeHistory::ReadRows(connection, Schema::Table(StoreTables::User),
                                      QStringLiteral("store_no=?"), {Text(storeNo)}, before))
             return false;
         const AccountStore plain(connection, storeNo);
@@ -128,7 +128,7 @@ bool AccountStore::Replace(const QList<UserRecord>& users) const
 bool AccountStore::RecordReplace(WriteTransaction& transaction,
                                  const QList<QVariantList>& before) const
 {
-    const TableSchema& schema = ChangeHistory::SchemaOf(StoreTables::User);
+    const TableSchema& schema = Schema::Table(StoreTables::User);
     QList<QVariantList> after;
     if (!ChangeHistory::ReadRows(connection, schema, QStringLiteral("store_no=?"), {Text(storeNo)},
                                  after))

@@ -22,13 +22,6 @@ namespace
 // row than a hundred (each new statement is planned for its values), a few dozen a little more.
 constexpr int RowsPerStatement = 100;
 
-const TableSchema& SchemaOf(const QString& name)
-{
-    const QList<TableSchema>& tables = Schema::Tables();
-    return *std::find_if(tables.cbegin(), tables.cend(),
-                         [&name](const TableSchema& t) { return t.name == name; });
-}
-
 // The rows [from, to) of a batch written inside one open transaction: stored keys to the
 // updater, new ones to the inserter.
 class BatchWrite
@@ -123,7 +116,7 @@ QList<BatchResult> BatchSaver::SaveProducts(const QList<ProductRecord>& records)
             rows << LedgerColumns::StoredValues(r, storeNo);
         return true;
     };
-    return Save({SchemaOf(StoreTables::Product), stored}, records.size(), [&](qsizetype i) {
+    return Save({Schema::Table(StoreTables::Product), stored}, records.size(), [&](qsizetype i) {
         const ProductRecord& r = records.at(i);
         return Row{r.tab_type, r.product_serial, LedgerColumns::ProductRow(r, storeNo).values};
     });
@@ -139,7 +132,7 @@ QList<BatchResult> BatchSaver::SaveFinances(const QList<FinanceRecord>& records)
             rows << LedgerColumns::StoredValues(r, storeNo);
         return true;
     };
-    return Save({SchemaOf(StoreTables::Finance), stored}, records.size(), [&](qsizetype i) {
+    return Save({Schema::Table(StoreTables::Finance), stored}, records.size(), [&](qsizetype i) {
         const FinanceRecord& r = records.at(i);
         return Row{r.tab_type, r.ie_serial, LedgerColumns::FinanceRow(r, storeNo).values};
     });

@@ -47,13 +47,6 @@ QString Reason(const QSqlQuery& query)
 
 } // namespace
 
-const TableSchema& ChangeHistory::SchemaOf(const QString& table)
-{
-    const QList<TableSchema>& tables = Schema::Tables();
-    return *std::find_if(tables.cbegin(), tables.cend(),
-                         [&table](const TableSchema& t) { return t.name == table; });
-}
-
 bool ChangeHistory::EnsureTable() const
 {
     DbManager& manager = Owner(connection);

@@ -53,7 +53,6 @@ public:
     static bool ReadRows(const StoreConnection& connection, const TableSchema& table,
                          const QString& where, const QVariantList& values,
                          QList<QVariantList>& rows);
-    static const TableSchema& SchemaOf(const QString& table);
 
 private:
     bool CreateTable(DbManager& manager) const;

@@ -1,6 +1,7 @@
 #include "DatabaseEngine.h"
 
 #include "KeyedRow.h"
+#include "Schema.h"
 #include "StoreTables.h"
 #include "WriteTransaction.h"
 
@@ -11,13 +12,13 @@
 namespace
 {
 
-// The key columns (kind, serial, store number) of a ledger table.
-QStringList LedgerKey(const QString& table)
+// The columns that find a row of a table: its key and the store number.
+QStringList KeyColumns(const TableSchema& table)
 {
-    return {QStringLiteral("tab_type"),
-            table == StoreTables::Product ? QStringLiteral("product_serial")
-                                          : QStringLiteral("ie_serial"),
-            QStringLiteral("store_no")};
+    QStringList names;
+    for (const int c : table.key)
+        names << table.columns.at(c);
+    return names << QStringLiteral("store_no");
 }
 
 } // namespace
@@ -53,7 +54,7 @@ bool DatabaseEngine::RecoverDeleted(const ChangeEntry& deleted)
     if ((deleted.action != ChangeEntry::Delete && deleted.action != ChangeEntry::Clear) ||
         (deleted.page != StoreTables::Product && deleted.page != StoreTables::Finance))
         return StoreConnection::Fail(QStringLiteral("这条操作记录没有可以恢复的记录"));
-    const TableSchema& schema = ChangeHistory::SchemaOf(deleted.page);
+    const TableSchema& schema = Schema::Table(deleted.page);
     QList<QVariantList> rows;
     if (!ChangeRows::Decode(deleted.before, schema.columns, rows) || rows.isEmpty())
         return StoreConnection::Fail(QStringLiteral("这条操作记录没有可以恢复的记录"));
@@ -63,7 +64,7 @@ bool DatabaseEngine::RecoverDeleted(const ChangeEntry& deleted)
     for (QVariantList& row : rows) {
         // A record goes back into the current store only.
         row[storeColumn] = StoredValue::Text(storeNo);
-        keyed << KeyedRow{schema.name, schema.columns, row, LedgerKey(schema.name)};
+        keyed << KeyedRow{schema.name, schema.columns, row, KeyColumns(schema)};
         locks << keyed.last().LockName();
     }
     const ChangeHistory history = History();
@@ -114,7 +115,7 @@ bool DatabaseEngine::RecordImport(const QString& file, const QString& table, int
     entry.action = ChangeEntry::Import;
     entry.page = table;
     entry.kind = kind;
-    entry.before = ChangeRows::Encode(ChangeHistory::SchemaOf(table).columns, updatedRows);
+    entry.before = ChangeRows::Encode(Schema::Table(table).columns, updatedRows);
     entry.note = QStringLiteral("%1：%2").arg(file, counts);
     return History().AppendAlone(entry);
 }

@@ -58,7 +58,7 @@ bool RecordedWrite::Delete(const QString& table, const QString& where, const QVa
     if (!history->EnsureTable())
         return false;
     return connection.InWriteTransaction([&](WriteTransaction& transaction) {
-        const TableSchema& schema = ChangeHistory::SchemaOf(table);
+        const TableSchema& schema = Schema::Table(table);
         QList<QVariantList> rows;
         if (!ChangeHistory::ReadRows(connection, schema, where, values, rows))
             return false;

@@ -2,6 +2,8 @@
 
 #include "StoreTables.h"
 
+#include <algorithm>
+
 namespace
 {
 
@@ -47,4 +49,11 @@ const QList<TableSchema>& Schema::Tables()
          {0, 1}},
     };
     return tables;
+}
+
+const TableSchema& Schema::Table(const QString& name)
+{
+    const QList<TableSchema>& tables = Tables();
+    return *std::find_if(tables.cbegin(), tables.cend(),
+                         [&name](const TableSchema& t) { return t.name == name; });
 }

@@ -18,4 +18,6 @@ struct TableSchema {
 namespace Schema
 {
 const QList<TableSchema>& Tables();
-}
+// One of the program's tables, by its name.
+const TableSchema& Table(const QString& name);
+} // namespace Schema

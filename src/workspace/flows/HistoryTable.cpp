@@ -1,7 +1,7 @@
 #include "HistoryTable.h"
 
-#include "ChangeHistory.h"
 #include "PageDefinitions.h"
+#include "Schema.h"
 #include "StoreTables.h"
 #include "UserRoles.h"
 
@@ -36,7 +36,7 @@ QString Head(const ChangeEntry& entry, const QString& column)
     if (goods || entry.page == StoreTables::Finance) {
         const PageDefinition* page = PageDefinitions::Ledger(
             goods ? PageFamily::Goods : PageFamily::Money, std::max(0, entry.kind));
-        const int at = int(ChangeHistory::SchemaOf(entry.page).columns.indexOf(column));
+        const int at = int(Schema::Table(entry.page).columns.indexOf(column));
         // Page column c holds the table's column c + 1 (the kind comes first).
         if (page && at >= 1 && at - 1 < page->headers.size())
             return page->headers.at(at - 1);
