@@ -137,25 +137,29 @@ void MainWindow::ConnectPageButton(const PageDefinition& page, const QString& bu
     }
 }
 
+// A menu entry the form does not hold, made for the flows that offer it.
+void MainWindow::AddMenuAction(QMenu* menu, const QIcon& icon, const QString& name,
+                               const QString& text, void (MainWindow::*slot)())
+{
+    auto* action = new QAction(text, this);
+    action->setObjectName(name);
+    action->setIcon(icon);
+    menu->addAction(action);
+    connect(action, &QAction::triggered, this, slot);
+}
+
 void MainWindow::ConnectMenus()
 {
     // Charts of the shop's own figures are for the roles that see its amounts.
     ui->action_graph->setVisible(user.user_type == 1 || user.user_type == 2);
     connect(ui->action_graph, &QAction::triggered, this, &MainWindow::ShowTotalResult);
-    for (const auto& [name, text] : ChartFlow::SalesActions()) {
-        auto* action = new QAction(text, this);
-        action->setObjectName(name);
-        action->setIcon(ui->action_saletotal->icon());
-        ui->menu_salestotal->addAction(action);
-        connect(action, &QAction::triggered, this, &MainWindow::ShowSalesChart);
-    }
-    if (chainSummary) {
-        auto* action = new QAction(QStringLiteral("门店汇总"), this);
-        action->setObjectName(QStringLiteral("action_chainsummary"));
-        action->setIcon(ui->action_saletotal->icon());
-        ui->menu_salestotal->addAction(action);
-        connect(action, &QAction::triggered, this, &MainWindow::ShowChainSummary);
-    }
+    for (const auto& [name, text] : ChartFlow::SalesActions())
+        AddMenuAction(ui->menu_salestotal, ui->action_saletotal->icon(), name, text,
+                      &MainWindow::ShowSalesChart);
+    if (chainSummary)
+        AddMenuAction(ui->menu_salestotal, ui->action_saletotal->icon(),
+                      QStringLiteral("action_chainsummary"), QStringLiteral("门店汇总"),
+                      &MainWindow::ShowChainSummary);
     for (QAction* a : {ui->action_infotodb, ui->action_editstore})
         connect(a, &QAction::triggered, this, &MainWindow::ShowDbInfoDlg);
     for (QAction* a : {ui->action_users, ui->action_employee, ui->action_client, ui->action_distri,
@@ -163,13 +167,10 @@ void MainWindow::ConnectMenus()
         connect(a, &QAction::triggered, this, &MainWindow::ShowPersonInfoDlg);
     connect(ui->action_datasave, &QAction::triggered, this, &MainWindow::SaveDbDate);
     connect(ui->action_datarestore, &QAction::triggered, this, &MainWindow::RestoreDbDate);
-    if (history) {
-        auto* action = new QAction(QStringLiteral("操作记录"), this);
-        action->setObjectName(QStringLiteral("action_history"));
-        action->setIcon(ui->action_datasave->icon());
-        ui->menu_datamge->addAction(action);
-        connect(action, &QAction::triggered, this, &MainWindow::ShowChangeHistory);
-    }
+    if (history)
+        AddMenuAction(ui->menu_datamge, ui->action_datasave->icon(),
+                      QStringLiteral("action_history"), QStringLiteral("操作记录"),
+                      &MainWindow::ShowChangeHistory);
     connect(ui->action_lowstock, &QAction::triggered, this, &MainWindow::ShowLowStock);
     connect(ui->action_reorder, &QAction::triggered, this, &MainWindow::SetReorderLevels);
     connect(ui->action_ageing, &QAction::triggered, this, &MainWindow::ShowAgeing);

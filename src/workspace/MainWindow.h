@@ -28,6 +28,8 @@ class ListFlow;
 class PrintFlow;
 class ProgramRestart;
 class QComboBox;
+class QIcon;
+class QMenu;
 class QTableView;
 class RestoreFlow;
 
@@ -170,6 +172,8 @@ private:
     void ConnectFlows();
     void ConnectPageButton(const PageDefinition& page, const QString& button);
     void ConnectMenus();
+    void AddMenuAction(QMenu* menu, const QIcon& icon, const QString& name, const QString& text,
+                       void (MainWindow::*slot)());
     QString SenderName() const;
 
     std::unique_ptr<Ui::MainWindow> ui;
