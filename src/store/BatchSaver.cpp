@@ -106,36 +106,36 @@ bool BatchWrite::InsertMissing()
 
 } // namespace
 
-QList<BatchResult> BatchSaver::SaveProducts(const QList<ProductRecord>& records) const
+template <class Record> BatchSaver::StoredRows BatchSaver::StoredRowsOf() const
 {
-    const auto stored = [this](int kind, const QStringList& serials, QList<QVariantList>& rows) {
-        QList<ProductRecord> found;
-        if (!RecordReader(connection, storeNo).StoredProducts(kind, serials, found))
+    return [this](int kind, const QStringList& serials, QList<QVariantList>& rows) {
+        QList<Record> found;
+        if (!RecordReader(connection, storeNo).Stored(kind, serials, found))
             return false;
-        for (const ProductRecord& r : std::as_const(found))
+        for (const Record& r : std::as_const(found))
             rows << LedgerColumns::StoredValues(r, storeNo);
         return true;
     };
-    return Save({Schema::Table(StoreTables::Product), stored}, records.size(), [&](qsizetype i) {
-        const ProductRecord& r = records.at(i);
-        return Row{r.tab_type, r.product_serial, LedgerColumns::ProductRow(r, storeNo).values};
-    });
+}
+
+QList<BatchResult> BatchSaver::SaveProducts(const QList<ProductRecord>& records) const
+{
+    return Save(
+        {Schema::Table(StoreTables::Product), StoredRowsOf<ProductRecord>()}, records.size(),
+        [&](qsizetype i) {
+            const ProductRecord& r = records.at(i);
+            return Row{r.tab_type, r.product_serial, LedgerColumns::ProductRow(r, storeNo).values};
+        });
 }
 
 QList<BatchResult> BatchSaver::SaveFinances(const QList<FinanceRecord>& records) const
 {
-    const auto stored = [this](int kind, const QStringList& serials, QList<QVariantList>& rows) {
-        QList<FinanceRecord> found;
-        if (!RecordReader(connection, storeNo).StoredFinances(kind, serials, found))
-            return false;
-        for (const FinanceRecord& r : std::as_const(found))
-            rows << LedgerColumns::StoredValues(r, storeNo);
-        return true;
-    };
-    return Save({Schema::Table(StoreTables::Finance), stored}, records.size(), [&](qsizetype i) {
-        const FinanceRecord& r = records.at(i);
-        return Row{r.tab_type, r.ie_serial, LedgerColumns::FinanceRow(r, storeNo).values};
-    });
+    return Save(
+        {Schema::Table(StoreTables::Finance), StoredRowsOf<FinanceRecord>()}, records.size(),
+        [&](qsizetype i) {
+            const FinanceRecord& r = records.at(i);
+            return Row{r.tab_type, r.ie_serial, LedgerColumns::FinanceRow(r, storeNo).values};
+        });
 }
 
 QList<BatchResult> BatchSaver::Save(const Target& target, qsizetype count, const RowAt& rowAt) const

@@ -56,6 +56,8 @@ private:
     // Appends the stored values of the store's rows of `kind` among `serials` to `rows`.
     using StoredRows =
         std::function<bool(int kind, const QStringList& serials, QList<QVariantList>& rows)>;
+    // The stored rows read as records of the table's kind.
+    template <class Record> StoredRows StoredRowsOf() const;
     struct Target {
         const TableSchema& table;
         StoredRows storedRows; // read only when the updated rows are kept

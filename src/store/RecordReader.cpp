@@ -193,25 +193,24 @@ bool RecordReader::Finances(int timeMode, int kind, const QString& startDate,
     return Read(statement, values, AllTexts<FinanceRecord>(), LedgerColumns::FinanceDateText, out);
 }
 
-bool RecordReader::StoredProducts(int kind, const QStringList& serials,
-                                  QList<ProductRecord>& out) const
+bool RecordReader::Stored(int kind, const QStringList& serials, QList<ProductRecord>& out) const
 {
-    return Stored(StoreTables::Product, LedgerColumns::ProductSelectList(),
-                  QStringLiteral("product_serial"), LedgerColumns::ProductDateText, kind, serials,
-                  out);
+    return StoredIn(StoreTables::Product, LedgerColumns::ProductSelectList(),
+                    QStringLiteral("product_serial"), LedgerColumns::ProductDateText, kind, serials,
+                    out);
 }
 
-bool RecordReader::StoredFinances(int kind, const QStringList& serials,
-                                  QList<FinanceRecord>& out) const
+bool RecordReader::Stored(int kind, const QStringList& serials, QList<FinanceRecord>& out) const
 {
-    return Stored(StoreTables::Finance, LedgerColumns::FinanceSelectList(),
-                  QStringLiteral("ie_serial"), LedgerColumns::FinanceDateText, kind, serials, out);
+    return StoredIn(StoreTables::Finance, LedgerColumns::FinanceSelectList(),
+                    QStringLiteral("ie_serial"), LedgerColumns::FinanceDateText, kind, serials,
+                    out);
 }
 
 template <class Record>
-bool RecordReader::Stored(const QString& table, const QString& columns, const QString& serialColumn,
-                          int dateText, int kind, const QStringList& serials,
-                          QList<Record>& out) const
+bool RecordReader::StoredIn(const QString& table, const QString& columns,
+                            const QString& serialColumn, int dateText, int kind,
+                            const QStringList& serials, QList<Record>& out) const
 {
     // Well inside every server's limit on the values of one statement.
     constexpr qsizetype PerSelect = 500;

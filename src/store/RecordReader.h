@@ -41,13 +41,13 @@ public:
 
     // Appends the store's records of `kind` whose serials are among `serials`, a few hundred to
     // a select.
-    bool StoredProducts(int kind, const QStringList& serials, QList<ProductRecord>& out) const;
-    bool StoredFinances(int kind, const QStringList& serials, QList<FinanceRecord>& out) const;
+    bool Stored(int kind, const QStringList& serials, QList<ProductRecord>& out) const;
+    bool Stored(int kind, const QStringList& serials, QList<FinanceRecord>& out) const;
 
 private:
     template <class Record>
-    bool Stored(const QString& table, const QString& columns, const QString& serialColumn,
-                int dateText, int kind, const QStringList& serials, QList<Record>& out) const;
+    bool StoredIn(const QString& table, const QString& columns, const QString& serialColumn,
+                  int dateText, int kind, const QStringList& serials, QList<Record>& out) const;
     bool PeriodStatement(const QString& table, const QString& columns, const QString& dateColumn,
                          int timeMode, int kind, const QString& startDate, const QString& queryDate,
                          QString& statement, QVariantList& values) const;
