@@ -136,6 +136,37 @@ private slots:
         QCOMPARE(Stored(), records);
     }
 
+    // An account the server lets make no temporary tables still has its rows updated.
+    void updaterWorksForAnAccountWithoutTemporaryTables()
+    {
+        if (db->Kind() != TestDatabase::Postgres)
+            QSKIP("only PostgreSQL stages updated rows in a temporary table");
+        QList<ProductRecord> records = StoreGoods(6);
+        QSqlQuery setup(DbManager::Instance()->Database());
+        TestDatabase::OnPgServer(QStringLiteral("drop role if exists ledger_no_temp"));
+        QVERIFY(setup.exec(QStringLiteral("create role ledger_no_temp")));
+        QVERIFY(setup.exec(
+            QStringLiteral("grant select,update on tb_sm_product_info to ledger_no_temp")));
+        QVERIFY(setup.exec(QStringLiteral("revoke temporary on database %1 from public")
+                               .arg(db->ServerDatabase())));
+        QSqlDatabase connection = DbManager::Instance()->Database();
+        QVERIFY(connection.transaction());
+        QVERIFY(setup.exec(QStringLiteral("set local role ledger_no_temp")));
+        {
+            BulkUpdater updater(connection, GoodsTable(), GoodsKey());
+            for (int i = 0; i < records.size(); ++i) {
+                records[i] = Changed(records[i], i);
+                QVERIFY2(updater.Add(Values(records[i]), i), qPrintable(updater.Error()));
+            }
+            QVERIFY2(updater.Flush(), qPrintable(updater.Error()));
+            QCOMPARE(updater.Updated(), 6);
+        }
+        QVERIFY(connection.commit());
+        QVERIFY(setup.exec(QStringLiteral("drop owned by ledger_no_temp")));
+        QVERIFY(setup.exec(QStringLiteral("drop role ledger_no_temp")));
+        QCOMPARE(Stored(), records);
+    }
+
     // More rows than a transaction holds, so that the updates cross the borders of statements
     // (a hundred rows, 95 through ODBC) and of transactions; one of them refused.
     void batchSaveUpdatesStoredRecordsAndLeavesOutTheRefusedOne()
