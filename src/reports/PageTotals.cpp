@@ -34,19 +34,23 @@ GoodsTotals RowGoodsWithTotal(const ProductRecord& row, const QString& total)
             NumberText::Read(row.product_pay), NumberText::Read(row.product_debt)};
 }
 
-struct GoodsSums {
-    Sum amount, paid, unpaid;
-
-    void Add(const GoodsTotals& row)
-    {
-        amount.Add(row.amount);
-        paid.Add(row.paid);
-        unpaid.Add(row.unpaid);
-    }
-    GoodsTotals Value() const { return {amount.Value(), paid.Value(), unpaid.Value()}; }
-};
-
 } // namespace
+
+void RunningTotals::Add(const GoodsTotals& row)
+{
+    amount.Add(row.amount);
+    paid.Add(row.paid);
+    unpaid.Add(row.unpaid);
+}
+
+void RunningTotals::Remove(const GoodsTotals& row)
+{
+    for (const double value : {row.amount, row.paid, row.unpaid})
+        stale = stale || NumberText::DecimalPlaces(value) < 0;
+    amount.Add(-row.amount);
+    paid.Add(-row.paid);
+    unpaid.Add(-row.unpaid);
+}
 
 void Sum::Add(double value)
 {
@@ -85,7 +89,7 @@ GoodsTotals RowGoods(const ProductRecord& row)
 
 GoodsTotals SumGoods(QList<ProductRecord>& rows, QList<int>* filled)
 {
-    GoodsSums sums;
+    RunningTotals sums;
     for (qsizetype i = 0; i < rows.size(); ++i) {
         ProductRecord& row = rows[i];
         if (QString total = FilledTotal(row); total != row.product_total) {
@@ -100,7 +104,7 @@ GoodsTotals SumGoods(QList<ProductRecord>& rows, QList<int>* filled)
 
 GoodsTotals SumGoodsOfKind(const QList<ProductRecord>& rows, int kind)
 {
-    GoodsSums sums;
+    RunningTotals sums;
     for (const ProductRecord& row : rows) {
         if (row.tab_type == kind)
             sums.Add(RowGoodsWithTotal(row, FilledTotal(row)));

@@ -46,4 +46,23 @@ private:
     int places = 0;       // the most decimal places of an amount; -1: one had more
 };
 
+// The goods totals of rows that come, change and go: a row's share is added when it is shown and
+// taken off when it changes or leaves, so a page of many rows keeps its totals without holding a
+// share per row, and an edit costs the same on a page of any size. Taking off an amount of more
+// than six decimal places would leave the sums binary for good: Stale() then asks the caller to
+// count every row afresh.
+class RunningTotals
+{
+public:
+    void Add(const GoodsTotals& row);
+    void Remove(const GoodsTotals& row);
+    void Clear() { *this = RunningTotals(); }
+    bool Stale() const { return stale; }
+    GoodsTotals Value() const { return {amount.Value(), paid.Value(), unpaid.Value()}; }
+
+private:
+    Sum amount, paid, unpaid;
+    bool stale = false;
+};
+
 } // namespace PageTotals

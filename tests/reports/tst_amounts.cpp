@@ -113,6 +113,29 @@ private slots:
         QCOMPARE(NumberText::Write(PageTotals::SumGoods(none).amount), QString("0"));
     }
 
+    // Rows taken off again leave the totals a fresh count gives; an amount of more decimal places
+    // than a total can stay exact with asks for that fresh count once it leaves.
+    void runningTotalsTakeRowsOffToTheCent()
+    {
+        PageTotals::RunningTotals totals;
+        for (int i = 0; i < 1000; ++i)
+            totals.Add({i % 2 ? 0.1 : 0.2, 12345.67, 0.01});
+        for (int i = 0; i < 999; ++i)
+            totals.Remove({i % 2 ? 0.1 : 0.2, 12345.67, 0.01});
+        QCOMPARE(NumberText::Write(totals.Value().amount), QString("0.1"));
+        QCOMPARE(NumberText::Write(totals.Value().paid), QString("12345.67"));
+        QCOMPARE(NumberText::Write(totals.Value().unpaid), QString("0.01"));
+        QVERIFY(!totals.Stale());
+
+        totals.Add({1.0 / 3, 0, 0});
+        QVERIFY(!totals.Stale());
+        totals.Remove({1.0 / 3, 0, 0});
+        QVERIFY(totals.Stale());
+        totals.Clear();
+        QVERIFY(!totals.Stale());
+        QCOMPARE(totals.Value().amount, 0.0);
+    }
+
     void moneyTotalsToTheCent()
     {
         QList<FinanceRecord> rows;

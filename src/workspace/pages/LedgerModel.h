@@ -91,7 +91,6 @@ public:
         if (row >= rows.size()) {
             beginInsertRows(QModelIndex(), int(rows.size()), row);
             rows.resize(row + 1);
-            sums.resize(row + 1);
             endInsertRows();
         }
         ReplaceRow(row, mode == RowMode::New ? NewRecord() : Shown(record));
@@ -100,16 +99,17 @@ public:
     // Writes `record` into row `row` as the program's own change: no edit is reported.
     void ReplaceRow(int row, const Record& record)
     {
+        totals.Remove(SumsOf(rows.at(row)));
         rows[row] = record;
-        sums[row] = SumsOf(record);
+        totals.Add(SumsOf(record));
         emit dataChanged(index(row, 0), index(row, columnCount() - 1));
     }
 
     void RemoveRow(int row)
     {
         beginRemoveRows(QModelIndex(), row, row);
+        totals.Remove(SumsOf(rows.at(row)));
         rows.removeAt(row);
-        sums.removeAt(row);
         endRemoveRows();
     }
 
@@ -117,19 +117,15 @@ public:
     {
         beginResetModel();
         rows.clear();
-        sums.clear();
+        totals.Clear();
         endResetModel();
     }
 
     PageTotals::GoodsTotals Totals() const override
     {
-        PageTotals::Sum amount, paid, unpaid;
-        for (const PageTotals::GoodsTotals& s : sums) {
-            amount.Add(s.amount);
-            paid.Add(s.paid);
-            unpaid.Add(s.unpaid);
-        }
-        return {amount.Value(), paid.Value(), unpaid.Value()};
+        if (totals.Stale())
+            RebuildTotals();
+        return totals.Value();
     }
 
     QList<int> Recompute() override
@@ -137,7 +133,7 @@ public:
         QList<int> filled;
         if constexpr (std::is_same_v<Record, ProductRecord>)
             PageTotals::SumGoods(rows, &filled);
-        RebuildSums();
+        RebuildTotals();
         for (int row : std::as_const(filled))
             emit dataChanged(index(row, 0), index(row, columnCount() - 1));
         return filled;
@@ -168,7 +164,7 @@ public:
             if (LacksSerial(rows.at(i)))
                 rows[i].Text(0) = NextSerial();
         }
-        RebuildSums();
+        RebuildTotals();
         endResetModel();
     }
 
@@ -176,8 +172,9 @@ protected:
     QString CellText(int row, int column) const override { return rows.at(row).Text(column); }
     void SetCellText(int row, int column, const QString& text) override
     {
+        totals.Remove(SumsOf(rows.at(row)));
         rows[row].Text(column) = text;
-        sums[row] = SumsOf(rows.at(row));
+        totals.Add(SumsOf(rows.at(row)));
     }
 
 private:
@@ -189,11 +186,11 @@ private:
             return {NumberText::Read(record.ie_sum), 0, 0};
     }
 
-    void RebuildSums()
+    void RebuildTotals() const
     {
-        sums.resize(rows.size());
-        for (qsizetype i = 0; i < rows.size(); ++i)
-            sums[i] = SumsOf(rows.at(i));
+        totals.Clear();
+        for (const Record& record : rows)
+            totals.Add(SumsOf(record));
     }
 
     Record NewRecord() const
@@ -228,7 +225,7 @@ private:
     }
 
     QList<Record> rows;
-    QList<PageTotals::GoodsTotals> sums; // what each row adds to the page totals
+    mutable PageTotals::RunningTotals totals; // counted afresh when it has gone stale
 };
 
 using ProductModel = RecordModel<ProductRecord>;
