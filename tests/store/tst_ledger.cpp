@@ -4,6 +4,7 @@
 #include "TestDatabase.h"
 
 #include <QTest>
+#include <algorithm>
 
 namespace
 {
@@ -188,6 +189,29 @@ private slots:
         engine->SetStoreNo("STORE-B");
         QCOMPARE(AllGoods().size(), 2);
         QCOMPARE(AllMoney().size(), 2);
+    }
+
+    // An answer large enough to be read on two threads comes back whole and in order, each row
+    // with its own texts, after the records already held.
+    void aLargeSelectReadsEveryRowWithItsTexts()
+    {
+        QList<ProductRecord> records;
+        for (int i = 0; i < 25001; ++i) {
+            ProductRecord r = Goods(2, QStringLiteral("S%1").arg(i, 6, 10, QChar('0')));
+            r.product_name = QStringLiteral("商品%1").arg(i);
+            r.product_num = QString::number(i % 7);
+            records << r;
+        }
+        for (const auto& result : engine->SaveProductBatch(records))
+            QCOMPARE(result.outcome, DatabaseEngine::BatchResult::Inserted);
+        QList<ProductRecord> out = {Goods(0, "kept")};
+        QVERIFY(engine->SelectProductRecords(5, 2, "", "", out));
+        QCOMPARE(out.size(), records.size() + 1);
+        QCOMPARE(out.takeFirst().product_serial, QString("kept"));
+        std::sort(out.begin(), out.end(), [](const ProductRecord& a, const ProductRecord& b) {
+            return a.product_serial < b.product_serial;
+        });
+        QCOMPARE(out, records);
     }
 
     void periodSelects()
