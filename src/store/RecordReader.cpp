@@ -196,38 +196,31 @@ void RecordReader::GiveBackFreedMemory()
 bool RecordReader::Products(int timeMode, int kind, const QString& startDate,
                             const QString& queryDate, QList<ProductRecord>& out) const
 {
-    QString statement;
-    QVariantList values;
-    if (!PeriodStatement(StoreTables::Product, LedgerColumns::ProductSelectList(),
-                         QStringLiteral("product_time"), timeMode, kind, startDate, queryDate,
-                         statement, values))
-        return false;
-    return Read(statement, values, AllTexts<ProductRecord>(), LedgerColumns::ProductDateText, out);
+    return ProductTexts(timeMode, kind, startDate, queryDate, AllTexts<ProductRecord>(), out);
 }
 
 bool RecordReader::ProductTexts(int timeMode, int kind, const QString& startDate,
                                 const QString& queryDate, const QList<int>& texts,
                                 QList<ProductRecord>& out) const
 {
-    QString statement;
-    QVariantList values;
-    if (!PeriodStatement(StoreTables::Product, LedgerColumns::ProductSelectList(texts),
-                         QStringLiteral("product_time"), timeMode, kind, startDate, queryDate,
-                         statement, values))
-        return false;
-    return Read(statement, values, texts, LedgerColumns::ProductDateText, out);
+    const PeriodSelect select{StoreTables::Product, LedgerColumns::ProductSelectList(texts),
+                              QStringLiteral("product_time"), LedgerColumns::ProductDateText};
+    return InPeriod(select, timeMode, kind, startDate, queryDate, texts, out);
 }
 
 bool RecordReader::Finances(int timeMode, int kind, const QString& startDate,
                             const QString& queryDate, QList<FinanceRecord>& out) const
 {
-    QString statement;
-    QVariantList values;
-    if (!PeriodStatement(StoreTables::Finance, LedgerColumns::FinanceSelectList(),
-                         QStringLiteral("ie_time"), timeMode, kind, startDate, queryDate, statement,
-                         values))
-        return false;
-    return Read(statement, values, AllTexts<FinanceRecord>(), LedgerColumns::FinanceDateText, out);
+    return FinanceTexts(timeMode, kind, startDate, queryDate, AllTexts<FinanceRecord>(), out);
+}
+
+bool RecordReader::FinanceTexts(int timeMode, int kind, const QString& startDate,
+                                const QString& queryDate, const QList<int>& texts,
+                                QList<FinanceRecord>& out) const
+{
+    const PeriodSelect select{StoreTables::Finance, LedgerColumns::FinanceSelectList(texts),
+                              QStringLiteral("ie_time"), LedgerColumns::FinanceDateText};
+    return InPeriod(select, timeMode, kind, startDate, queryDate, texts, out);
 }
 
 bool RecordReader::Stored(int kind, const QStringList& serials, QList<ProductRecord>& out) const
@@ -266,26 +259,15 @@ bool RecordReader::StoredIn(const QString& table, const QString& columns,
     return true;
 }
 
-bool RecordReader::FinanceTexts(int timeMode, int kind, const QString& startDate,
-                                const QString& queryDate, const QList<int>& texts,
-                                QList<FinanceRecord>& out) const
+template <class Record>
+bool RecordReader::InPeriod(const PeriodSelect& select, int timeMode, int kind,
+                            const QString& startDate, const QString& queryDate,
+                            const QList<int>& texts, QList<Record>& out) const
 {
-    QString statement;
-    QVariantList values;
-    if (!PeriodStatement(StoreTables::Finance, LedgerColumns::FinanceSelectList(texts),
-                         QStringLiteral("ie_time"), timeMode, kind, startDate, queryDate, statement,
-                         values))
-        return false;
-    return Read(statement, values, texts, LedgerColumns::FinanceDateText, out);
-}
-
-bool RecordReader::PeriodStatement(const QString& table, const QString& columns,
-                                   const QString& dateColumn, int timeMode, int kind,
-                                   const QString& startDate, const QString& queryDate,
-                                   QString& statement, QVariantList& values) const
-{
-    statement = QStringLiteral("select %1 from %2 where store_no=?").arg(columns, table);
-    values = {Text(storeNo)};
+    const QString& dateColumn = select.dateColumn;
+    QString statement =
+        QStringLiteral("select %1 from %2 where store_no=?").arg(select.columns, select.table);
+    QVariantList values = {Text(storeNo)};
     if (timeMode == 1) {
         statement += QStringLiteral(" and %1=?").arg(dateColumn);
         values << Text(queryDate);
@@ -302,7 +284,7 @@ bool RecordReader::PeriodStatement(const QString& table, const QString& columns,
         statement += QStringLiteral(" and tab_type=?");
         values << kind;
     }
-    return true;
+    return Read(statement, values, texts, select.dateText, out);
 }
 
 template <class Record>

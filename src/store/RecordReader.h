@@ -48,9 +48,18 @@ private:
     template <class Record>
     bool StoredIn(const QString& table, const QString& columns, const QString& serialColumn,
                   int dateText, int kind, const QStringList& serials, QList<Record>& out) const;
-    bool PeriodStatement(const QString& table, const QString& columns, const QString& dateColumn,
-                         int timeMode, int kind, const QString& startDate, const QString& queryDate,
-                         QString& statement, QVariantList& values) const;
+    // What a period's select of one ledger reads: its table, the columns, the date column and the
+    // record text that holds the date.
+    struct PeriodSelect {
+        QString table;
+        QString columns;
+        QString dateColumn;
+        int dateText;
+    };
+    // Appends the records of `kind` (-1: every kind) in the period of `timeMode`.
+    template <class Record>
+    bool InPeriod(const PeriodSelect& select, int timeMode, int kind, const QString& startDate,
+                  const QString& queryDate, const QList<int>& texts, QList<Record>& out) const;
     // Reads the rows into the record texts at positions `texts`, in select order after the kind.
     template <class Record>
     bool Read(const QString& statement, const QVariantList& values, const QList<int>& texts,
